@@ -1,0 +1,33 @@
+# GoogleTest for both configurations and a helper that declares one test program.
+enable_testing()
+
+if(WIN32)
+  # Debian ships GoogleTest's sources; build them with the cross compiler.
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(GLINTORA_GTEST gtest gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  set(GLINTORA_GTEST GTest::gtest GTest::gtest_main)
+endif()
+
+# glintora_test(NAME SOURCES... [LIBS libs...] [TIMEOUT seconds] [LABELS labels...])
+# One program per test; under Windows it runs through the Wine launcher.
+function(glintora_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${GLINTORA_GTEST})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  if(WIN32)
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT GLINTORA_TEST_TIMEOUT=${T_TIMEOUT})
+  endif()
+endfunction()

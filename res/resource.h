@@ -1,0 +1,8 @@
+// Resource identifiers of glintora.scr.
+#pragma once
+
+#define IDS_DESCRIPTION 1      // the saver's name in the system's list of savers
+#define IDS_REGISTRY_KEY 101   // the settings key below Software
+#define IDS_PREVIEW 104        // title of the preview window
+#define IDI_GLINTORA 128       // application icon
+#define IDS_APP_TITLE 57344    // the framework's application title, also its name

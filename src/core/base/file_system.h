@@ -1,0 +1,28 @@
+#pragma once
+// The file-enumeration seam. Paths are written the Windows way, with backslashes; the POSIX
+// implementation maps them onto its own separators.
+
+#include <string>
+#include <vector>
+
+namespace glintora {
+
+struct FindEntry {
+  std::string name;  // the entry's own name, without its folder
+  bool isDirectory = false;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // The entries that a find-first/find-next enumeration of `pattern` returns, in the order
+  // the file system returns them, "." and ".." included where the system reports them. An
+  // unreadable or missing folder gives no entries. Only the match-all pattern
+  // "<folder>\*.*" is used.
+  virtual std::vector<FindEntry> FindFiles(const std::string& pattern) const = 0;
+};
+
+// The platform's file system; lives for the whole process.
+const FileSystem& SystemFileSystem();
+
+}  // namespace glintora

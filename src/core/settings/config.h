@@ -1,0 +1,55 @@
+#pragma once
+// The settings record shared by the slide show and the options dialog. Each owner loads its
+// own copy at construction; only the options dialog saves.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/settings/serializer.h"
+
+namespace glintora {
+
+class ProfileStore;
+
+// Number of transitions, and so of enabled flags in "Usage".
+inline constexpr int kTransitionCount = 101;
+
+// Other keys of the current user that the settings read.
+inline constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// Size of the buffer the picture folder is read into from the Shell Folders key.
+inline constexpr size_t kShellFolderCapacity = 2048;
+
+class CConfig {
+ public:
+  // Registers the values, loads them (defaults for anything missing or malformed), reads the
+  // enabled transitions and falls back to the user's picture folder. Never fails.
+  explicit CConfig(ProfileStore& store);
+  // The serializer's entries point into this record, so it stays where it was built.
+  CConfig(const CConfig&) = delete;
+  CConfig& operator=(const CConfig&) = delete;
+
+  // Writes every value in registration order, then "Usage".
+  void Save();
+
+  std::string m_directory;
+  bool m_recursive = true;
+  double m_delay = 3.0;  // seconds per picture
+  bool m_random = true;
+  bool m_enlarge = false;
+  bool m_useTransitions = true;
+  double m_transitionDuration = 2.0;  // seconds
+  std::array<uint8_t, kTransitionCount> m_usage{};  // non-zero: transition i may be chosen
+  bool m_playMovies = true;
+  std::string m_movieZoom = "1";  // "Fullscreen", "1", "2" or "3"
+  bool m_muteMovies = true;
+  CvxSerializer m_serializer;
+
+ private:
+  void LoadUsage();
+  void ApplyFolderFallback();
+
+  ProfileStore& m_store;
+};
+
+}  // namespace glintora

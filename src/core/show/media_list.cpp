@@ -1,0 +1,83 @@
+#include "core/show/media_list.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "core/base/file_system.h"
+#include "core/base/random.h"
+#include "core/base/text.h"
+
+namespace glintora {
+namespace {
+
+constexpr std::array<std::string_view, 7> kPictureExtensions = {".jpg", ".jpeg", ".tif", ".tiff",
+                                                                ".png", ".gif",  ".bmp"};
+constexpr std::array<std::string_view, 2> kMovieExtensions = {".avi", ".mov"};
+
+template <size_t N>
+bool HasExtension(const std::string& path, const std::array<std::string_view, N>& extensions) {
+  const std::string lower = ToLowerAscii(PathExtension(path));
+  return std::find(extensions.begin(), extensions.end(), lower) != extensions.end();
+}
+
+}  // namespace
+
+void MediaList::ScanFolder(const FileSystem& fs, std::string folder, std::vector<std::string>& files,
+                           bool recursive) {
+  for (const FindEntry& entry : fs.FindFiles(folder + "\\*.*")) {
+    if (entry.name == "." || entry.name == "..") continue;
+    std::string path = folder + "\\" + entry.name;
+    if (!entry.isDirectory) {
+      files.push_back(std::move(path));
+    } else if (recursive) {
+      ScanFolder(fs, std::move(path), files, recursive);
+    }
+  }
+}
+
+bool MediaList::IsMovie(const std::string& path, bool playMovies) {
+  return playMovies && HasExtension(path, kMovieExtensions);
+}
+
+bool MediaList::IsPicture(const std::string& path) { return HasExtension(path, kPictureExtensions); }
+
+bool MediaList::Build(const FileSystem& fs, const std::string& directory, bool recursive, bool playMovies,
+                      bool random) {
+  m_playMovies = playMovies;
+  m_random = random;
+  m_files.clear();
+  m_order.clear();
+  m_orderPos = 0;
+  m_current = 0;
+  ScanFolder(fs, directory, m_files, recursive);
+  std::erase_if(m_files, [this](const std::string& path) { return !IsPicture(path) && !IsMovie(path); });
+  if (m_files.empty()) return false;
+  if (m_random) Advance();
+  return true;
+}
+
+void MediaList::BuildShuffle() {
+  const size_t n = m_files.size();
+  m_order.resize(n);
+  for (size_t i = 0; i < n; ++i) m_order[i] = static_cast<int>(i);
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t k = 0; k < n; ++k) {
+      const size_t r = static_cast<unsigned>(NextRandom()) % n;
+      std::swap(m_order[k], m_order[r]);
+    }
+  }
+  m_orderPos = 0;
+}
+
+void MediaList::Advance() {
+  if (m_files.empty()) return;
+  if (!m_random) {
+    if (++m_current >= m_files.size()) m_current = 0;
+    return;
+  }
+  if (m_order.empty() || ++m_orderPos >= m_order.size()) BuildShuffle();
+  m_current = static_cast<size_t>(m_order[m_orderPos]);
+}
+
+}  // namespace glintora

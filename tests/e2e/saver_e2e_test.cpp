@@ -1,0 +1,93 @@
+// The real glintora.scr under Wine: command lines, exit codes, windows and the registry.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "saver_process.h"
+
+namespace glintora::e2e {
+namespace {
+
+const char* const kSettingsKey = "Software\\vostrand.\\glintora";
+
+std::string ReadString(HMODULE module, UINT id) {
+  char text[256];
+  const int length = LoadStringA(module, id, text, sizeof text);
+  return length > 0 ? std::string(text, static_cast<size_t>(length)) : std::string();
+}
+
+TEST(Saver, UnknownSwitchEndsAtOnceWithoutAWindow) {
+  for (const char* arguments : {"/x", "-Q 12", "//s"}) {
+    const SaverRun run = RunSaver(SaverPath(), arguments);
+    ASSERT_TRUE(run.started) << arguments;
+    EXPECT_FALSE(run.timedOut) << arguments;
+    EXPECT_EQ(run.exitCode, 0u) << arguments;
+    EXPECT_TRUE(run.windowTitles.empty()) << arguments;
+  }
+}
+
+TEST(Saver, ChangePasswordModeEndsCleanly) {
+  // Where the system keeps no saver password provider the request does nothing.
+  for (const char* arguments : {"/a 0", "/A:1234", "-a"}) {
+    const SaverRun run = RunSaver(SaverPath(), arguments);
+    ASSERT_TRUE(run.started) << arguments;
+    EXPECT_FALSE(run.timedOut) << arguments;
+    EXPECT_EQ(run.exitCode, 0u) << arguments;
+  }
+}
+
+TEST(Saver, WindowModesEndCleanlyUntilTheirWindowsExist) {
+  for (const char* arguments : {"/s", "/p 0", "/c", "/c:0", ""}) {
+    const SaverRun run = RunSaver(SaverPath(), arguments);
+    ASSERT_TRUE(run.started) << arguments;
+    EXPECT_FALSE(run.timedOut) << arguments;
+    EXPECT_EQ(run.exitCode, 0u) << arguments;
+  }
+}
+
+TEST(Saver, QuotedProgramPathWithSpaces) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("glintora e2e " + std::to_string(GetCurrentProcessId()));
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path copy = folder / "my saver.scr";
+  std::filesystem::copy_file(SaverPath(), copy, std::filesystem::copy_options::overwrite_existing);
+  for (const char* arguments : {"/s", "/x", "/a 5"}) {
+    const SaverRun run = RunSaver(copy.string(), arguments);
+    ASSERT_TRUE(run.started) << arguments;
+    EXPECT_FALSE(run.timedOut) << arguments;
+    EXPECT_EQ(run.exitCode, 0u) << arguments;
+  }
+  std::filesystem::remove_all(folder);
+}
+
+TEST(Saver, NoModeWritesTheSettings) {
+  const std::string before = DumpKey(kSettingsKey);
+  for (const char* arguments : {"/s", "/p 0", "/a 0", "/x", "/c:0"}) {
+    ASSERT_TRUE(RunSaver(SaverPath(), arguments).started);
+  }
+  EXPECT_EQ(DumpKey(kSettingsKey), before);
+}
+
+TEST(Saver, CarriesItsNameStringsIconAndManifest) {
+  HMODULE module = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(ReadString(module, 1), "glintora");
+  EXPECT_EQ(ReadString(module, 101), "vostrand.");
+  EXPECT_EQ(ReadString(module, 104), "Preview");
+  EXPECT_EQ(ReadString(module, 57344), "glintora");
+  EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(128), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */), nullptr);
+  HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
+  ASSERT_NE(manifest, nullptr);
+  const char* text = static_cast<const char*>(LockResource(LoadResource(module, manifest)));
+  const std::string xml(text, SizeofResource(module, manifest));
+  EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(xml.find("<dpiAware"), std::string::npos);
+  EXPECT_NE(xml.find("<activeCodePage"), std::string::npos);
+  FreeLibrary(module);
+}
+
+}  // namespace
+}  // namespace glintora::e2e
