@@ -58,13 +58,18 @@ src_of() {
   log "no source version of $pkg could be fetched"; return 1
 }
 
+# Runs a build step quietly, showing its output only when it fails.
+quietly() {
+  "$@" >"$work/step.log" 2>&1 || { cat "$work/step.log" >&2; log "failed: $*"; exit 1; }
+}
+
 cmake_build() {
   local src=$1; shift
-  cmake -S "$src" -B "$src/_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  quietly cmake -S "$src" -B "$src/_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_POSITION_INDEPENDENT_CODE=OFF "$@" >/dev/null
-  cmake --build "$src/_build" -j "$jobs" >/dev/null
-  cmake --install "$src/_build" >/dev/null
+    -DCMAKE_PREFIX_PATH="$prefix" "$@"
+  quietly cmake --build "$src/_build" -j "$jobs"
+  quietly cmake --install "$src/_build"
 }
 
 # libjpeg-turbo, with nasm for its SIMD paths
@@ -74,7 +79,7 @@ cmake_build "$d" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DW
 # libpng on Debian's MinGW zlib
 d=$(src_of libpng1.6)
 cmake_build "$d" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
-  -DPNG_TOOLS=OFF -DSKIP_INSTALL_PROGRAMS=ON
+  -DSKIP_INSTALL_PROGRAMS=ON
 
 # libtiff with only the codecs the loaders need (zlib and JPEG)
 d=$(src_of tiff)
@@ -99,15 +104,23 @@ d=$(src_of giflib)
   quantize.c)
 cp "$d/gif_lib.h" "$prefix/include/"
 
-# LibRaw, statically and without its optional outside components
+# LibRaw, statically and without its optional outside components: the objects its own
+# makefile lists (the source tree also holds alternative placeholder files).
 d=$(src_of libraw)
+libraw_sources=()
+for o in $(sed -n '/^LIB_OBJECTS=/,/^$/p' "$d/Makefile.dist" | grep -o 'object/[a-z0-9_]*\.o'); do
+  f=$(cd "$d" && find src -name "$(basename "$o" .o).cpp")
+  [[ -n "$f" ]] || { log "libraw: no source for $o"; exit 1; }
+  libraw_sources+=("$f")
+done
 (cd "$d" && static_lib raw x86_64-w64-mingw32-g++-posix \
-  "-O2 -w -I. -DLIBRAW_NODLL -DNO_JASPER -DNO_LCMS -DUSE_X3FTOOLS=0" \
-  $(find src -name '*.cpp' ! -path 'src/integration/*' | sort))
+  "-O2 -w -I. -DLIBRAW_NODLL -DNO_JASPER -DNO_LCMS -DUSE_X3FTOOLS=0" "${libraw_sources[@]}")
 mkdir -p "$prefix/include/libraw"
 cp "$d"/libraw/*.h "$prefix/include/libraw/"
 
 touch "$prefix/.complete"
+# Sets built by earlier versions of this script are of no further use.
+find "$cache_root" -mindepth 1 -maxdepth 1 -name 'win-deps-*' ! -path "$prefix" -exec rm -rf {} +
 log "ready in $prefix"
 [[ "${1:-}" == --prefix ]] && echo "$prefix"
 exit 0

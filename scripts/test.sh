@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Runs every test of the project:
+#   1. native build (warnings are errors) and its tests;
+#   2. the same tests under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. the Windows build and its tests under Wine: the core tests again, the Win32 tests and
+#      the end-to-end tests of the real glintora.scr.
+# Installs what is missing first. Build folders: build/native, build/sanitize, build/windows
+# (GLINTORA_BUILD_DIR moves them).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${GLINTORA_BUILD_DIR:-$root/build}
+jobs=$(nproc)
+
+"$root/scripts/setup.sh"
+
+summary=()
+passed=0
+failed=0
+
+# run_suite NAME BUILD_DIR CMAKE_ARGS...: configures, builds and runs ctest; counts results.
+run_suite() {
+  local name=$1 dir=$2; shift 2
+  echo "== $name: configure and build"
+  if ! cmake -S "$root" -B "$dir" -G Ninja -DGLINTORA_WERROR=ON "$@" >"$dir.configure.log" 2>&1; then
+    cat "$dir.configure.log"
+    summary+=("$name: configure failed")
+    failed=$((failed + 1))
+    return 1
+  fi
+  if ! cmake --build "$dir" -j "$jobs"; then
+    summary+=("$name: build failed")
+    failed=$((failed + 1))
+    return 1
+  fi
+  echo "== $name: tests"
+  local log="$dir.ctest.log" status=0
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" 2>&1 | tee "$log" || status=$?
+  local line total failures
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n1)
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+  failures=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
+  passed=$((passed + ${total:-0} - ${failures:-0}))
+  failed=$((failed + ${failures:-1}))
+  summary+=("$name: ${line:-no test result}")
+  return $status
+}
+
+mkdir -p "$build"
+status=0
+run_suite native "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo || status=1
+run_suite sanitize "$build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DGLINTORA_SANITIZE=ON || status=1
+trap '"$root/cmake/wine-run.sh" --bench "$build/windows/wine-bench" --stop' EXIT
+run_suite windows "$build/windows" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" || status=1
+
+echo
+printf '%s\n' "${summary[@]}"
+echo "$passed passed, $failed failed"
+exit $status
