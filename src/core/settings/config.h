@@ -32,17 +32,18 @@ class CConfig {
   // Writes every value in registration order, then "Usage".
   void Save();
 
+  // Every member below is bound to a registry value and set by the constructor's load.
   std::string m_directory;
-  bool m_recursive = true;
-  double m_delay = 3.0;  // seconds per picture
-  bool m_random = true;
-  bool m_enlarge = false;
-  bool m_useTransitions = true;
-  double m_transitionDuration = 2.0;  // seconds
-  std::array<uint8_t, kTransitionCount> m_usage{};  // non-zero: transition i may be chosen
-  bool m_playMovies = true;
-  std::string m_movieZoom = "1";  // "Fullscreen", "1", "2" or "3"
-  bool m_muteMovies = true;
+  bool m_recursive;
+  double m_delay;  // seconds per picture
+  bool m_random;
+  bool m_enlarge;
+  bool m_useTransitions;
+  double m_transitionDuration;  // seconds
+  std::array<uint8_t, kTransitionCount> m_usage;  // non-zero: transition i may be chosen
+  bool m_playMovies;
+  std::string m_movieZoom;  // "Fullscreen", "1", "2" or "3"
+  bool m_muteMovies;
   CvxSerializer m_serializer;
 
  private:
