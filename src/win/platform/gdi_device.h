@@ -1,0 +1,33 @@
+#pragma once
+// The drawing device on a real device context.
+
+#include <windows.h>
+
+#include "core/image/drawing_device.h"
+
+namespace glintora {
+
+class GdiDevice final : public DrawingDevice {
+ public:
+  // Draws on `dc`, which the caller owns and keeps alive.
+  explicit GdiDevice(HDC dc) : m_dc(dc) {}
+
+  void SetStretchModeColorOnColor() override { SetStretchBltMode(m_dc, COLORONCOLOR); }
+  int StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc, int hSrc, const void* bits,
+                    const BitmapInfo& info) override {
+    return ::StretchDIBits(m_dc, xDst, yDst, wDst, hDst, xSrc, ySrc, wSrc, hSrc, bits,
+                           reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
+  }
+  void SetViewportOrigin(int x, int y) override { SetViewportOrgEx(m_dc, x, y, nullptr); }
+  void GetViewportOrigin(int& x, int& y) const override {
+    POINT origin{};
+    GetViewportOrgEx(m_dc, &origin);
+    x = origin.x;
+    y = origin.y;
+  }
+
+ private:
+  HDC m_dc;
+};
+
+}  // namespace glintora
