@@ -133,7 +133,7 @@ class CvxImageT final : public CvxImage {
   explicit CvxImageT(const CvxImage& source);
   ~CvxImageT() override;
 
-  int GetType() const override { return ImageTypeFor(Traits::kChannels, Traits::kBytesPerChannel); }
+  int GetType() const override { return Traits::kType; }
   std::unique_ptr<CvxImage> Clone() const override;
   int GetChannels() const override { return Traits::kChannels; }
   int GetBytesPerChannel() const override { return Traits::kBytesPerChannel; }

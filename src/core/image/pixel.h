@@ -30,6 +30,17 @@ enum CvxFileFormat : int32_t {
   Psd = 8,
 };
 
+// The type code for a channel count and channel width; 0 for any other combination.
+constexpr int32_t ImageTypeFor(int channels, int bytesPerChannel) {
+  if (bytesPerChannel != 1 && bytesPerChannel != 2) return 0;
+  switch (channels) {
+    case 1: return bytesPerChannel == 1 ? Gray8 : Gray16;
+    case 3: return bytesPerChannel == 1 ? Color8 : Color16;
+    case 4: return bytesPerChannel == 1 ? Alpha8 : Alpha16;
+    default: return 0;
+  }
+}
+
 template <typename T>
 struct CvxGrayT {
   using Channel = T;
@@ -90,20 +101,7 @@ struct PixelTraits {
   static constexpr bool kIsGray = kChannels == 1;
   // Bits per pixel of the bitmap form; 0 for the 16-bit types, which have none.
   static constexpr int kBitmapBits = kBytesPerChannel == 1 ? 8 * kChannels : 0;
-  static constexpr int32_t kType = kChannels == 1   ? (kBytesPerChannel == 1 ? Gray8 : Gray16)
-                                   : kChannels == 3 ? (kBytesPerChannel == 1 ? Color8 : Color16)
-                                                    : (kBytesPerChannel == 1 ? Alpha8 : Alpha16);
+  static constexpr int32_t kType = ImageTypeFor(kChannels, kBytesPerChannel);
 };
-
-// The type code for a channel count and channel width; 0 for any other combination.
-constexpr int32_t ImageTypeFor(int channels, int bytesPerChannel) {
-  if (bytesPerChannel != 1 && bytesPerChannel != 2) return 0;
-  switch (channels) {
-    case 1: return bytesPerChannel == 1 ? Gray8 : Gray16;
-    case 3: return bytesPerChannel == 1 ? Color8 : Color16;
-    case 4: return bytesPerChannel == 1 ? Alpha8 : Alpha16;
-    default: return 0;
-  }
-}
 
 }  // namespace glintora
