@@ -28,7 +28,7 @@ persist_seconds=60
 wineserver=/usr/lib/wine/wineserver64
 [[ -x "$wineserver" ]] || wineserver=$(command -v wineserver)
 
-alive() { [[ -f "$1" ]] && kill -0 "$(cat "$1")" 2>/dev/null; }
+alive() { [[ -f "$1" ]] && kill -0 "$(cat "$1" 2>/dev/null)" 2>/dev/null; }
 
 stop_bench() {
   if alive "$bench/wineserver.pid"; then wineserver -k >/dev/null 2>&1; fi
