@@ -1,0 +1,36 @@
+#pragma once
+// Files by path, with the C library's buffered streams. Paths are written the Windows way;
+// on POSIX their backslashes become slashes.
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace glintora {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+// An open stream, closed when the pointer goes.
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// fopen with `mode`; null when the file cannot be opened.
+FilePtr OpenFile(const std::string& path, const char* mode);
+
+// Size in bytes and last modification time (seconds), or nothing for a missing file.
+struct FileStatus {
+  int64_t size = 0;
+  int64_t modified = 0;
+};
+std::optional<FileStatus> StatFile(const std::string& path);
+
+// Reads up to `count` bytes from the start of the file; fewer when it is shorter; nothing
+// when it cannot be opened.
+std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_t count);
+
+bool RemoveFile(const std::string& path);
+
+}  // namespace glintora
