@@ -1,0 +1,145 @@
+// Bitmap file layout, all numbers little-endian:
+//   file header (14 bytes)  type "BM" u16, file size u32, reserved u16 × 2, pixel offset u32
+//   info header (40 bytes+) size u32, width i32, height i32 (negative: top-down), planes u16,
+//                           bits per pixel u16, compression u32 (0: none), image size u32,
+//                           resolutions i32 × 2, colours used u32, important colours u32
+//   palette                 for 1, 4 and 8 bits: 2^bits × {blue, green, red, reserved},
+//                           right after the info header (its own size)
+//   pixels                  rows bottom row first (top row first when top-down), each padded
+//                           to a multiple of 4 bytes
+
+#include "core/loaders/bmp_loader.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "core/base/file_io.h"
+
+namespace glintora {
+namespace {
+
+constexpr size_t kHeadersSize = 14 + 40;
+
+struct BmpHeaders {
+  uint32_t pixelOffset = 0;
+  uint32_t infoSize = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  uint16_t planes = 0;
+  uint16_t bitsPerPixel = 0;
+  uint32_t compression = 0;
+};
+
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t U32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+         static_cast<uint32_t>(p[3]) << 24;
+}
+
+// Both headers from the start of the file; false when the file is shorter or not "BM".
+bool ReadHeaders(std::FILE* file, BmpHeaders& h) {
+  uint8_t bytes[kHeadersSize];
+  if (std::fseek(file, 0, SEEK_SET) != 0 || std::fread(bytes, 1, sizeof bytes, file) != sizeof bytes) return false;
+  if (bytes[0] != 'B' || bytes[1] != 'M') return false;
+  h.pixelOffset = U32(bytes + 10);
+  h.infoSize = U32(bytes + 14);
+  h.width = static_cast<int32_t>(U32(bytes + 18));
+  h.height = static_cast<int32_t>(U32(bytes + 22));
+  h.planes = U16(bytes + 26);
+  h.bitsPerPixel = U16(bytes + 28);
+  h.compression = U32(bytes + 30);
+  return true;
+}
+
+bool Supported(const BmpHeaders& h) {
+  const int bits = h.bitsPerPixel;
+  return h.planes == 1 && (bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 32) && h.compression == 0;
+}
+
+int32_t ResultType(int bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 1: return Gray8;
+    case 4:
+    case 8:
+    case 24: return Color8;
+    case 32: return Alpha8;
+    default: return 0;
+  }
+}
+
+// Bytes of one row in the file: width × bits rounded up to whole 32-bit words.
+uint64_t FileRowBytes(int64_t width, int bitsPerPixel) { return ((uint64_t(width) * bitsPerPixel + 31) / 32) * 4; }
+
+}  // namespace
+
+bool CvxLoaderBMP::CanLoad(const std::string& path) {
+  FilePtr file = OpenFile(path, "rb");
+  BmpHeaders h;
+  return file && ReadHeaders(file.get(), h) && Supported(h);
+}
+
+CvxImageHeader CvxLoaderBMP::GetInfo(const std::string& path) {
+  FilePtr file = OpenFile(path, "rb");
+  BmpHeaders h;
+  if (!file || !ReadHeaders(file.get(), h)) return {};
+  const int32_t type = ResultType(h.bitsPerPixel);
+  // A top-down bitmap decodes upright, so its height is reported as a row count.
+  const int32_t height = h.height == INT32_MIN ? 0 : std::abs(h.height);
+  return CvxImageHeader(h.width, height, type ? Bmp : 0, type);
+}
+
+std::unique_ptr<CvxImage> CvxLoaderBMP::Load(const std::string& path, int /*hint1*/, int /*hint2*/) {
+  FilePtr file = OpenFile(path, "rb");
+  BmpHeaders h;
+  if (!file || !ReadHeaders(file.get(), h) || !Supported(h)) return nullptr;
+  if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) return nullptr;
+  const int bits = h.bitsPerPixel;
+  const bool topDown = h.height < 0;
+  const int width = h.width;
+  const int height = topDown ? -h.height : h.height;
+
+  // The palette lies after the info header, whatever its version's size; missing entries
+  // stay black.
+  std::array<CvxColor8, 256> palette{};
+  if (bits <= 8) {
+    const long paletteStart = 14 + static_cast<long>(h.infoSize < 40 ? 40 : h.infoSize);
+    if (h.infoSize <= 0x10000 && std::fseek(file.get(), paletteStart, SEEK_SET) == 0) {
+      uint8_t entries[256 * 4] = {};
+      const size_t count = size_t{1} << bits;
+      std::fread(entries, 4, count, file.get());
+      for (size_t i = 0; i < count; ++i) palette[i] = CvxColor8(entries[4 * i], entries[4 * i + 1], entries[4 * i + 2]);
+    }
+  }
+  if (std::fseek(file.get(), static_cast<long>(h.pixelOffset), SEEK_SET) != 0) return nullptr;
+
+  const uint64_t rowBytes = FileRowBytes(width, bits);
+  std::unique_ptr<CvxImage> image = CreateImage(ResultType(bits), width, height, /*clear=*/true);
+  if (!image) return nullptr;  // too large to hold
+  std::vector<uint8_t> buffer(bits <= 8 ? static_cast<size_t>(rowBytes) : 0);
+
+  for (int n = 0; n < height; ++n) {
+    uint8_t* out = image->GetRows()[topDown ? n : height - 1 - n];
+    if (bits >= 24) {
+      // The file's rows have the image's own layout and padding.
+      if (std::fread(out, 1, static_cast<size_t>(rowBytes), file.get()) != rowBytes) break;
+      continue;
+    }
+    if (std::fread(buffer.data(), 1, buffer.size(), file.get()) != buffer.size()) break;
+    if (bits == 1) {
+      for (int x = 0; x < width; ++x) out[x] = (buffer[static_cast<size_t>(x / 8)] >> (7 - x % 8)) & 1 ? 255 : 0;
+    } else {
+      auto* pixels = reinterpret_cast<CvxColor8*>(out);
+      for (int x = 0; x < width; ++x) {
+        const uint8_t index =
+            bits == 8 ? buffer[static_cast<size_t>(x)] : (buffer[static_cast<size_t>(x / 2)] >> (x % 2 ? 0 : 4)) & 0x0F;
+        pixels[x] = palette[index];
+      }
+    }
+  }
+  image->m_format = Bmp;
+  return image;
+}
+
+}  // namespace glintora

@@ -1,0 +1,140 @@
+#include "core/loaders/image_loader.h"
+
+#include <array>
+#include <mutex>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "core/base/file_io.h"
+#include "core/base/temp_file.h"
+#include "core/base/text.h"
+#include "core/loaders/bmp_loader.h"
+#include "core/loaders/jpeg_loader.h"
+#include "core/loaders/raw_loader.h"
+
+namespace glintora {
+namespace {
+
+constexpr std::array<std::string_view, 11> kRawExtensions = {".cr2", ".crw", ".dir", ".dcr", ".dcf", ".mrw",
+                                                             ".nef", ".orf", ".raf", ".srf", ".x3f"};
+
+// Remembered answers of the RAW test for TIFF-named files, for the life of the process,
+// keyed by lower-cased path and modification time.
+class RawAnswers {
+ public:
+  std::optional<bool> Find(const std::string& key, int64_t modified) {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_answers.find({key, modified});
+    if (it == m_answers.end()) return std::nullopt;
+    return it->second;
+  }
+  void Store(const std::string& key, int64_t modified, bool answer) {
+    std::lock_guard lock(m_mutex);
+    m_answers[{key, modified}] = answer;
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::map<std::pair<std::string, int64_t>, bool> m_answers;
+};
+
+RawAnswers& TiffRawAnswers() {
+  static RawAnswers answers;
+  return answers;
+}
+
+}  // namespace
+
+CvxImageLoader::CvxImageLoader(const CvxColor8& background)
+    : m_backgroundBlue(background.Blue()), m_backgroundGreen(background.Green()), m_backgroundRed(background.Red()) {
+  m_loaders.push_back(std::make_unique<CvxLoaderJPEG>());
+  m_loaders.push_back(std::make_unique<CvxLoaderBMP>());
+}
+
+CvxImageLoader::~CvxImageLoader() = default;
+
+void CvxImageLoader::Stop() {
+  if (CvxLoader* loader = m_current.load()) loader->m_stop = true;
+}
+
+bool CvxImageLoader::LooksLikeRaw(const std::string& path) {
+  const std::string extension = ToLowerAscii(PathExtension(path));
+  if (extension != ".tif" && extension != ".tiff") {
+    for (std::string_view raw : kRawExtensions) {
+      if (extension == raw) return true;
+    }
+    return false;
+  }
+  const auto status = StatFile(path);
+  const int64_t modified = status ? status->modified : 0;
+  const std::string key = ToLowerAscii(path);
+  if (const auto answer = TiffRawAnswers().Find(key, modified)) return *answer;
+  // Two camera models write their RAW files as TIFF: tell them by maker, model and a file
+  // larger than nine bytes per pixel of the TIFF picture.
+  bool isRaw = false;
+  CvxLoaderRAW raw;
+  std::string maker, model;
+  if (raw.Identify(path, maker, model) && maker == "Canon" && (model == "EOS-1D" || model == "EOS-1DS")) {
+    for (const auto& loader : m_loaders) {
+      const CvxImageHeader header = loader->GetInfo(path);
+      if (header.m_format != Tiff) continue;
+      isRaw = header.m_width > 0 && header.m_height > 0 && header.m_type == Color8 && status &&
+              status->size > int64_t{header.m_width} * header.m_height * 9;
+      break;
+    }
+  }
+  TiffRawAnswers().Store(key, modified, isRaw);
+  return isRaw;
+}
+
+std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::string& path, int hint1, int hint2) {
+  loader.m_stop = false;
+  loader.m_backgroundBlue = m_backgroundBlue;
+  loader.m_backgroundGreen = m_backgroundGreen;
+  loader.m_backgroundRed = m_backgroundRed;
+  m_current = &loader;
+  std::unique_ptr<CvxImage> image;
+  try {
+    image = loader.Load(path, hint1, hint2);
+  } catch (...) {
+    image.reset();
+  }
+  m_current = nullptr;
+  return image;
+}
+
+std::unique_ptr<CvxImage> CvxImageLoader::Load(const std::string& path, int hint1, int hint2) {
+  try {
+    if (LooksLikeRaw(path)) {
+      CvxLoaderRAW raw;
+      if (raw.CanLoad(path)) {
+        raw.m_keepAlpha = m_keepAlpha;
+        std::unique_ptr<CvxImage> image = Run(raw, path, hint1, hint2);
+        if (image || raw.m_stop) return image;
+      }
+    }
+    for (const auto& loader : m_loaders) {
+      if (loader->CanLoad(path)) return Run(*loader, path, hint1, hint2);
+    }
+  } catch (...) {
+    m_current = nullptr;
+  }
+  return nullptr;
+}
+
+std::unique_ptr<CvxImage> CvxImageLoader::LoadFromMemory(const void* bytes, size_t size) {
+  const std::string path = CreateTemporaryFile("vx");
+  if (path.empty()) return nullptr;
+  std::unique_ptr<CvxImage> image;
+  if (bytes && size > 0) {
+    FilePtr file = OpenFile(path, "wb");
+    const bool written = file && std::fwrite(bytes, 1, size, file.get()) == size;
+    file.reset();
+    if (written) image = Load(path, 0, 0);
+  }
+  RemoveFile(path);
+  return image;
+}
+
+}  // namespace glintora

@@ -1,0 +1,51 @@
+#pragma once
+// The loader front door: turns a picture file (or picture bytes stored elsewhere) into an
+// image by asking the format loaders, in a fixed order, which one recognises it.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/loaders/loader.h"
+
+namespace glintora {
+
+class CvxImageLoader {
+ public:
+  // Transparent pixels are composed over `background` where a format has them.
+  explicit CvxImageLoader(const CvxColor8& background);
+  virtual ~CvxImageLoader();
+  CvxImageLoader(const CvxImageLoader&) = delete;
+  CvxImageLoader& operator=(const CvxImageLoader&) = delete;
+
+  // Decodes the file with the first loader that recognises it; camera RAW files (by
+  // extension) go to the RAW loader first. Null when nothing recognises it, the decode
+  // fails or it is stopped.
+  std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int hint2);
+  // Decodes picture bytes through a unique temporary file that is always deleted.
+  std::unique_ptr<CvxImage> LoadFromMemory(const void* bytes, size_t size);
+#ifdef _WIN32
+  // A picture stored as a resource of `module` (an HMODULE) by id and type.
+  std::unique_ptr<CvxImage> LoadFromResource(void* module, int id, const char* type);
+  // A bitmap resource of the program itself as a Color8 image, through GDI.
+  static std::unique_ptr<CvxImage> LoadBitmapResource(int id);
+#endif
+
+  // Asks the running decode, if any, to stop.
+  void Stop();
+  // True when the file should be tried as a camera RAW file first.
+  bool LooksLikeRaw(const std::string& path);
+
+ private:
+  std::unique_ptr<CvxImage> Run(CvxLoader& loader, const std::string& path, int hint1, int hint2);
+
+  uint8_t m_backgroundBlue;
+  uint8_t m_backgroundGreen;
+  uint8_t m_backgroundRed;
+  uint8_t m_keepAlpha = 0;
+  std::atomic<CvxLoader*> m_current{nullptr};  // the loader running a decode
+  std::vector<std::unique_ptr<CvxLoader>> m_loaders;
+};
+
+}  // namespace glintora

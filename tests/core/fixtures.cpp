@@ -1,0 +1,143 @@
+#include "fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include <jpeglib.h>
+
+namespace glintora::testing {
+
+TempFolder::TempFolder() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  static int counter = 0;
+  m_path = std::filesystem::temp_directory_path() /
+           ("glintora-" + std::string(info ? info->name() : "fixture") + "-" + std::to_string(++counter) + "-" +
+            std::to_string(reinterpret_cast<uintptr_t>(this) % 100000));
+  std::filesystem::remove_all(m_path);
+  std::filesystem::create_directories(m_path);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(m_path, ignored);
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeBmp(const BmpSpec& spec) {
+  const int bits = spec.bitsPerPixel;
+  const size_t rowBytes = ((static_cast<size_t>(spec.width) * bits + 31) / 32) * 4;
+  const size_t paletteEntries = bits <= 8 ? size_t{1} << bits : 0;
+  const uint32_t pixelOffset = static_cast<uint32_t>(14 + spec.infoSize + 4 * paletteEntries);
+  std::vector<uint8_t> out;
+  out.push_back('B');
+  out.push_back('M');
+  Put32(out, static_cast<uint32_t>(pixelOffset + rowBytes * spec.rows.size()));
+  Put32(out, 0);
+  Put32(out, pixelOffset);
+  Put32(out, spec.infoSize);
+  Put32(out, static_cast<uint32_t>(spec.width));
+  Put32(out, static_cast<uint32_t>(spec.height));
+  Put16(out, spec.planes);
+  Put16(out, static_cast<uint32_t>(bits));
+  Put32(out, spec.compression);
+  for (int i = 0; i < 5; ++i) Put32(out, 0);
+  out.resize(14 + spec.infoSize, 0);  // later header versions: zero-filled remainder
+  for (size_t i = 0; i < paletteEntries; ++i) Put32(out, i < spec.palette.size() ? spec.palette[i] : 0);
+  // File order: bottom row first unless top-down.
+  const size_t count = spec.rows.size();
+  for (size_t n = 0; n < count; ++n) {
+    const std::vector<uint32_t>& row = spec.rows[spec.height < 0 ? n : count - 1 - n];
+    std::vector<uint8_t> bytes(rowBytes, 0);
+    for (size_t x = 0; x < row.size(); ++x) {
+      const uint32_t v = row[x];
+      switch (bits) {
+        case 1: bytes[x / 8] |= static_cast<uint8_t>((v & 1) << (7 - x % 8)); break;
+        case 4: bytes[x / 2] |= static_cast<uint8_t>((v & 0xF) << (x % 2 ? 0 : 4)); break;
+        case 8: bytes[x] = static_cast<uint8_t>(v); break;
+        case 24:
+          bytes[3 * x] = static_cast<uint8_t>(v);
+          bytes[3 * x + 1] = static_cast<uint8_t>(v >> 8);
+          bytes[3 * x + 2] = static_cast<uint8_t>(v >> 16);
+          break;
+        case 32:
+          for (int b = 0; b < 4; ++b) bytes[4 * x + b] = static_cast<uint8_t>(v >> (8 * b));
+          break;
+      }
+    }
+    out.insert(out.end(), bytes.begin(), bytes.end());
+  }
+  return out;
+}
+
+std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& spec) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = static_cast<JDIMENSION>(picture.m_width);
+  info.image_height = static_cast<JDIMENSION>(picture.m_height);
+  info.input_components = spec.gray ? 1 : spec.cmyk ? 4 : 3;
+  info.in_color_space = spec.gray ? JCS_GRAYSCALE : spec.cmyk ? JCS_CMYK : JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, spec.quality, TRUE);
+  if (spec.progressive) jpeg_simple_progression(&info);
+  if (spec.cmyk) info.write_Adobe_marker = TRUE;
+  jpeg_start_compress(&info, TRUE);
+  std::vector<uint8_t> line(static_cast<size_t>(picture.m_width) * 4);
+  while (info.next_scanline < info.image_height) {
+    const CvxColor8* row = picture.Row(static_cast<int>(info.next_scanline));
+    for (int x = 0; x < picture.m_width; ++x) {
+      if (spec.gray) {
+        line[static_cast<size_t>(x)] = row[x].Green();
+      } else if (spec.cmyk) {
+        // Adobe files store CMYK inverted: the stored value is 255 - ink, so with no black
+        // ink (stored 255) the colour comes back as the stored C, M, Y.
+        line[4 * x] = row[x].Red();
+        line[4 * x + 1] = row[x].Green();
+        line[4 * x + 2] = row[x].Blue();
+        line[4 * x + 3] = 255;
+      } else {
+        line[3 * x] = row[x].Red();
+        line[3 * x + 1] = row[x].Green();
+        line[3 * x + 2] = row[x].Blue();
+      }
+    }
+    JSAMPROW rows[] = {line.data()};
+    jpeg_write_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::vector<uint8_t> bytes(buffer, buffer + size);
+  std::free(buffer);
+  return bytes;
+}
+
+}  // namespace glintora::testing

@@ -1,0 +1,54 @@
+#pragma once
+// Picture files made at test time: bitmaps written byte by byte, JPEGs with libjpeg, in a
+// temporary folder that goes with the test.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/image/image.h"
+
+namespace glintora::testing {
+
+// A folder for one test's files, removed afterwards.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  std::string Path(const std::string& name) const { return (m_path / name).string(); }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> ReadBytes(const std::string& path);
+
+struct BmpSpec {
+  int width = 0;
+  int height = 0;  // negative: rows stored top-down
+  int bitsPerPixel = 24;
+  uint32_t infoSize = 40;
+  uint32_t compression = 0;
+  uint16_t planes = 1;
+  std::vector<uint32_t> palette;  // 0x00RRGGBB entries
+  // Pixel values of each row, top row first: palette indices, 0/1 bits, or packed
+  // 0xAARRGGBB colours for 24 and 32 bits.
+  std::vector<std::vector<uint32_t>> rows;
+};
+std::vector<uint8_t> EncodeBmp(const BmpSpec& spec);
+
+struct JpegSpec {
+  int quality = 95;
+  bool gray = false;
+  bool progressive = false;
+  bool cmyk = false;  // four components, written with an Adobe marker (inverted)
+};
+// Encodes a Color8 picture (grey uses its green channel; CMYK inverts to C = 255 - R …,
+// K = 0).
+std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& spec = {});
+
+}  // namespace glintora::testing
