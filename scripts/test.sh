@@ -2,7 +2,8 @@
 # Runs every test of the project:
 #   1. native build (warnings are errors) and its tests;
 #   2. the same tests under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. the Windows build and its tests under Wine: the core tests again, the Win32 tests and
+#   3. the loader fuzz targets (clang, libFuzzer), each for GLINTORA_FUZZ_SECONDS (20);
+#   4. the Windows build and its tests under Wine: the core tests again, the Win32 tests and
 #      the end-to-end tests of the real glintora.scr.
 # Installs what is missing first. Build folders: build/native, build/sanitize, build/windows
 # (GLINTORA_BUILD_DIR moves them).
@@ -50,6 +51,8 @@ mkdir -p "$build"
 status=0
 run_suite native "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo || status=1
 run_suite sanitize "$build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DGLINTORA_SANITIZE=ON || status=1
+run_suite fuzz "$build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLINTORA_FUZZ=ON \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DGLINTORA_FUZZ_SECONDS="${GLINTORA_FUZZ_SECONDS:-20}" || status=1
 trap '"$root/cmake/wine-run.sh" --bench "$build/windows/wine-bench" --stop' EXIT
 run_suite windows "$build/windows" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" || status=1

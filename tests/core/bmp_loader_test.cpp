@@ -144,6 +144,9 @@ TEST_F(BmpLoader, ShortFilesLeaveBlackRowsAndHugeOnesNothing) {
   EXPECT_EQ(c.At(0, 0).Red(), 0);
   EXPECT_EQ(c.At(2, 1).Red(), 0);
 
+  BmpSpec wide{2097161223, -3, 32};  // row bytes overflow 32 bits
+  WriteBytes(path, EncodeBmp(wide));
+  EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
   BmpSpec huge{100000, 100000, 24};
   WriteBytes(path, EncodeBmp(huge));
   EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);

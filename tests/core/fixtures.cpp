@@ -1,6 +1,6 @@
 #include "fixtures.h"
 
-#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -11,11 +11,9 @@
 namespace glintora::testing {
 
 TempFolder::TempFolder() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   static int counter = 0;
   m_path = std::filesystem::temp_directory_path() /
-           ("glintora-" + std::string(info ? info->name() : "fixture") + "-" + std::to_string(++counter) + "-" +
-            std::to_string(reinterpret_cast<uintptr_t>(this) % 100000));
+           ("glintora-fixtures-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
   std::filesystem::remove_all(m_path);
   std::filesystem::create_directories(m_path);
 }

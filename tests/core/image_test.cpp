@@ -56,6 +56,9 @@ TEST(Image, BadSizesGiveEmptyImagesAndHugeOnesNoPixels) {
     EXPECT_EQ(image.m_height, 0);
     EXPECT_TRUE(image.HasPixels());
   }
+  // Row bytes beyond 32 bits once wrapped to a tiny buffer with rows far past it.
+  CvxImageAlpha8 wide(2097161223, 3, true);
+  EXPECT_FALSE(wide.HasPixels());
   CvxImageColor8 huge(70000, 70000, true);  // 14.7 GB
   EXPECT_FALSE(huge.HasPixels());
   EXPECT_EQ(huge.GetRows(), nullptr);

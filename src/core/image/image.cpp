@@ -38,19 +38,15 @@ void CvxImageT<P>::Allocate(bool clear) {
   if (m_width <= 0 || m_height <= 0) m_width = m_height = 0;
   m_type = Traits::kType;
   m_format = 0;
-  int64_t stride = 0;
-  if constexpr (Traits::kBitmapBits != 0) {
-    m_bitmapInfo = MakeBitmapInfo(m_width, m_height, Traits::kBitmapBits);
-    if (!m_bitmapInfo) return;
-    stride = BitmapStride(m_width, Traits::kBitmapBits);
-  } else if constexpr (Traits::kChannels == 4) {
-    stride = int64_t{m_width} * 8;
-  } else {
-    stride = (int64_t{m_width} * Traits::kBytesPerPixel + 3) & ~int64_t{3};
-  }
+  // Rows of whole 32-bit words, except Alpha16 whose pixels are 8 bytes anyway.
+  const int64_t stride = (int64_t{m_width} * Traits::kBytesPerPixel + 3) & ~int64_t{3};
   const int64_t bytes = stride * m_height;
   if (bytes > kMaxImageBytes) return;  // refused: no pixel memory
   m_stride = static_cast<int>(stride);
+  if constexpr (Traits::kBitmapBits != 0) {
+    m_bitmapInfo = MakeBitmapInfo(m_width, m_height, Traits::kBitmapBits);
+    if (!m_bitmapInfo) return;
+  }
 
   if (m_bitmapInfo) {
     const DibSection section = CreateDibSection(*m_bitmapInfo);

@@ -1,0 +1,10 @@
+#include "core/loaders/jpeg_loader.h"
+#include "fuzz_loader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  glintora::CvxLoaderJPEG loader;
+  glintora::fuzz::RunLoader(loader, data, size);
+  // The reduced decodes of the general path as well.
+  loader.Load(glintora::fuzz::InputPath(), 1, 64);
+  return 0;
+}
