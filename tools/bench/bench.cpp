@@ -20,10 +20,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "core/image/image.h"
 #include "core/loaders/image_loader.h"
+#include "fixtures.h"
 
 namespace {
 
@@ -156,41 +155,13 @@ void ResizeSection(int runs) {
   }
 }
 
-std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, int quality) {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = static_cast<JDIMENSION>(picture.m_width);
-  info.image_height = static_cast<JDIMENSION>(picture.m_height);
-  info.input_components = 3;
-  info.in_color_space = JCS_EXT_BGR;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, quality, TRUE);
-  jpeg_start_compress(&info, TRUE);
-  while (info.next_scanline < info.image_height) {
-    JSAMPROW row = reinterpret_cast<JSAMPROW>(picture.Row(static_cast<int>(info.next_scanline)));
-    jpeg_write_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  std::free(buffer);
-  return bytes;
-}
-
 void DecodeSection(int runs) {
   std::printf("== decode: 4000x3000 JPEG (quality 90), median of %d runs (seconds)\n", runs);
   const auto picture = MakePicture(4000, 3000);
   const std::string path =
       (std::filesystem::temp_directory_path() / ("glintora-bench-" + std::to_string(getpid()) + ".jpg")).string();
   {
-    const std::vector<uint8_t> bytes = EncodeJpeg(*picture, 90);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    glintora::testing::WriteBytes(path, glintora::testing::EncodeJpeg(*picture, {90}));
   }
   glintora::CvxImageLoader loader(CvxColor8{});
   const double ours = MedianOf(runs, [&] {
