@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include <tiffio.h>
+
 #include "fixtures.h"
 
 namespace {
@@ -23,6 +25,44 @@ std::unique_ptr<CvxImageColor8> Picture(int width, int height) {
   return image;
 }
 
+// A small TIFF with the given layout; every sample a pattern value.
+void WriteTiff(const std::string& path, int samples, int bits, int photometric, int planar, int compression) {
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  if (!tiff) return;
+  const int width = 9;
+  const int height = 5;
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, photometric);
+  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, planar);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
+  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 2);
+  if (samples == 4) {
+    const uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+    TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
+  }
+  if (photometric == PHOTOMETRIC_PALETTE) {
+    std::vector<uint16_t> red(size_t{1} << bits), green(red.size()), blue(red.size());
+    for (size_t i = 0; i < red.size(); ++i) {
+      red[i] = static_cast<uint16_t>(i * 257 * 3);
+      green[i] = static_cast<uint16_t>(i * 1000);
+      blue[i] = static_cast<uint16_t>(65535 - i * 100);
+    }
+    TIFFSetField(tiff, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+  }
+  const int planes = planar == PLANARCONFIG_SEPARATE ? samples : 1;
+  std::vector<uint8_t> line(static_cast<size_t>(TIFFScanlineSize64(tiff)));
+  for (int plane = 0; plane < planes; ++plane) {
+    for (int y = 0; y < height; ++y) {
+      for (size_t i = 0; i < line.size(); ++i) line[i] = static_cast<uint8_t>(i * 31 + y * 7 + plane);
+      TIFFWriteScanline(tiff, line.data(), static_cast<uint32_t>(y), static_cast<uint16_t>(plane));
+    }
+  }
+  TIFFClose(tiff);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -30,6 +70,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path root = argv[1];
   std::filesystem::create_directories(root / "bmp");
   std::filesystem::create_directories(root / "jpeg");
+  std::filesystem::create_directories(root / "tiff");
 
   int n = 0;
   for (int bits : {1, 4, 8, 24, 32}) {
@@ -56,5 +97,12 @@ int main(int argc, char** argv) {
   for (const JpegSpec& spec : specs) {
     WriteBytes((root / "jpeg" / ("seed" + std::to_string(++n) + ".jpg")).string(), EncodeJpeg(*picture, spec));
   }
+
+  const std::filesystem::path tiff = root / "tiff";
+  WriteTiff((tiff / "grey.tif").string(), 1, 8, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG, COMPRESSION_NONE);
+  WriteTiff((tiff / "white.tif").string(), 1, 16, PHOTOMETRIC_MINISWHITE, PLANARCONFIG_CONTIG, COMPRESSION_LZW);
+  WriteTiff((tiff / "rgb.tif").string(), 3, 8, PHOTOMETRIC_RGB, PLANARCONFIG_CONTIG, COMPRESSION_ADOBE_DEFLATE);
+  WriteTiff((tiff / "planes.tif").string(), 4, 16, PHOTOMETRIC_RGB, PLANARCONFIG_SEPARATE, COMPRESSION_NONE);
+  WriteTiff((tiff / "palette.tif").string(), 1, 8, PHOTOMETRIC_PALETTE, PLANARCONFIG_CONTIG, COMPRESSION_PACKBITS);
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "core/loaders/bmp_loader.h"
 #include "core/loaders/jpeg_loader.h"
 #include "core/loaders/raw_loader.h"
+#include "core/loaders/tiff_loader.h"
 
 namespace glintora {
 namespace {
@@ -50,6 +51,7 @@ CvxImageLoader::CvxImageLoader(const CvxColor8& background)
     : m_backgroundBlue(background.Blue()), m_backgroundGreen(background.Green()), m_backgroundRed(background.Red()) {
   m_loaders.push_back(std::make_unique<CvxLoaderJPEG>());
   m_loaders.push_back(std::make_unique<CvxLoaderBMP>());
+  m_loaders.push_back(std::make_unique<CvxLoaderTIFF>());
 }
 
 CvxImageLoader::~CvxImageLoader() = default;
@@ -76,13 +78,9 @@ bool CvxImageLoader::LooksLikeRaw(const std::string& path) {
   CvxLoaderRAW raw;
   std::string maker, model;
   if (raw.Identify(path, maker, model) && maker == "Canon" && (model == "EOS-1D" || model == "EOS-1DS")) {
-    for (const auto& loader : m_loaders) {
-      const CvxImageHeader header = loader->GetInfo(path);
-      if (header.m_format != Tiff) continue;
-      isRaw = header.m_width > 0 && header.m_height > 0 && header.m_type == Color8 && status &&
-              status->size > int64_t{header.m_width} * header.m_height * 9;
-      break;
-    }
+    const CvxImageHeader header = CvxLoaderTIFF().GetInfo(path);
+    isRaw = header.m_width > 0 && header.m_height > 0 && header.m_type == Color8 && status &&
+            status->size > int64_t{header.m_width} * header.m_height * 9;
   }
   TiffRawAnswers().Store(key, modified, isRaw);
   return isRaw;

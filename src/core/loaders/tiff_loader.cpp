@@ -1,0 +1,248 @@
+#include "core/loaders/tiff_loader.h"
+
+#include <tiffio.h>
+
+#include <cstring>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "core/base/file_io.h"
+#include "core/base/posix_path.h"
+
+namespace glintora {
+namespace {
+
+struct TiffCloser {
+  void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+};
+using TiffPtr = std::unique_ptr<TIFF, TiffCloser>;
+
+// Opens for reading with the library's messages switched off: its default handlers print
+// or show a message box, and a bad file is skipped in silence. The handlers are
+// process-wide, so they are set again before every open.
+TiffPtr OpenTiff(const std::string& path) {
+  TIFFSetErrorHandler(nullptr);
+  TIFFSetWarningHandler(nullptr);
+#ifdef _WIN32
+  return TiffPtr(TIFFOpen(path.c_str(), "r"));
+#else
+  return TiffPtr(TIFFOpen(ToPosixPath(path).c_str(), "r"));
+#endif
+}
+
+// The fields of the first directory that decide the decode; an absent field reads 0.
+struct TiffFields {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint16_t bitsPerSample = 0;
+  uint16_t samplesPerPixel = 0;
+  uint16_t photometric = 0;
+  uint16_t planarConfig = 0;
+};
+
+TiffFields ReadFields(TIFF* tiff) {
+  TiffFields fields;
+  TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &fields.width);
+  TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &fields.height);
+  TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &fields.bitsPerSample);
+  TIFFGetField(tiff, TIFFTAG_SAMPLESPERPIXEL, &fields.samplesPerPixel);
+  TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &fields.photometric);
+  TIFFGetField(tiff, TIFFTAG_PLANARCONFIG, &fields.planarConfig);
+  return fields;
+}
+
+bool HasDecodedIndexSize(const TiffFields& fields) {
+  return fields.bitsPerSample == 8 || fields.bitsPerSample == 16;
+}
+
+// The three arrays of a palette, 2^bits entries each. A map whose entries all fit in a
+// byte was written by an 8-bit tool and gives 8-bit colour; any larger entry makes it a
+// 16-bit map.
+struct ColorMap {
+  const uint16_t* red = nullptr;
+  const uint16_t* green = nullptr;
+  const uint16_t* blue = nullptr;
+  bool wide = false;
+};
+
+std::optional<ColorMap> ReadColorMap(TIFF* tiff, const TiffFields& fields) {
+  ColorMap map;
+  if (!HasDecodedIndexSize(fields) || !TIFFGetField(tiff, TIFFTAG_COLORMAP, &map.red, &map.green, &map.blue) ||
+      !map.red || !map.green || !map.blue) {
+    return std::nullopt;
+  }
+  const size_t entries = size_t{1} << fields.bitsPerSample;
+  for (size_t i = 0; i < entries && !map.wide; ++i) {
+    map.wide = map.red[i] > 0xFF || map.green[i] > 0xFF || map.blue[i] > 0xFF;
+  }
+  return map;
+}
+
+// The pixel type a decode produces; 0 when the picture is not decoded.
+int32_t DecodedType(TIFF* tiff, const TiffFields& fields) {
+  if (!HasDecodedIndexSize(fields)) return 0;
+  const int bytesPerSample = fields.bitsPerSample / 8;
+  const int samples = fields.samplesPerPixel;
+  switch (fields.photometric) {
+    case PHOTOMETRIC_MINISWHITE:
+    case PHOTOMETRIC_MINISBLACK:
+      if (samples == 1) return ImageTypeFor(1, bytesPerSample);
+      [[fallthrough]];  // three or four samples are read as RGB(A)
+    case PHOTOMETRIC_RGB:
+      return samples == 3 || samples == 4 ? ImageTypeFor(samples, bytesPerSample) : 0;
+    case PHOTOMETRIC_PALETTE: {
+      if (samples != 1) return 0;
+      const std::optional<ColorMap> map = ReadColorMap(tiff, fields);
+      if (!map) return 0;
+      return map->wide ? Color16 : Color8;
+    }
+    default:
+      return 0;
+  }
+}
+
+// Reads the next scanline of `plane`; false when the library cannot read it.
+bool ReadScanline(TIFF* tiff, void* buffer, int y, int plane) {
+  return TIFFReadScanline(tiff, buffer, static_cast<uint32_t>(y), static_cast<uint16_t>(plane)) == 1;
+}
+
+// Contiguous samples: each scanline goes straight into its image row.
+template <typename P>
+bool ReadRows(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop) {
+  for (int y = 0; y < image.m_height; ++y) {
+    P* row = image.Row(y);
+    if (!ReadScanline(tiff, row, y, 0)) {
+      // A row the decoder gave up on stays black, whatever it left there.
+      std::memset(static_cast<void*>(row), 0, sizeof(P) * static_cast<size_t>(image.m_width));
+    }
+    if (stop) return false;
+  }
+  return true;
+}
+
+// Separate planes: red, green, blue and alpha of the file land in channels 2, 1, 0 and 3.
+template <typename P>
+bool ReadPlanes(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop) {
+  using Channel = typename PixelTraits<P>::Channel;
+  constexpr int kChannelOfPlane[] = {2, 1, 0, 3};
+  std::vector<Channel> samples(static_cast<size_t>(image.m_width));
+  for (int plane = 0; plane < PixelTraits<P>::kChannels; ++plane) {
+    const int channel = kChannelOfPlane[plane];
+    for (int y = 0; y < image.m_height; ++y) {
+      if (ReadScanline(tiff, samples.data(), y, plane)) {
+        P* row = image.Row(y);
+        for (int x = 0; x < image.m_width; ++x) row[x].c[channel] = samples[static_cast<size_t>(x)];
+      }
+      if (stop) return false;
+    }
+  }
+  return true;
+}
+
+template <typename P>
+std::unique_ptr<CvxImage> DecodeSamples(TIFF* tiff, const TiffFields& fields, const std::atomic<bool>& stop) {
+  using Traits = PixelTraits<P>;
+  const bool separate = fields.planarConfig == PLANARCONFIG_SEPARATE && !Traits::kIsGray;
+  // The library writes one scanline into a row or the plane buffer; it must fit exactly.
+  const uint64_t lineBytes =
+      uint64_t{fields.width} * static_cast<uint64_t>(separate ? Traits::kBytesPerChannel : Traits::kBytesPerPixel);
+  if (TIFFScanlineSize64(tiff) != lineBytes) return nullptr;
+
+  auto image = NewImage<P>(static_cast<int>(fields.width), static_cast<int>(fields.height), true);
+  if (!image || stop) return nullptr;
+  if (!(separate ? ReadPlanes(tiff, *image, stop) : ReadRows(tiff, *image, stop))) return nullptr;
+
+  if constexpr (Traits::kIsGray) {
+    if (fields.photometric == PHOTOMETRIC_MINISWHITE) image->Invert();
+  } else {
+    if (!separate) image->SwapRedBlue();  // the file's red-green-blue into our blue-green-red
+  }
+  return image;
+}
+
+// Maps every index through the three arrays: 8-bit maps give their low bytes, 16-bit maps
+// their whole entries.
+template <typename Index, typename P>
+std::unique_ptr<CvxImage> DecodePalette(TIFF* tiff, const TiffFields& fields, const ColorMap& map,
+                                        const std::atomic<bool>& stop) {
+  using Channel = typename PixelTraits<P>::Channel;
+  if (TIFFScanlineSize64(tiff) != uint64_t{fields.width} * sizeof(Index)) return nullptr;
+  auto image = NewImage<P>(static_cast<int>(fields.width), static_cast<int>(fields.height), true);
+  if (!image || stop) return nullptr;
+  // Every index value has its entry: the map holds 2^bits entries and Index is bits wide.
+  std::vector<Index> indices(fields.width);
+  for (int y = 0; y < image->m_height; ++y) {
+    if (ReadScanline(tiff, indices.data(), y, 0)) {
+      P* row = image->Row(y);
+      for (int x = 0; x < image->m_width; ++x) {
+        const Index i = indices[static_cast<size_t>(x)];
+        row[x] = P(static_cast<Channel>(map.blue[i]), static_cast<Channel>(map.green[i]),
+                   static_cast<Channel>(map.red[i]));
+      }
+    }
+    if (stop) return nullptr;
+  }
+  return image;
+}
+
+std::unique_ptr<CvxImage> DecodePalettePicture(TIFF* tiff, const TiffFields& fields, const std::atomic<bool>& stop) {
+  const std::optional<ColorMap> map = ReadColorMap(tiff, fields);
+  if (!map) return nullptr;
+  if (fields.bitsPerSample == 8) {
+    return map->wide ? DecodePalette<uint8_t, CvxColor16>(tiff, fields, *map, stop)
+                     : DecodePalette<uint8_t, CvxColor8>(tiff, fields, *map, stop);
+  }
+  return map->wide ? DecodePalette<uint16_t, CvxColor16>(tiff, fields, *map, stop)
+                   : DecodePalette<uint16_t, CvxColor8>(tiff, fields, *map, stop);
+}
+
+std::unique_ptr<CvxImage> Decode(TIFF* tiff, const std::atomic<bool>& stop) {
+  const TiffFields fields = ReadFields(tiff);
+  // Scanlines are the unit of decoding, so tiled files, whose every scanline read fails,
+  // would come out black; they are refused instead.
+  if (fields.width == 0 || fields.height == 0 || fields.width > INT32_MAX || fields.height > INT32_MAX ||
+      TIFFIsTiled(tiff)) {
+    return nullptr;
+  }
+  const int32_t type = DecodedType(tiff, fields);
+  if (type == 0) return nullptr;
+  if (fields.photometric == PHOTOMETRIC_PALETTE) return DecodePalettePicture(tiff, fields, stop);
+  std::unique_ptr<CvxImage> image;
+  VisitPixelType(type, [&](auto pixel) { image = DecodeSamples<decltype(pixel)>(tiff, fields, stop); });
+  return image;
+}
+
+}  // namespace
+
+bool CvxLoaderTIFF::CanLoad(const std::string& path) {
+  const std::optional<std::vector<uint8_t>> start = ReadFileStart(path, 2);
+  if (!start || start->size() != 2) return false;
+  const uint8_t first = (*start)[0];
+  return (first == 'I' || first == 'M') && (*start)[1] == first;
+}
+
+CvxImageHeader CvxLoaderTIFF::GetInfo(const std::string& path) {
+  const TiffPtr tiff = OpenTiff(path);
+  if (!tiff) return {};
+  const TiffFields fields = ReadFields(tiff.get());
+  if (fields.photometric > PHOTOMETRIC_PALETTE || fields.width > INT32_MAX || fields.height > INT32_MAX) return {};
+  const int32_t type = DecodedType(tiff.get(), fields);
+  const bool otherIndexSize = fields.photometric == PHOTOMETRIC_PALETTE && !HasDecodedIndexSize(fields);
+  return CvxImageHeader(static_cast<int32_t>(fields.width), static_cast<int32_t>(fields.height),
+                        type != 0 || otherIndexSize ? Tiff : 0, type);
+}
+
+std::unique_ptr<CvxImage> CvxLoaderTIFF::Load(const std::string& path, int /*hint1*/, int /*hint2*/) {
+  try {
+    const TiffPtr tiff = OpenTiff(path);
+    if (!tiff) return nullptr;
+    std::unique_ptr<CvxImage> image = Decode(tiff.get(), m_stop);
+    if (image) image->m_format = Tiff;
+    return image;
+  } catch (const std::bad_alloc&) {
+    return nullptr;  // a scanline buffer that could not be had
+  }
+}
+
+}  // namespace glintora
