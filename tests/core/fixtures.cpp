@@ -7,6 +7,8 @@
 #include <iterator>
 
 #include <jpeglib.h>
+#include <png.h>
+#include <tiffio.h>
 
 namespace glintora::testing {
 
@@ -136,6 +138,55 @@ std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& s
   std::vector<uint8_t> bytes(buffer, buffer + size);
   std::free(buffer);
   return bytes;
+}
+
+// The picture as an 8-bit RGB PNG (default compression).
+bool WritePng(const CvxImageColor8& picture, const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(picture.m_width), static_cast<png_uint_32>(picture.m_height), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  png_set_bgr(png);
+  for (int y = 0; y < picture.m_height; ++y) png_write_row(png, reinterpret_cast<png_const_bytep>(picture.Row(y)));
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+  return true;
+}
+
+// The picture as an 8-bit RGB TIFF with deflate compression, 16 rows a strip.
+bool WriteTiff(const CvxImageColor8& picture, const std::string& path) {
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  if (!tiff) return false;
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, picture.m_width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, picture.m_height);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 16);
+  std::vector<uint8_t> line(static_cast<size_t>(picture.m_width) * 3);
+  for (int y = 0; y < picture.m_height; ++y) {
+    const CvxColor8* row = picture.Row(y);
+    for (int x = 0; x < picture.m_width; ++x) {
+      line[3 * x] = row[x].Red();
+      line[3 * x + 1] = row[x].Green();
+      line[3 * x + 2] = row[x].Blue();
+    }
+    if (TIFFWriteScanline(tiff, line.data(), static_cast<uint32_t>(y), 0) != 1) break;
+  }
+  TIFFClose(tiff);
+  return true;
 }
 
 }  // namespace glintora::testing

@@ -51,4 +51,9 @@ struct JpegSpec {
 // K = 0).
 std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& spec = {});
 
+// The picture as an 8-bit RGB PNG, and as an 8-bit RGB TIFF (deflate, 16 rows a strip);
+// false when the file cannot be written.
+bool WritePng(const CvxImageColor8& picture, const std::string& path);
+bool WriteTiff(const CvxImageColor8& picture, const std::string& path);
+
 }  // namespace glintora::testing

@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(root / "bmp");
   std::filesystem::create_directories(root / "jpeg");
   std::filesystem::create_directories(root / "tiff");
+  std::filesystem::create_directories(root / "png");
 
   int n = 0;
   for (int bits : {1, 4, 8, 24, 32}) {
@@ -104,5 +105,8 @@ int main(int argc, char** argv) {
   WriteTiff((tiff / "rgb.tif").string(), 3, 8, PHOTOMETRIC_RGB, PLANARCONFIG_CONTIG, COMPRESSION_ADOBE_DEFLATE);
   WriteTiff((tiff / "planes.tif").string(), 4, 16, PHOTOMETRIC_RGB, PLANARCONFIG_SEPARATE, COMPRESSION_NONE);
   WriteTiff((tiff / "palette.tif").string(), 1, 8, PHOTOMETRIC_PALETTE, PLANARCONFIG_CONTIG, COMPRESSION_PACKBITS);
+  WriteTiff(*picture, (tiff / "colour.tif").string());
+  WritePng(*picture, (root / "png" / "colour.png").string());
+  WritePng(*Picture(3, 2), (root / "png" / "tiny.png").string());
   return 0;
 }

@@ -11,6 +11,7 @@
 #include "core/base/text.h"
 #include "core/loaders/bmp_loader.h"
 #include "core/loaders/jpeg_loader.h"
+#include "core/loaders/png_loader.h"
 #include "core/loaders/raw_loader.h"
 #include "core/loaders/tiff_loader.h"
 
@@ -52,6 +53,8 @@ CvxImageLoader::CvxImageLoader(const CvxColor8& background)
   m_loaders.push_back(std::make_unique<CvxLoaderJPEG>());
   m_loaders.push_back(std::make_unique<CvxLoaderBMP>());
   m_loaders.push_back(std::make_unique<CvxLoaderTIFF>());
+  m_loaders.push_back(std::make_unique<CvxLoaderPNG>());
+  // GIF, PNM and PSD follow PNG once their loaders exist.
 }
 
 CvxImageLoader::~CvxImageLoader() = default;

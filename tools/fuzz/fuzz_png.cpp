@@ -1,0 +1,11 @@
+#include "core/loaders/png_loader.h"
+#include "fuzz_loader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  glintora::CvxLoaderPNG loader;
+  glintora::fuzz::RunLoader(loader, data, size);
+  // Alpha kept as well: the other output layouts.
+  loader.m_keepAlpha = 1;
+  loader.Load(glintora::fuzz::InputPath(), 0, 0);
+  return 0;
+}
