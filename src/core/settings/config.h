@@ -7,13 +7,11 @@
 #include <string>
 
 #include "core/settings/serializer.h"
+#include "core/transitions/catalogue.h"
 
 namespace glintora {
 
 class ProfileStore;
-
-// Number of transitions, and so of enabled flags in "Usage".
-inline constexpr int kTransitionCount = 101;
 
 // Other keys of the current user that the settings read.
 inline constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";

@@ -1,0 +1,29 @@
+#pragma once
+// The catalogue of the 101 transitions: identifier, display name, string resource and
+// family. The identifier is what the settings' enabled flags are indexed by.
+
+#include <cstdint>
+
+namespace glintora {
+
+// Number of transition identifiers (0 to 100), and of enabled flags in the settings.
+inline constexpr int kTransitionCount = 101;
+
+enum class TransitionFamily {
+  Blend,      // 0
+  Rectangle,  // 1 to 54
+  Mask,       // 55 to 90
+  OpenGL,     // 91 to 100
+};
+
+struct TransitionInfo {
+  const char* name;  // the display name
+  int stringId;      // its string resource
+  TransitionFamily family;
+};
+
+// The entry for 0 ≤ id ≤ 100.
+const TransitionInfo& GetTransitionInfo(int id);
+inline bool IsTransitionId(int id) { return id >= 0 && id < kTransitionCount; }
+
+}  // namespace glintora

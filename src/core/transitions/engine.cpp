@@ -1,0 +1,110 @@
+#include "core/transitions/engine.h"
+
+#include <memory>
+#include <vector>
+
+#include "core/base/random.h"
+#include "core/transitions/blend.h"
+#include "core/transitions/catalogue.h"
+#include "core/transitions/pacing.h"
+
+namespace glintora {
+namespace {
+
+RectF ToRect(const TransitionArea& area) {
+  return {static_cast<float>(area.left), static_cast<float>(area.top), static_cast<float>(area.right),
+          static_cast<float>(area.bottom)};
+}
+
+// One family's frames: prepared once, then rendered for a progress value and presented.
+class FrameRenderer {
+ public:
+  virtual ~FrameRenderer() = default;
+  // False when nothing can be animated (for example a buffer that cannot be allocated).
+  virtual bool Prepare() = 0;
+  virtual void Render(float progress) = 0;
+  virtual void Present(DrawingDevice& device, const TransitionArea& area) = 0;
+};
+
+class BlendRenderer final : public FrameRenderer {
+ public:
+  BlendRenderer(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, BlendPath path)
+      : m_old(oldFrame), m_new(newFrame) {
+    m_vector = path == BlendPath::Vector || (path == BlendPath::Automatic && ProcessorHasVectorBlend());
+  }
+  bool Prepare() override {
+    m_work = NewImage<CvxColor8>(m_old.m_width, m_old.m_height, false);
+    return m_work && m_new.m_width >= m_work->m_width && m_new.m_height >= m_work->m_height;
+  }
+  void Render(float progress) override {
+    const int a = static_cast<int>(progress * 256.0f + 0.5f);
+    if (m_vector) {
+      BlendFrameVector(m_old, m_new, a, *m_work);
+    } else {
+      BlendFrameTable(m_old, m_new, a, *m_work);
+    }
+  }
+  void Present(DrawingDevice& device, const TransitionArea& area) override {
+    m_work->Draw(device, ToRect(area), ToRect(area));
+  }
+
+ private:
+  const CvxImageColor8& m_old;
+  const CvxImageColor8& m_new;
+  bool m_vector = true;
+  std::unique_ptr<CvxImageColor8> m_work;
+};
+
+// The renderer of a family, or null where the identifier has no animation. The rectangle,
+// mask and OpenGL families are not built yet: their identifiers end on the final frame.
+std::unique_ptr<FrameRenderer> MakeRenderer(int id, const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame,
+                                            const TransitionOptions& options) {
+  if (!IsTransitionId(id)) return nullptr;
+  switch (GetTransitionInfo(id).family) {
+    case TransitionFamily::Blend: return std::make_unique<BlendRenderer>(oldFrame, newFrame, options.blendPath);
+    case TransitionFamily::Rectangle:
+    case TransitionFamily::Mask:
+    case TransitionFamily::OpenGL: return nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool RunTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
+                   const CvxImageColor8& newFrame, int id, float seconds, ContinueCallback callback, void* context,
+                   const TransitionOptions& options) {
+  std::unique_ptr<FrameRenderer> renderer = MakeRenderer(id, oldFrame, newFrame, options);
+  if (renderer && renderer->Prepare()) {
+    FramePacer pacer(seconds, *options.clock, /*stopOnReachingOne=*/id == 0);
+    pacer.Start();
+    do {
+      renderer->Render(pacer.Progress());
+      if (callback && !callback(context)) return false;
+      renderer->Present(device, area);
+    } while (pacer.Advance());
+  }
+  // The screen always ends on exactly the new frame.
+  newFrame.Draw(device, ToRect(area), ToRect(area));
+  return true;
+}
+
+int ChooseTransition(const uint8_t* enabled, int r) {
+  std::vector<int> ids;
+  for (int id = 0; id < kTransitionCount; ++id) {
+    if (enabled[id]) ids.push_back(id);
+  }
+  if (ids.empty()) return -1;
+  const auto k = static_cast<size_t>(static_cast<int64_t>(ids.size()) * r / 32768);
+  return ids[k];
+}
+
+bool RunRandomTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
+                         const CvxImageColor8& newFrame, const uint8_t* enabled, float seconds,
+                         ContinueCallback callback, void* context, const TransitionOptions& options) {
+  // With nothing enabled, -1 is an identifier without animation: the new frame at once.
+  const int id = ChooseTransition(enabled, NextRandom());
+  return RunTransition(device, area, oldFrame, newFrame, id, seconds, callback, context, options);
+}
+
+}  // namespace glintora

@@ -1,0 +1,47 @@
+#pragma once
+// The transition engine: animates the change from an old frame to a new one on a drawing
+// device, with a transition chosen by identifier or at random among the enabled ones, and
+// always ends on the whole new frame unless the caller stops it.
+
+#include <cstdint>
+
+#include "core/base/clock.h"
+#include "core/image/drawing_device.h"
+#include "core/image/image.h"
+
+namespace glintora {
+
+// Called once per animation frame with the caller's context; false stops the transition.
+using ContinueCallback = bool (*)(void* context);
+
+// The destination on the device, and the source rectangle within the frames.
+struct TransitionArea {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// How the blend computes its frames: by the processor's capability, or forced (tests).
+enum class BlendPath { Automatic, Vector, Table };
+
+// What the engine needs besides the transition itself; the defaults are the product's.
+struct TransitionOptions {
+  const Clock* clock = &SystemClock();
+  BlendPath blendPath = BlendPath::Automatic;
+};
+
+// Runs transition `id` for `seconds` (0: no duration, fixed steps). True when it ran to its
+// end and left the new frame on the device; false when the callback stopped it.
+bool RunTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
+                   const CvxImageColor8& newFrame, int id, float seconds, ContinueCallback callback, void* context,
+                   const TransitionOptions& options = {});
+
+// Chooses among the identifiers whose byte of `enabled` (101 bytes) is non-zero, with
+// k = trunc(count × NextRandom() / 32768); with none enabled the new frame is drawn at once.
+bool RunRandomTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
+                         const CvxImageColor8& newFrame, const uint8_t* enabled, float seconds,
+                         ContinueCallback callback, void* context, const TransitionOptions& options = {});
+
+// The identifier RunRandomTransition picks for a given random value r (0 to 32767); -1
+// when none is enabled.
+int ChooseTransition(const uint8_t* enabled, int r);
+
+}  // namespace glintora

@@ -1,0 +1,30 @@
+#include "core/transitions/pacing.h"
+
+namespace glintora {
+
+FramePacer::FramePacer(float seconds, const Clock& clock, bool stopOnReachingOne)
+    : m_duration(seconds * 1000.0f), m_stopOnReachingOne(stopOnReachingOne), m_watch(clock) {}
+
+void FramePacer::Start() {
+  m_watch.Reset();
+  m_watch.Init();
+  m_watch.Reset();
+  m_watch.Start();
+}
+
+bool FramePacer::Advance() {
+  m_frames += 1.0f;
+  if (m_duration != 0.0f) {
+    const float elapsed = m_watch.Elapsed();
+    if (elapsed >= m_duration) return false;
+    // The progress still missing over the frames the remaining time allows at the mean
+    // frame time so far.
+    m_step = (1.0f - m_progress) / (m_frames * (m_duration - elapsed) / elapsed);
+  }
+  if (m_progress >= 1.0f) return false;
+  m_progress += m_step;
+  if (m_progress > 1.0f) m_progress = 1.0f;
+  return !(m_stopOnReachingOne && m_progress >= 1.0f);
+}
+
+}  // namespace glintora

@@ -1,0 +1,32 @@
+#pragma once
+// Frame pacing of every transition: progress p runs from 0 to 1 in steps that adapt after
+// each frame so the animation ends close to the requested duration D, whatever the frame
+// rate. With D = 0 the step stays 1/30.
+
+#include "core/base/stopwatch.h"
+
+namespace glintora {
+
+class FramePacer {
+ public:
+  // `seconds` is the requested duration; the blend stops before rendering p = 1 itself.
+  FramePacer(float seconds, const Clock& clock, bool stopOnReachingOne);
+
+  // Restarts the stopwatch (Reset, Init, Reset, Start) right before the first frame.
+  void Start();
+  float Progress() const { return m_progress; }
+  // After a frame is on the screen: counts it and moves p on. False when the animation is
+  // over (time is up, or p has reached its end).
+  bool Advance();
+  int Frames() const { return static_cast<int>(m_frames); }
+
+ private:
+  float m_duration;  // milliseconds
+  float m_progress = 0.0f;
+  float m_step = 1.0f / 30.0f;
+  float m_frames = 0.0f;
+  bool m_stopOnReachingOne;
+  Stopwatch m_watch;
+};
+
+}  // namespace glintora
