@@ -55,15 +55,57 @@ class BlendRenderer final : public FrameRenderer {
   std::unique_ptr<CvxImageColor8> m_work;
 };
 
-// The renderer of a family, or null where the identifier has no animation. The rectangle,
-// mask and OpenGL families are not built yet: their identifiers end on the final frame.
+// The mask transitions: the new frame's pixel wherever the mask is below trunc(p × 255).
+class MaskRenderer final : public FrameRenderer {
+ public:
+  MaskRenderer(int id, const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, MaskBitmapSource bitmaps)
+      : m_id(id), m_old(oldFrame), m_new(newFrame), m_bitmaps(bitmaps) {}
+  bool Prepare() override {
+    const int width = m_old.m_width;
+    const int height = m_old.m_height;
+    if (m_new.m_width < width || m_new.m_height < height) return false;
+    m_work = NewImage<CvxColor8>(width, height, false);
+    std::unique_ptr<CvxImage> mask = BuildTransitionMask(m_id, width, height, m_bitmaps);
+    // Every mask is brought to the frame's size, even one that has it already.
+    if (!m_work || !mask || !ConvertImage(mask, Gray8) || !mask) return false;
+    std::unique_ptr<CvxImage> normalised = mask->Resize(width, height, kBilinear);
+    if (!normalised) return false;
+    m_mask.reset(static_cast<CvxImageGray8*>(normalised.release()));
+    return true;
+  }
+  void Render(float progress) override {
+    const int threshold = static_cast<int>(progress * 255.0f);
+    for (int y = 0; y < m_work->m_height; ++y) {
+      const CvxGray8* mask = m_mask->Row(y);
+      const CvxColor8* oldRow = m_old.Row(y);
+      const CvxColor8* newRow = m_new.Row(y);
+      CvxColor8* out = m_work->Row(y);
+      for (int x = 0; x < m_work->m_width; ++x) out[x] = mask[x].c[0] < threshold ? newRow[x] : oldRow[x];
+    }
+  }
+  void Present(DrawingDevice& device, const TransitionArea& area) override {
+    m_work->Draw(device, ToRect(area), ToRect(area));
+  }
+
+ private:
+  int m_id;
+  const CvxImageColor8& m_old;
+  const CvxImageColor8& m_new;
+  MaskBitmapSource m_bitmaps;
+  std::unique_ptr<CvxImageColor8> m_work;
+  std::unique_ptr<CvxImageGray8> m_mask;
+};
+
+// The renderer of a family, or null where the identifier has no animation. The rectangle
+// and OpenGL families are not built yet: their identifiers end on the final frame.
 std::unique_ptr<FrameRenderer> MakeRenderer(int id, const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame,
                                             const TransitionOptions& options) {
   if (!IsTransitionId(id)) return nullptr;
   switch (GetTransitionInfo(id).family) {
     case TransitionFamily::Blend: return std::make_unique<BlendRenderer>(oldFrame, newFrame, options.blendPath);
-    case TransitionFamily::Rectangle:
     case TransitionFamily::Mask:
+      return std::make_unique<MaskRenderer>(id, oldFrame, newFrame, options.maskBitmaps);
+    case TransitionFamily::Rectangle:
     case TransitionFamily::OpenGL: return nullptr;
   }
   return nullptr;

@@ -8,6 +8,7 @@
 #include "core/base/clock.h"
 #include "core/image/drawing_device.h"
 #include "core/image/image.h"
+#include "core/transitions/masks.h"
 
 namespace glintora {
 
@@ -26,6 +27,8 @@ enum class BlendPath { Automatic, Vector, Table };
 struct TransitionOptions {
   const Clock* clock = &SystemClock();
   BlendPath blendPath = BlendPath::Automatic;
+  // Where the diamond and twirl mask pictures come from.
+  MaskBitmapSource maskBitmaps = &GeneratedMaskBitmap;
 };
 
 // Runs transition `id` for `seconds` (0: no duration, fixed steps). True when it ran to its

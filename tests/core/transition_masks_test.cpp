@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/base/random.h"
+#include "core/image/memory_device.h"
+#include "core/transitions/engine.h"
+#include "core/transitions/mask_bitmaps.h"
+#include "core/transitions/masks.h"
+#include "fakes.h"
+#include "image_helpers.h"
+
+namespace glintora {
+namespace {
+
+using testing::Pattern;
+using testing::SamePixels;
+using testing::ScriptedClock;
+
+int MaskAt(const CvxImage& mask, int x, int y) { return static_cast<const CvxImageGray8&>(mask).At(x, y).c[0]; }
+
+// Watches the screen at every callback, i.e. after the previous frame was presented.
+struct Watcher {
+  const CvxImageColor8* screen;
+  const CvxImageColor8* oldFrame;
+  int calls = 0;
+  bool firstFrameWasOld = false;
+  static bool Continue(void* context) {
+    auto* self = static_cast<Watcher*>(context);
+    if (++self->calls == 2) self->firstFrameWasOld = SamePixels(*self->screen, *self->oldFrame);
+    return true;
+  }
+};
+
+TEST(MaskTransitions, EveryIdentifierAnimatesFromOldToNew) {
+  auto oldFrame = Pattern<CvxColor8>(83, 61, 5);
+  auto newFrame = Pattern<CvxColor8>(83, 61, 6);
+  ScriptedClock clock;
+  TransitionOptions options;
+  options.clock = &clock;
+  for (int id = 55; id <= 90; ++id) {
+    CvxImageColor8 screen(83, 61, true);
+    MemoryDevice device(screen);
+    Watcher watcher{&screen, oldFrame.get()};
+    SeedRandom(static_cast<uint32_t>(id));
+    EXPECT_TRUE(RunTransition(device, {0, 0, 83, 61}, *oldFrame, *newFrame, id, 0.0f, &Watcher::Continue, &watcher,
+                              options))
+        << id;
+    EXPECT_EQ(watcher.calls, 31) << id;
+    EXPECT_TRUE(watcher.firstFrameWasOld) << id;
+    EXPECT_TRUE(SamePixels(screen, *newFrame)) << id;
+  }
+}
+
+TEST(MaskTransitions, AMissingMaskPictureSkipsTheAnimation) {
+  auto oldFrame = Pattern<CvxColor8>(20, 10, 1);
+  auto newFrame = Pattern<CvxColor8>(20, 10, 2);
+  CvxImageColor8 screen(20, 10, true);
+  MemoryDevice device(screen);
+  TransitionOptions options;
+  options.maskBitmaps = [](int) -> std::unique_ptr<CvxImage> { return nullptr; };
+  for (int id : {85, 86, 90}) {
+    Watcher watcher{&screen, oldFrame.get()};
+    EXPECT_TRUE(RunTransition(device, {0, 0, 20, 10}, *oldFrame, *newFrame, id, 0.0f, &Watcher::Continue, &watcher,
+                              options));
+    EXPECT_EQ(watcher.calls, 0) << id;
+    EXPECT_TRUE(SamePixels(screen, *newFrame)) << id;
+  }
+}
+
+TEST(MaskRecipes, BarsFromLeftOnAFrameFourHundredHigh) {
+  auto mask = BuildTransitionMask(55, 200, 400, nullptr);
+  ASSERT_NE(mask, nullptr);
+  EXPECT_EQ(MaskAt(*mask, 0, 0), 0);
+  EXPECT_EQ(MaskAt(*mask, 199, 10), 126);  // rows 0 to 10: the first bar
+  EXPECT_EQ(MaskAt(*mask, 0, 11), 127);    // rows 11 to 20: the second
+  EXPECT_EQ(MaskAt(*mask, 199, 20), 253);
+  EXPECT_EQ(MaskAt(*mask, 0, 21), 0);
+  auto both = BuildTransitionMask(59, 200, 400, nullptr);
+  EXPECT_EQ(MaskAt(*both, 199, 0), 252);
+  EXPECT_EQ(MaskAt(*both, 199, 11), 3);
+  auto vertical = BuildTransitionMask(61, 400, 400, nullptr);  // from the bottom
+  EXPECT_EQ(MaskAt(*vertical, 0, 399), 127 - 126);
+  EXPECT_EQ(MaskAt(*vertical, 11, 0), 255);
+}
+
+TEST(MaskRecipes, DiagonalsStartAtTheirCorner) {
+  const int w = 40, h = 30;
+  auto topLeft = BuildTransitionMask(65, w, h, nullptr);
+  EXPECT_EQ(MaskAt(*topLeft, 0, 0), 0);
+  EXPECT_EQ(MaskAt(*topLeft, w - 1, h - 1), 255);
+  auto bottomRight = BuildTransitionMask(66, w, h, nullptr);
+  EXPECT_EQ(MaskAt(*bottomRight, w - 1, h - 1), 0);
+  auto bottomLeft = BuildTransitionMask(67, w, h, nullptr);  // turned: h wide, w high
+  ASSERT_EQ(bottomLeft->m_width, h);
+  EXPECT_EQ(MaskAt(*bottomLeft, 0, w - 1), 0);
+  auto topRight = BuildTransitionMask(68, w, h, nullptr);
+  EXPECT_EQ(MaskAt(*topRight, h - 1, 0), 0);
+}
+
+TEST(MaskRecipes, CirclesGrowFromOrCloseTowardsTheirCorner) {
+  const int w = 64, h = 48;
+  auto out = BuildTransitionMask(84, w, h, nullptr);  // bottom left, out
+  auto in = BuildTransitionMask(83, w, h, nullptr);
+  EXPECT_LE(MaskAt(*out, 0, h - 1), 8);
+  EXPECT_GE(MaskAt(*out, w - 1, 0), 240);
+  EXPECT_GE(MaskAt(*in, 0, h - 1), 247);
+  EXPECT_LE(MaskAt(*in, w - 1, 0), 15);
+  auto centre = BuildTransitionMask(76, w, h, nullptr);
+  EXPECT_EQ(MaskAt(*centre, w / 2, h / 2), 0);
+  EXPECT_GE(MaskAt(*centre, 0, 0), 250);
+}
+
+// A state whose next value satisfies `wanted`.
+template <typename F>
+uint32_t StateWhere(F wanted) {
+  for (uint32_t s = 0;; ++s) {
+    if (wanted(StepRandom(s).value)) return s;
+  }
+}
+
+TEST(MaskRecipes, PropellerBladesRepeatEveryQuarterTurnWithFourBlades) {
+  SeedRandom(StateWhere([](int v) { return v % 8 == 1; }));  // 1 + 3 = 4 blades
+  const int size = 101;
+  auto mask = BuildTransitionMask(88, size, size, nullptr);
+  const int c = size / 2;
+  for (auto [dx, dy] : {std::pair{7, 3}, {20, -11}, {-5, 30}, {33, 1}}) {
+    // (dx, dy) turned by 90 degrees about the centre is (-dy, dx).
+    EXPECT_NEAR(MaskAt(*mask, c + dx, c + dy), MaskAt(*mask, c - dy, c + dx), 1) << dx << "," << dy;
+  }
+  auto clock = BuildTransitionMask(87, size, size, nullptr);
+  EXPECT_LE(MaskAt(*clock, c + 1, 0), 5) << "just right of twelve o'clock";
+  EXPECT_NEAR(MaskAt(*clock, size - 1, c), 64, 2);
+  EXPECT_NEAR(MaskAt(*clock, c, size - 1), 128, 2);
+  EXPECT_NEAR(MaskAt(*clock, 0, c), 191, 2);
+}
+
+TEST(MaskRecipes, SpeckleAndBlocksUseTheSharedGenerator) {
+  SeedRandom(99);
+  auto first = BuildTransitionMask(69, 30, 20, nullptr);
+  SeedRandom(99);
+  auto again = BuildTransitionMask(69, 30, 20, nullptr);
+  EXPECT_TRUE(SamePixels(*first, *again));
+  SeedRandom(99);
+  EXPECT_EQ(MaskAt(*first, 0, 0), static_cast<int>(NextRandom() * 0.00778222));
+  auto fromLeft = BuildTransitionMask(70, 200, 10, nullptr);
+  EXPECT_LE(MaskAt(*fromLeft, 0, 5), 4);
+  EXPECT_GE(MaskAt(*fromLeft, 199, 5), 248);
+  auto blocks = BuildTransitionMask(74, 160, 160, nullptr);
+  std::vector<int> seen;
+  for (int by = 0; by < 16; ++by) {
+    for (int bx = 0; bx < 16; ++bx) seen.push_back(MaskAt(*blocks, bx * 10 + 5, by * 10 + 5));
+  }
+  std::sort(seen.begin(), seen.end());
+  for (int i = 0; i < 256; ++i) ASSERT_EQ(seen[static_cast<size_t>(i)], i) << "each level in one block";
+  auto dissolve = BuildTransitionMask(89, 10, 10, nullptr);
+  ASSERT_NE(dissolve, nullptr);
+  EXPECT_EQ(dissolve->m_width, 256);
+}
+
+TEST(MaskBitmaps, DiamondAndTwirlHaveTheirShapes) {
+  auto diamond = MakeDiamondMaskBitmap();
+  EXPECT_LE(diamond->At(50, 50).c[0], 5);
+  EXPECT_NEAR(diamond->At(0, 50).c[0], 130, 8);
+  EXPECT_NEAR(diamond->At(50, 99).c[0], 130, 8);
+  EXPECT_EQ(diamond->At(0, 0).c[0], 255);
+  EXPECT_EQ(diamond->At(99, 99).c[0], 255);
+  auto twirl = MakeTwirlMaskBitmap();
+  int lowest = 255, highest = 0;
+  for (int y = 0; y < 100; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      lowest = std::min(lowest, static_cast<int>(twirl->At(x, y).c[0]));
+      highest = std::max(highest, static_cast<int>(twirl->At(x, y).c[0]));
+    }
+  }
+  EXPECT_GE(lowest, 46);
+  EXPECT_EQ(highest, 255);
+  // Around a circle the level climbs three times: count the falls from high to low.
+  int drops = 0;
+  bool high = false;
+  // Steps of 4 degrees (about 2 pixels) so that rounding never walks back over an edge.
+  for (int step = 0; step <= 360; step += 4) {
+    const double angle = step * 3.14159265358979 / 180;
+    const int x = 50 + static_cast<int>(std::lround(30 * std::cos(angle)));
+    const int y = 50 - static_cast<int>(std::lround(30 * std::sin(angle)));
+    const int level = twirl->At(x, y).c[0];
+    if (level > 220) high = true;
+    if (high && level < 80) {
+      ++drops;
+      high = false;
+    }
+  }
+  EXPECT_EQ(drops, 3);
+}
+
+}  // namespace
+}  // namespace glintora
