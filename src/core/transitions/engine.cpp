@@ -7,13 +7,15 @@
 #include "core/transitions/blend.h"
 #include "core/transitions/catalogue.h"
 #include "core/transitions/pacing.h"
+#include "core/transitions/rectangles.h"
 
 namespace glintora {
 namespace {
 
-RectF ToRect(const TransitionArea& area) {
-  return {static_cast<float>(area.left), static_cast<float>(area.top), static_cast<float>(area.right),
-          static_cast<float>(area.bottom)};
+template <typename Rect>
+RectF ToRect(const Rect& r) {
+  return {static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right),
+          static_cast<float>(r.bottom)};
 }
 
 // One family's frames: prepared once, then rendered for a progress value and presented.
@@ -53,6 +55,28 @@ class BlendRenderer final : public FrameRenderer {
   const CvxImageColor8& m_new;
   bool m_vector = true;
   std::unique_ptr<CvxImageColor8> m_work;
+};
+
+// The rectangle transitions: copies from the old frame, then from the new frame.
+class RectangleRenderer final : public FrameRenderer {
+ public:
+  RectangleRenderer(int id, const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame)
+      : m_id(id), m_old(oldFrame), m_new(newFrame) {}
+  bool Prepare() override { return true; }
+  void Render(float progress) override {
+    RectangleFrame(m_id, m_old.m_width, m_old.m_height, progress, m_oldPairs, m_newPairs);
+  }
+  void Present(DrawingDevice& device, const TransitionArea&) override {
+    for (const RectPair& pair : m_oldPairs) m_old.Draw(device, ToRect(pair.source), ToRect(pair.destination));
+    for (const RectPair& pair : m_newPairs) m_new.Draw(device, ToRect(pair.source), ToRect(pair.destination));
+  }
+
+ private:
+  int m_id;
+  const CvxImageColor8& m_old;
+  const CvxImageColor8& m_new;
+  std::vector<RectPair> m_oldPairs;
+  std::vector<RectPair> m_newPairs;
 };
 
 // The mask transitions: the new frame's pixel wherever the mask is below trunc(p × 255).
@@ -96,8 +120,8 @@ class MaskRenderer final : public FrameRenderer {
   std::unique_ptr<CvxImageGray8> m_mask;
 };
 
-// The renderer of a family, or null where the identifier has no animation. The rectangle
-// and OpenGL families are not built yet: their identifiers end on the final frame.
+// The renderer of a family, or null where the identifier has no animation. The OpenGL
+// family is not built yet: its identifiers end on the final frame.
 std::unique_ptr<FrameRenderer> MakeRenderer(int id, const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame,
                                             const TransitionOptions& options) {
   if (!IsTransitionId(id)) return nullptr;
@@ -105,7 +129,7 @@ std::unique_ptr<FrameRenderer> MakeRenderer(int id, const CvxImageColor8& oldFra
     case TransitionFamily::Blend: return std::make_unique<BlendRenderer>(oldFrame, newFrame, options.blendPath);
     case TransitionFamily::Mask:
       return std::make_unique<MaskRenderer>(id, oldFrame, newFrame, options.maskBitmaps);
-    case TransitionFamily::Rectangle:
+    case TransitionFamily::Rectangle: return std::make_unique<RectangleRenderer>(id, oldFrame, newFrame);
     case TransitionFamily::OpenGL: return nullptr;
   }
   return nullptr;

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "core/image/memory_device.h"
+#include "core/transitions/engine.h"
+#include "core/transitions/rectangles.h"
+#include "fakes.h"
+#include "image_helpers.h"
+
+namespace glintora {
+namespace {
+
+using testing::Pattern;
+using testing::SamePixels;
+using testing::ScriptedClock;
+using Pairs = std::vector<RectPair>;
+
+RectPair InPlace(int l, int t, int r, int b) { return {{l, t, r, b}, {l, t, r, b}}; }
+
+TEST(RectangleTransitions, SampleFrames) {
+  Pairs oldPairs, newPairs;
+  RectangleFrame(29, 800, 600, 0.5f, oldPairs, newPairs);  // Slide and Push from Left
+  EXPECT_EQ(oldPairs, (Pairs{{{0, 0, 400, 600}, {400, 0, 800, 600}}}));
+  EXPECT_EQ(newPairs, (Pairs{{{400, 0, 800, 600}, {0, 0, 400, 600}}}));
+
+  RectangleFrame(18, 800, 600, 0.5f, oldPairs, newPairs);  // Slide and Replace from Left
+  EXPECT_EQ(oldPairs, (Pairs{InPlace(400, 0, 800, 600)}));
+  EXPECT_EQ(newPairs, (Pairs{{{400, 0, 800, 600}, {0, 0, 400, 600}}}));
+
+  RectangleFrame(11, 801, 300, 0.5f, oldPairs, newPairs);  // Reveal and Replace from Center (vertical)
+  EXPECT_EQ(newPairs, (Pairs{InPlace(200, 0, 600, 300)}));
+  EXPECT_EQ(oldPairs, (Pairs{InPlace(0, 0, 200, 300), InPlace(600, 0, 801, 300)}));
+
+  RectangleFrame(51, 1000, 200, 0.3f, oldPairs, newPairs);  // Unroll and Replace from Left
+  EXPECT_EQ(oldPairs, (Pairs{InPlace(350, 0, 1000, 200)}));
+  EXPECT_EQ(newPairs, (Pairs{InPlace(0, 0, 300, 200), {{300, 0, 350, 200}, {350, 0, 300, 200}}}));
+
+  RectangleFrame(33, 640, 480, 0.0f, oldPairs, newPairs);  // Expand and Replace from Left at p = 0
+  ASSERT_EQ(newPairs.size(), 1u);
+  EXPECT_EQ(newPairs[0].destination, (IntRect{0, 0, 0, 480}));
+}
+
+TEST(RectangleTransitions, EachFrameIsCoveredAtTheEnds) {
+  // At p = 0 the new pairs are empty, except the unroll family's mirrored strip, which
+  // already curls at the starting edge; at p = 1 the new pairs cover the frame (the
+  // unroll strip then lies past the edge).
+  const int w = 64, h = 48;
+  for (int id = 1; id <= 54; ++id) {
+    Pairs oldPairs, newPairs;
+    RectangleFrame(id, w, h, 0.0f, oldPairs, newPairs);
+    ASSERT_FALSE(oldPairs.empty()) << id;
+    const size_t emptyPairs = id >= 51 ? 1 : newPairs.size();
+    for (size_t n = 0; n < emptyPairs; ++n) {
+      const IntRect& d = newPairs[n].destination;
+      EXPECT_TRUE(d.left == d.right || d.top == d.bottom) << id;
+    }
+    RectangleFrame(id, w, h, 1.0f, oldPairs, newPairs);
+    ASSERT_FALSE(newPairs.empty()) << id;
+  }
+}
+
+// Checks every identifier on the memory device: the first frame shows the old frame (but
+// for the unroll family's curl), and the call ends on the new one after 31 frames.
+struct Watcher {
+  const CvxImageColor8* screen;
+  const CvxImageColor8* oldFrame;
+  int calls = 0;
+  bool firstFrameWasOld = false;
+  static bool Continue(void* context) {
+    auto* self = static_cast<Watcher*>(context);
+    if (++self->calls == 2) self->firstFrameWasOld = SamePixels(*self->screen, *self->oldFrame);
+    return true;
+  }
+};
+
+TEST(RectangleTransitions, EveryIdentifierAnimatesFromOldToNew) {
+  auto oldFrame = Pattern<CvxColor8>(81, 59, 7);
+  auto newFrame = Pattern<CvxColor8>(81, 59, 8);
+  ScriptedClock clock;
+  TransitionOptions options;
+  options.clock = &clock;
+  for (int id = 1; id <= 54; ++id) {
+    CvxImageColor8 screen(81, 59, true);
+    MemoryDevice device(screen);
+    Watcher watcher{&screen, oldFrame.get()};
+    EXPECT_TRUE(RunTransition(device, {0, 0, 81, 59}, *oldFrame, *newFrame, id, 0.0f, &Watcher::Continue, &watcher,
+                              options));
+    EXPECT_EQ(watcher.calls, 31) << id;
+    if (id < 51) {
+      EXPECT_TRUE(watcher.firstFrameWasOld) << id;
+    }
+    EXPECT_TRUE(SamePixels(screen, *newFrame)) << id;
+  }
+}
+
+}  // namespace
+}  // namespace glintora
