@@ -4,6 +4,9 @@
 // Section "decode": a 12-megapixel JPEG (4000 × 3000) made here, decoded through the loader
 // front door beside djpeg writing a BMP to /dev/null.
 // Section "decode" also times a PNG and a TIFF of the same picture through the front door.
+// Section "transitions": frames per second of the blend, a mask transition and a rectangle
+// transition at 1920 × 1080 and 3840 × 2160 on the memory device, beside the blend's
+// memory-bandwidth bound (bytes touched per frame over a measured memcpy rate).
 // Section "resize": a 4000 × 3000 Color8 picture resized to 1920 × 1440 (bilinear and
 // Lanczos3) and scaled by 0.5, each the median of N runs, beside ImageMagick's convert with
 // the matching filter (its load-only time subtracted), with its default threads and with
@@ -14,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -22,7 +26,9 @@
 #include <vector>
 
 #include "core/image/image.h"
+#include "core/image/memory_device.h"
 #include "core/loaders/image_loader.h"
+#include "core/transitions/engine.h"
 #include "fixtures.h"
 
 namespace {
@@ -199,6 +205,42 @@ void DecodeSection(int runs) {
   }
 }
 
+bool CountFrame(void* context) {
+  ++*static_cast<int*>(context);
+  return true;
+}
+
+void TransitionsSection(int runs) {
+  std::printf("== transitions: frames per second on the memory device, median of %d runs\n", runs);
+  for (auto [width, height] : {std::pair{1920, 1080}, std::pair{3840, 2160}}) {
+    const auto oldFrame = MakePicture(width, height);
+    auto newFrame = MakePicture(width, height);
+    newFrame->Invert();
+    CvxImageColor8 screen(width, height, true);
+    glintora::MemoryDevice device(screen);
+    // memcpy rate over a frame-sized buffer.
+    const size_t frameBytes = static_cast<size_t>(newFrame->GetStride()) * height;
+    std::vector<uint8_t> from(frameBytes, 1), to(frameBytes);
+    const double copySeconds = MedianOf(runs, [&] {
+      for (int i = 0; i < 10; ++i) std::memcpy(to.data(), from.data(), frameBytes);
+    }) / 10;
+    const double bytesPerSecond = static_cast<double>(frameBytes) / copySeconds;
+    // The blend reads two frames and writes one, then the draw reads it and writes the
+    // screen: five frame-sized streams.
+    const double bound = bytesPerSecond / (2.5 * static_cast<double>(frameBytes));
+    std::printf("%dx%d  (memcpy %.1f GB/s; blend bound %.0f fps)\n", width, height, bytesPerSecond / 1e9, bound);
+    for (const auto& [name, id] : {std::pair{"Fade in/out (0)", 0}, std::pair{"Circle from Center Out (76)", 76},
+                                   std::pair{"Slide and Push from Left (29)", 29}}) {
+      int frames = 0;
+      const double seconds = MedianOf(runs, [&] {
+        frames = 0;
+        glintora::RunTransition(device, {0, 0, width, height}, *oldFrame, *newFrame, id, 0.0f, &CountFrame, &frames);
+      });
+      std::printf("  %-32s %7.1f fps (%d frames in %.3f s)\n", name, frames / seconds, frames, seconds);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -208,6 +250,7 @@ int main(int argc, char** argv) {
     if (std::string(argv[i]) == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
   }
   DecodeSection(runs);
+  TransitionsSection(runs);
   ResizeSection(runs);
   return 0;
 }
