@@ -212,7 +212,9 @@ bool CountFrame(void* context) {
 
 void TransitionsSection(int runs) {
   std::printf("== transitions: frames per second on the memory device, median of %d runs\n", runs);
-  for (auto [width, height] : {std::pair{1920, 1080}, std::pair{3840, 2160}}) {
+  for (const auto& size : {std::pair{1920, 1080}, std::pair{3840, 2160}}) {
+    const int width = size.first;
+    const int height = size.second;
     const auto oldFrame = MakePicture(width, height);
     auto newFrame = MakePicture(width, height);
     newFrame->Invert();
@@ -229,8 +231,10 @@ void TransitionsSection(int runs) {
     // screen: five frame-sized streams.
     const double bound = bytesPerSecond / (2.5 * static_cast<double>(frameBytes));
     std::printf("%dx%d  (memcpy %.1f GB/s; blend bound %.0f fps)\n", width, height, bytesPerSecond / 1e9, bound);
-    for (const auto& [name, id] : {std::pair{"Fade in/out (0)", 0}, std::pair{"Circle from Center Out (76)", 76},
+    for (const auto& transition : {std::pair{"Fade in/out (0)", 0}, std::pair{"Circle from Center Out (76)", 76},
                                    std::pair{"Slide and Push from Left (29)", 29}}) {
+      const char* name = transition.first;
+      const int id = transition.second;
       int frames = 0;
       const double seconds = MedianOf(runs, [&] {
         frames = 0;
