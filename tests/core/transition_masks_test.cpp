@@ -3,68 +3,45 @@
 #include <cmath>
 
 #include "core/base/random.h"
-#include "core/image/memory_device.h"
 #include "core/transitions/engine.h"
 #include "core/transitions/mask_bitmaps.h"
 #include "core/transitions/masks.h"
-#include "fakes.h"
 #include "image_helpers.h"
+#include "transition_helpers.h"
 
 namespace glintora {
 namespace {
 
 using testing::Pattern;
+using testing::RunWatched;
 using testing::SamePixels;
-using testing::ScriptedClock;
+using testing::WatchedRun;
 
 int MaskAt(const CvxImage& mask, int x, int y) { return static_cast<const CvxImageGray8&>(mask).At(x, y).c[0]; }
-
-// Watches the screen at every callback, i.e. after the previous frame was presented.
-struct Watcher {
-  const CvxImageColor8* screen;
-  const CvxImageColor8* oldFrame;
-  int calls = 0;
-  bool firstFrameWasOld = false;
-  static bool Continue(void* context) {
-    auto* self = static_cast<Watcher*>(context);
-    if (++self->calls == 2) self->firstFrameWasOld = SamePixels(*self->screen, *self->oldFrame);
-    return true;
-  }
-};
 
 TEST(MaskTransitions, EveryIdentifierAnimatesFromOldToNew) {
   auto oldFrame = Pattern<CvxColor8>(83, 61, 5);
   auto newFrame = Pattern<CvxColor8>(83, 61, 6);
-  ScriptedClock clock;
-  TransitionOptions options;
-  options.clock = &clock;
   for (int id = 55; id <= 90; ++id) {
-    CvxImageColor8 screen(83, 61, true);
-    MemoryDevice device(screen);
-    Watcher watcher{&screen, oldFrame.get()};
     SeedRandom(static_cast<uint32_t>(id));
-    EXPECT_TRUE(RunTransition(device, {0, 0, 83, 61}, *oldFrame, *newFrame, id, 0.0f, &Watcher::Continue, &watcher,
-                              options))
-        << id;
-    EXPECT_EQ(watcher.calls, 31) << id;
-    EXPECT_TRUE(watcher.firstFrameWasOld) << id;
-    EXPECT_TRUE(SamePixels(screen, *newFrame)) << id;
+    const WatchedRun run = RunWatched(id, *oldFrame, *newFrame);
+    EXPECT_TRUE(run.finished) << id;
+    EXPECT_EQ(run.frames, 31) << id;
+    EXPECT_TRUE(run.firstFrameWasOld) << id;
+    EXPECT_TRUE(run.endedOnNew) << id;
   }
 }
 
 TEST(MaskTransitions, AMissingMaskPictureSkipsTheAnimation) {
   auto oldFrame = Pattern<CvxColor8>(20, 10, 1);
   auto newFrame = Pattern<CvxColor8>(20, 10, 2);
-  CvxImageColor8 screen(20, 10, true);
-  MemoryDevice device(screen);
   TransitionOptions options;
   options.maskBitmaps = [](int) -> std::unique_ptr<CvxImage> { return nullptr; };
   for (int id : {85, 86, 90}) {
-    Watcher watcher{&screen, oldFrame.get()};
-    EXPECT_TRUE(RunTransition(device, {0, 0, 20, 10}, *oldFrame, *newFrame, id, 0.0f, &Watcher::Continue, &watcher,
-                              options));
-    EXPECT_EQ(watcher.calls, 0) << id;
-    EXPECT_TRUE(SamePixels(screen, *newFrame)) << id;
+    const WatchedRun run = RunWatched(id, *oldFrame, *newFrame, options);
+    EXPECT_TRUE(run.finished) << id;
+    EXPECT_EQ(run.frames, 0) << id;
+    EXPECT_TRUE(run.endedOnNew) << id;
   }
 }
 

@@ -1,17 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "core/image/memory_device.h"
-#include "core/transitions/engine.h"
 #include "core/transitions/rectangles.h"
-#include "fakes.h"
 #include "image_helpers.h"
+#include "transition_helpers.h"
 
 namespace glintora {
 namespace {
 
 using testing::Pattern;
-using testing::SamePixels;
-using testing::ScriptedClock;
+using testing::RunWatched;
+using testing::WatchedRun;
 using Pairs = std::vector<RectPair>;
 
 RectPair InPlace(int l, int t, int r, int b) { return {{l, t, r, b}, {l, t, r, b}}; }
@@ -58,37 +56,19 @@ TEST(RectangleTransitions, EachFrameIsCoveredAtTheEnds) {
   }
 }
 
-// Checks every identifier on the memory device: the first frame shows the old frame (but
-// for the unroll family's curl), and the call ends on the new one after 31 frames.
-struct Watcher {
-  const CvxImageColor8* screen;
-  const CvxImageColor8* oldFrame;
-  int calls = 0;
-  bool firstFrameWasOld = false;
-  static bool Continue(void* context) {
-    auto* self = static_cast<Watcher*>(context);
-    if (++self->calls == 2) self->firstFrameWasOld = SamePixels(*self->screen, *self->oldFrame);
-    return true;
-  }
-};
-
+// The first frame shows the old frame (but for the unroll family's curl), and the call
+// ends on the new one after 31 frames.
 TEST(RectangleTransitions, EveryIdentifierAnimatesFromOldToNew) {
   auto oldFrame = Pattern<CvxColor8>(81, 59, 7);
   auto newFrame = Pattern<CvxColor8>(81, 59, 8);
-  ScriptedClock clock;
-  TransitionOptions options;
-  options.clock = &clock;
   for (int id = 1; id <= 54; ++id) {
-    CvxImageColor8 screen(81, 59, true);
-    MemoryDevice device(screen);
-    Watcher watcher{&screen, oldFrame.get()};
-    EXPECT_TRUE(RunTransition(device, {0, 0, 81, 59}, *oldFrame, *newFrame, id, 0.0f, &Watcher::Continue, &watcher,
-                              options));
-    EXPECT_EQ(watcher.calls, 31) << id;
+    const WatchedRun run = RunWatched(id, *oldFrame, *newFrame);
+    EXPECT_TRUE(run.finished) << id;
+    EXPECT_EQ(run.frames, 31) << id;
     if (id < 51) {
-      EXPECT_TRUE(watcher.firstFrameWasOld) << id;
+      EXPECT_TRUE(run.firstFrameWasOld) << id;
     }
-    EXPECT_TRUE(SamePixels(screen, *newFrame)) << id;
+    EXPECT_TRUE(run.endedOnNew) << id;
   }
 }
 
