@@ -28,16 +28,36 @@ class FrameRenderer {
   virtual void Present(DrawingDevice& device, const TransitionArea& area) = 0;
 };
 
-class BlendRenderer final : public FrameRenderer {
+// The pixel families (blend and masks): every frame is computed into a work frame of the
+// old frame's size, then drawn whole over the area.
+class WorkFrameRenderer : public FrameRenderer {
+ public:
+  WorkFrameRenderer(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame)
+      : m_old(oldFrame), m_new(newFrame) {}
+  void Present(DrawingDevice& device, const TransitionArea& area) final {
+    m_work->Draw(device, ToRect(area), ToRect(area));
+  }
+
+ protected:
+  // Allocates the work frame; false when it cannot be had or the new frame is smaller.
+  bool MakeWorkFrame() {
+    if (m_new.m_width < m_old.m_width || m_new.m_height < m_old.m_height) return false;
+    m_work = NewImage<CvxColor8>(m_old.m_width, m_old.m_height, false);
+    return m_work != nullptr;
+  }
+
+  const CvxImageColor8& m_old;
+  const CvxImageColor8& m_new;
+  std::unique_ptr<CvxImageColor8> m_work;
+};
+
+class BlendRenderer final : public WorkFrameRenderer {
  public:
   BlendRenderer(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, BlendPath path)
-      : m_old(oldFrame), m_new(newFrame) {
+      : WorkFrameRenderer(oldFrame, newFrame) {
     m_vector = path == BlendPath::Vector || (path == BlendPath::Automatic && ProcessorHasVectorBlend());
   }
-  bool Prepare() override {
-    m_work = NewImage<CvxColor8>(m_old.m_width, m_old.m_height, false);
-    return m_work && m_new.m_width >= m_work->m_width && m_new.m_height >= m_work->m_height;
-  }
+  bool Prepare() override { return MakeWorkFrame(); }
   void Render(float progress) override {
     const int a = static_cast<int>(progress * 256.0f + 0.5f);
     if (m_vector) {
@@ -46,15 +66,9 @@ class BlendRenderer final : public FrameRenderer {
       BlendFrameTable(m_old, m_new, a, *m_work);
     }
   }
-  void Present(DrawingDevice& device, const TransitionArea& area) override {
-    m_work->Draw(device, ToRect(area), ToRect(area));
-  }
 
  private:
-  const CvxImageColor8& m_old;
-  const CvxImageColor8& m_new;
   bool m_vector = true;
-  std::unique_ptr<CvxImageColor8> m_work;
 };
 
 // The rectangle transitions: copies from the old frame, then from the new frame.
@@ -80,18 +94,17 @@ class RectangleRenderer final : public FrameRenderer {
 };
 
 // The mask transitions: the new frame's pixel wherever the mask is below trunc(p × 255).
-class MaskRenderer final : public FrameRenderer {
+class MaskRenderer final : public WorkFrameRenderer {
  public:
   MaskRenderer(int id, const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, MaskBitmapSource bitmaps)
-      : m_id(id), m_old(oldFrame), m_new(newFrame), m_bitmaps(bitmaps) {}
+      : WorkFrameRenderer(oldFrame, newFrame), m_id(id), m_bitmaps(bitmaps) {}
   bool Prepare() override {
+    if (!MakeWorkFrame()) return false;
     const int width = m_old.m_width;
     const int height = m_old.m_height;
-    if (m_new.m_width < width || m_new.m_height < height) return false;
-    m_work = NewImage<CvxColor8>(width, height, false);
     std::unique_ptr<CvxImage> mask = BuildTransitionMask(m_id, width, height, m_bitmaps);
     // Every mask is brought to the frame's size, even one that has it already.
-    if (!m_work || !mask || !ConvertImage(mask, Gray8) || !mask) return false;
+    if (!mask || !ConvertImage(mask, Gray8) || !mask) return false;
     std::unique_ptr<CvxImage> normalised = mask->Resize(width, height, kBilinear);
     if (!normalised) return false;
     m_mask.reset(static_cast<CvxImageGray8*>(normalised.release()));
@@ -107,16 +120,10 @@ class MaskRenderer final : public FrameRenderer {
       for (int x = 0; x < m_work->m_width; ++x) out[x] = mask[x].c[0] < threshold ? newRow[x] : oldRow[x];
     }
   }
-  void Present(DrawingDevice& device, const TransitionArea& area) override {
-    m_work->Draw(device, ToRect(area), ToRect(area));
-  }
 
  private:
   int m_id;
-  const CvxImageColor8& m_old;
-  const CvxImageColor8& m_new;
   MaskBitmapSource m_bitmaps;
-  std::unique_ptr<CvxImageColor8> m_work;
   std::unique_ptr<CvxImageGray8> m_mask;
 };
 
