@@ -136,18 +136,21 @@ TEST(MaskRecipes, SpeckleAndBlocksUseTheSharedGenerator) {
 }
 
 TEST(MaskBitmaps, DiamondAndTwirlHaveTheirShapes) {
-  auto diamond = MakeDiamondMaskBitmap();
-  EXPECT_LE(diamond->At(50, 50).c[0], 5);
-  EXPECT_NEAR(diamond->At(0, 50).c[0], 130, 8);
-  EXPECT_NEAR(diamond->At(50, 99).c[0], 130, 8);
-  EXPECT_EQ(diamond->At(0, 0).c[0], 255);
-  EXPECT_EQ(diamond->At(99, 99).c[0], 255);
-  auto twirl = MakeTwirlMaskBitmap();
+  auto diamond = GeneratedMaskBitmap(kDiamondBitmapId);
+  ASSERT_NE(diamond, nullptr);
+  ASSERT_EQ(diamond->m_type, Gray8);
+  EXPECT_LE(MaskAt(*diamond, 50, 50), 5);
+  EXPECT_NEAR(MaskAt(*diamond, 0, 50), 130, 8);
+  EXPECT_NEAR(MaskAt(*diamond, 50, 99), 130, 8);
+  EXPECT_EQ(MaskAt(*diamond, 0, 0), 255);
+  EXPECT_EQ(MaskAt(*diamond, 99, 99), 255);
+  auto twirl = GeneratedMaskBitmap(kTwirlBitmapId);
+  ASSERT_NE(twirl, nullptr);
   int lowest = 255, highest = 0;
   for (int y = 0; y < 100; ++y) {
     for (int x = 0; x < 100; ++x) {
-      lowest = std::min(lowest, static_cast<int>(twirl->At(x, y).c[0]));
-      highest = std::max(highest, static_cast<int>(twirl->At(x, y).c[0]));
+      lowest = std::min(lowest, MaskAt(*twirl, x, y));
+      highest = std::max(highest, MaskAt(*twirl, x, y));
     }
   }
   EXPECT_GE(lowest, 46);
@@ -160,7 +163,7 @@ TEST(MaskBitmaps, DiamondAndTwirlHaveTheirShapes) {
     const double angle = step * 3.14159265358979 / 180;
     const int x = 50 + static_cast<int>(std::lround(30 * std::cos(angle)));
     const int y = 50 - static_cast<int>(std::lround(30 * std::sin(angle)));
-    const int level = twirl->At(x, y).c[0];
+    const int level = MaskAt(*twirl, x, y);
     if (level > 220) high = true;
     if (high && level < 80) {
       ++drops;

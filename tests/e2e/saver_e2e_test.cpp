@@ -71,13 +71,20 @@ TEST(Saver, NoModeWritesTheSettings) {
   EXPECT_EQ(DumpKey(kSettingsKey), before);
 }
 
-TEST(Saver, CarriesItsNameStringsIconAndManifest) {
+TEST(Saver, CarriesItsStringsPicturesIconAndManifest) {
   HMODULE module = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(ReadString(module, 1), "glintora");
   EXPECT_EQ(ReadString(module, 101), "vostrand.");
   EXPECT_EQ(ReadString(module, 104), "Preview");
   EXPECT_EQ(ReadString(module, 57344), "glintora");
+  // Transition names, with the two that trade string numbers, and the two mask pictures.
+  EXPECT_EQ(ReadString(module, 8001), "Fade in/out");
+  EXPECT_EQ(ReadString(module, 8093), "[3D] Horizontal Flip");
+  EXPECT_EQ(ReadString(module, 8094), "[3D] Cube faces");
+  EXPECT_EQ(ReadString(module, 8101), "[3D] Explosion");
+  EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(20000), MAKEINTRESOURCEA(2) /* RT_BITMAP */), nullptr);
+  EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(20001), MAKEINTRESOURCEA(2) /* RT_BITMAP */), nullptr);
   EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(128), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */), nullptr);
   HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
   ASSERT_NE(manifest, nullptr);

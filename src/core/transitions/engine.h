@@ -28,7 +28,7 @@ struct TransitionOptions {
   const Clock* clock = &SystemClock();
   BlendPath blendPath = BlendPath::Automatic;
   // Where the diamond and twirl mask pictures come from.
-  MaskBitmapSource maskBitmaps = &GeneratedMaskBitmap;
+  MaskBitmapSource maskBitmaps = &ProgramMaskBitmap;
 };
 
 // Runs transition `id` for `seconds` (0: no duration, fixed steps). True when it ran to its

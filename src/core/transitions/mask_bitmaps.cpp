@@ -6,22 +6,20 @@
 
 namespace glintora {
 
-std::unique_ptr<CvxImageGray8> MakeDiamondMaskBitmap() {
-  auto image = NewImage<CvxGray8>(kMaskBitmapSize, kMaskBitmapSize, false);
-  if (!image) return nullptr;
+MaskPicture DrawDiamondMaskPicture() {
+  MaskPicture picture{};
   for (int y = 0; y < kMaskBitmapSize; ++y) {
     for (int x = 0; x < kMaskBitmapSize; ++x) {
       const double d = std::abs(x - 50) + std::abs(y - 50);
       const double grey = 3 + 1.78 * d + 0.0152 * d * d;
-      image->At(x, y).c[0] = static_cast<uint8_t>(std::clamp(std::lround(grey), 0L, 255L));
+      picture[static_cast<size_t>(y * kMaskBitmapSize + x)] = static_cast<uint8_t>(std::clamp(std::lround(grey), 0L, 255L));
     }
   }
-  return image;
+  return picture;
 }
 
-std::unique_ptr<CvxImageGray8> MakeTwirlMaskBitmap() {
-  auto image = NewImage<CvxGray8>(kMaskBitmapSize, kMaskBitmapSize, false);
-  if (!image) return nullptr;
+MaskPicture DrawTwirlMaskPicture() {
+  MaskPicture picture{};
   for (int y = 0; y < kMaskBitmapSize; ++y) {
     for (int x = 0; x < kMaskBitmapSize; ++x) {
       const double dx = x - 49.5;
@@ -30,10 +28,10 @@ std::unique_ptr<CvxImageGray8> MakeTwirlMaskBitmap() {
       const double radius = std::hypot(dx, dy);
       double phase = 3 * turn + radius / 35.0;
       phase -= std::floor(phase);
-      image->At(x, y).c[0] = static_cast<uint8_t>(46 + std::lround(209 * phase));
+      picture[static_cast<size_t>(y * kMaskBitmapSize + x)] = static_cast<uint8_t>(46 + std::lround(209 * phase));
     }
   }
-  return image;
+  return picture;
 }
 
 }  // namespace glintora

@@ -192,9 +192,14 @@ std::unique_ptr<CvxImage> Dissolve() {
 }  // namespace
 
 std::unique_ptr<CvxImage> GeneratedMaskBitmap(int bitmapId) {
-  if (bitmapId == kDiamondBitmapId) return MakeDiamondMaskBitmap();
-  if (bitmapId == kTwirlBitmapId) return MakeTwirlMaskBitmap();
-  return nullptr;
+  if (bitmapId != kDiamondBitmapId && bitmapId != kTwirlBitmapId) return nullptr;
+  const MaskPicture picture = bitmapId == kDiamondBitmapId ? DrawDiamondMaskPicture() : DrawTwirlMaskPicture();
+  auto image = NewImage<CvxGray8>(kMaskBitmapSize, kMaskBitmapSize, false);
+  if (!image) return nullptr;
+  for (int y = 0; y < kMaskBitmapSize; ++y) {
+    for (int x = 0; x < kMaskBitmapSize; ++x) image->At(x, y).c[0] = picture[static_cast<size_t>(y * kMaskBitmapSize + x)];
+  }
+  return image;
 }
 
 std::unique_ptr<CvxImage> BuildTransitionMask(int id, int width, int height, MaskBitmapSource bitmaps) {

@@ -13,6 +13,8 @@ namespace glintora {
 using MaskBitmapSource = std::unique_ptr<CvxImage> (*)(int bitmapId);
 // The generators of mask_bitmaps.h.
 std::unique_ptr<CvxImage> GeneratedMaskBitmap(int bitmapId);
+// The program's own copy: its bitmap resources on Windows, the generators elsewhere.
+std::unique_ptr<CvxImage> ProgramMaskBitmap(int bitmapId);
 
 // The mask of identifier `id` for a W × H frame, before normalisation (some masks are of
 // another size or turned); random values come from the shared generator. Null when the
