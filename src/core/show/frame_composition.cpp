@@ -1,0 +1,72 @@
+#include "core/show/frame_composition.h"
+
+#include <algorithm>
+
+namespace glintora {
+namespace {
+
+
+// The smaller of the two factors that bring w × h to W × H.
+double FitFactor(double W, double H, int w, int h) {
+  const double a = W / w;
+  const double b = H / h;
+  return b > a ? a : b;
+}
+
+}  // namespace
+
+void FrameComposer::SetGeometry(int left, int top, int right, int bottom, int screenWidth) {
+  m_width = static_cast<double>(right) - left;
+  m_height = static_cast<double>(bottom) - top;
+  m_previewScale = screenWidth > 0 ? m_width / screenWidth : 1.0;
+}
+
+std::unique_ptr<CvxImage> FrameComposer::FitImage(const CvxImage& image, int targetWidth, int targetHeight) const {
+  std::unique_ptr<CvxImage> fitted = image.Clone();
+  if (!fitted || fitted->m_width <= 0 || fitted->m_height <= 0) return nullptr;
+  if (fitted->m_width > m_width || fitted->m_height > m_height) {
+    const auto s = static_cast<float>(FitFactor(m_width, m_height, fitted->m_width, fitted->m_height));
+    fitted = fitted->Scale(s, s, kBilinear);
+    if (!fitted) return nullptr;
+  }
+  if (m_enlarge && (fitted->m_width < m_width || fitted->m_height < m_height)) {
+    const auto s = static_cast<float>(FitFactor(m_width, m_height, fitted->m_width, fitted->m_height));
+    fitted = fitted->Scale(s, s, kBilinear);
+    if (!fitted) return nullptr;
+  }
+  if (targetWidth > 1 && targetHeight > 1 && (fitted->m_width != targetWidth || fitted->m_height != targetHeight)) {
+    std::unique_ptr<CvxImage> canvas = CreateImage(Color8, targetWidth, targetHeight, true);
+    if (!canvas || !canvas->HasPixels()) return nullptr;
+    // Centred, a half pixel rounded up.
+    const int x = static_cast<int>((targetWidth - fitted->m_width) / 2.0 + 0.5);
+    const int y = static_cast<int>((targetHeight - fitted->m_height) / 2.0 + 0.5);
+    canvas->Paste(fitted.get(), x, y);
+    fitted = std::move(canvas);
+  }
+  return fitted;
+}
+
+std::unique_ptr<CvxImage> FrameComposer::Compose(std::unique_ptr<CvxImage> picture) {
+  m_frame.reset();
+  // Grey, 16-bit and alpha pictures join the Color8 canvas the transitions work on.
+  if (!picture || (picture->m_type != Color8 && !ConvertImage(picture, Color8)) || !picture) return nullptr;
+  std::unique_ptr<CvxImage> fitted = FitImage(*picture, 0, 0);
+  picture.reset();
+  if (!fitted) return nullptr;
+
+  const int commonWidth = std::max(fitted->m_width, m_lastPicture ? m_lastPicture->m_width : 0);
+  const int commonHeight = std::max(fitted->m_height, m_lastPicture ? m_lastPicture->m_height : 0);
+  std::unique_ptr<CvxImage> from;
+  if (m_lastPicture) {
+    from = FitImage(*m_lastPicture, commonWidth, commonHeight);
+    m_lastPicture.reset();
+  }
+  m_frame = FitImage(*fitted, commonWidth, commonHeight);
+  m_lastPicture = std::move(fitted);
+  // Cut toward zero, unlike the canvas offsets.
+  m_frameX = static_cast<int>((m_width - commonWidth) / 2);
+  m_frameY = static_cast<int>((m_height - commonHeight) / 2);
+  return from;
+}
+
+}  // namespace glintora

@@ -1,0 +1,30 @@
+#pragma once
+// Where a movie stands in the slide-show window, and how long each item stays.
+
+#include <cstdint>
+#include <string>
+
+namespace glintora {
+
+struct PlacementRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool operator==(const PlacementRect&) const = default;
+};
+
+// Height of the player's control bar under the video, when shown.
+inline constexpr int kControlBarHeight = 16;
+
+// The zoom a movie is shown at: the "Movie Zoom" text read as a decimal number ("1", "2",
+// "3"), 1000 for text that reads as 0 ("Fullscreen": as large as fits), times the window's
+// share of the screen width.
+double MovieZoom(const std::string& movieZoom, double previewScale);
+
+// Places a movie of width × height (plus the control bar when `withControls`) in `target`:
+// shrunk to fit with its aspect kept when too large, enlarged likewise when `enlarge` and it
+// is smaller both ways, then centred. An unknown size (0) gives the empty rectangle.
+PlacementRect FitMovieRect(int width, int height, const PlacementRect& target, bool enlarge, bool withControls);
+
+// The slide timer's period for a delay in seconds: milliseconds cut toward zero.
+uint32_t SlideTimerPeriod(double delaySeconds);
+
+}  // namespace glintora

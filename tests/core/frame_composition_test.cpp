@@ -1,0 +1,162 @@
+// Fitting, the common canvas and the frame position; movie placement and the slide timer.
+
+#include <gtest/gtest.h>
+
+#include "core/show/frame_composition.h"
+#include "core/show/movie_placement.h"
+#include "image_helpers.h"
+
+namespace glintora {
+namespace {
+
+using testing::Pattern;
+
+std::unique_ptr<CvxImage> Solid(int width, int height, uint8_t b, uint8_t g, uint8_t r) {
+  auto image = NewImage<CvxColor8>(width, height, false);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) image->At(x, y) = CvxColor8(b, g, r);
+  }
+  return image;
+}
+
+const CvxColor8& PixelAt(const CvxImage& image, int x, int y) {
+  return static_cast<const CvxImageColor8&>(image).At(x, y);
+}
+
+bool IsBlack(const CvxColor8& p) { return p.c[0] == 0 && p.c[1] == 0 && p.c[2] == 0; }
+
+FrameComposer Screen(int width, int height, bool enlarge = false) {
+  FrameComposer composer;
+  composer.SetGeometry(0, 0, width, height, 1024);
+  composer.m_enlarge = enlarge;
+  return composer;
+}
+
+TEST(FrameComposition, FitsPicturesToTheWindow) {
+  struct Case {
+    int w, h;
+    bool enlarge;
+    int fittedW, fittedH, frameX, frameY;
+  };
+  for (const Case& c : {
+           Case{2048, 1536, false, 1024, 768, 0, 0},   // shrunk by 0.5
+           Case{512, 384, false, 512, 384, 256, 192},  // left as it is
+           Case{512, 384, true, 1024, 768, 0, 0},      // enlarged by 2
+           Case{768, 1536, false, 384, 768, 320, 0},   // portrait: the smaller factor
+           Case{1024, 768, true, 1024, 768, 0, 0},     // already fits: a plain copy
+       }) {
+    FrameComposer composer = Screen(1024, 768, c.enlarge);
+    EXPECT_EQ(composer.Compose(Solid(c.w, c.h, 10, 20, 30)), nullptr) << "no previous picture, no transition";
+    ASSERT_NE(composer.m_frame, nullptr);
+    EXPECT_EQ(composer.m_frame->m_width, c.fittedW) << c.w << "x" << c.h;
+    EXPECT_EQ(composer.m_frame->m_height, c.fittedH) << c.w << "x" << c.h;
+    EXPECT_EQ(composer.m_frameX, c.frameX) << c.w << "x" << c.h;
+    EXPECT_EQ(composer.m_frameY, c.frameY) << c.w << "x" << c.h;
+    EXPECT_EQ(composer.m_lastPicture->m_width, c.fittedW);
+  }
+}
+
+TEST(FrameComposition, PreviousAndNewShareOneCanvas) {
+  FrameComposer composer = Screen(1024, 768);
+  composer.Compose(Solid(1024, 576, 200, 0, 0));
+  auto from = composer.Compose(Solid(384, 768, 0, 200, 0));
+  ASSERT_NE(from, nullptr);
+  ASSERT_NE(composer.m_frame, nullptr);
+  for (const CvxImage* image : {from.get(), composer.m_frame.get()}) {
+    EXPECT_EQ(image->m_type, Color8);
+    EXPECT_EQ(image->m_width, 1024);
+    EXPECT_EQ(image->m_height, 768);
+  }
+  EXPECT_EQ(composer.m_frameX, 0);
+  EXPECT_EQ(composer.m_frameY, 0);
+  // The previous picture stands at y = 96 (96.5 cut), the new one at x = 320.
+  EXPECT_TRUE(IsBlack(PixelAt(*from, 500, 95)));
+  EXPECT_EQ(PixelAt(*from, 500, 96).c[0], 200);
+  EXPECT_EQ(PixelAt(*from, 500, 671).c[0], 200);
+  EXPECT_TRUE(IsBlack(PixelAt(*from, 500, 672)));
+  EXPECT_TRUE(IsBlack(PixelAt(*composer.m_frame, 319, 400)));
+  EXPECT_EQ(PixelAt(*composer.m_frame, 320, 400).c[1], 200);
+  EXPECT_EQ(PixelAt(*composer.m_frame, 703, 400).c[1], 200);
+  EXPECT_TRUE(IsBlack(PixelAt(*composer.m_frame, 704, 400)));
+  // The fitted new picture, without padding, is the next transition's start.
+  EXPECT_EQ(composer.m_lastPicture->m_width, 384);
+  EXPECT_EQ(composer.m_lastPicture->m_height, 768);
+}
+
+TEST(FrameComposition, OddDifferencesRoundTheCanvasUpAndThePositionDown) {
+  // A canvas one pixel wider than the picture puts it at x = 1 (0.5 + 0.5).
+  FrameComposer composer = Screen(1025, 768);
+  composer.Compose(Solid(101, 50, 1, 1, 1));
+  auto from = composer.Compose(Solid(100, 50, 2, 2, 2));
+  ASSERT_EQ(composer.m_frame->m_width, 101);
+  EXPECT_TRUE(IsBlack(PixelAt(*composer.m_frame, 0, 10)));
+  EXPECT_EQ(PixelAt(*composer.m_frame, 1, 10).c[0], 2);
+  EXPECT_EQ(PixelAt(*composer.m_frame, 100, 10).c[0], 2);
+  // The canvas position is cut: (1025 − 101) / 2 = 462 exactly, (768 − 50) / 2 = 359.
+  EXPECT_EQ(composer.m_frameX, 462);
+  EXPECT_EQ(composer.m_frameY, 359);
+
+  FrameComposer wide = Screen(1025, 768);
+  wide.Compose(Solid(1024, 768, 3, 3, 3));
+  EXPECT_EQ(wide.m_frameX, 0) << "0.5 cut toward zero";
+}
+
+TEST(FrameComposition, GreyPictureAfterColourStaysVisible) {
+  FrameComposer composer = Screen(1024, 768);
+  composer.Compose(Pattern<CvxColor8>(1024, 768, 7));
+  auto grey = NewImage<CvxGray8>(400, 300, false);
+  for (int y = 0; y < 300; ++y) {
+    for (int x = 0; x < 400; ++x) grey->At(x, y).c[0] = 128;
+  }
+  auto from = composer.Compose(std::move(grey));
+  ASSERT_NE(from, nullptr);
+  ASSERT_NE(composer.m_frame, nullptr);
+  EXPECT_EQ(composer.m_frame->m_type, Color8);
+  const CvxColor8& centre = PixelAt(*composer.m_frame, 512, 384);
+  EXPECT_EQ(centre.c[0], 128);
+  EXPECT_EQ(centre.c[1], 128);
+  EXPECT_EQ(centre.c[2], 128);
+  EXPECT_TRUE(IsBlack(PixelAt(*composer.m_frame, 10, 10)));
+}
+
+TEST(FrameComposition, FitImageLeavesItsArgumentAlone) {
+  FrameComposer composer = Screen(100, 100);
+  auto picture = Pattern<CvxColor8>(300, 150, 3);
+  auto copy = picture->Clone();
+  auto fitted = composer.FitImage(*picture, 0, 0);
+  ASSERT_NE(fitted, nullptr);
+  EXPECT_EQ(fitted->m_width, 100);
+  EXPECT_EQ(fitted->m_height, 50);
+  EXPECT_TRUE(testing::SamePixels(*picture, *copy));
+  EXPECT_EQ(composer.Compose(nullptr), nullptr);
+  EXPECT_EQ(composer.m_frame, nullptr);
+}
+
+TEST(MoviePlacement, ZoomsAndFitsMoviesInTheWindow) {
+  const PlacementRect screen{0, 0, 1024, 768};
+  auto place = [&](const char* zoom, double previewScale, const PlacementRect& target) {
+    const double z = MovieZoom(zoom, previewScale);
+    return FitMovieRect(static_cast<int>(320 * z), static_cast<int>(240 * z), target, false, false);
+  };
+  EXPECT_EQ(place("1", 1.0, screen), (PlacementRect{352, 264, 672, 504}));
+  EXPECT_EQ(place("2", 1.0, screen), (PlacementRect{192, 144, 832, 624}));
+  EXPECT_EQ(place("Fullscreen", 1.0, screen), (PlacementRect{0, 0, 1024, 768}));
+  EXPECT_EQ(place("3", 1.0, PlacementRect{0, 0, 800, 800}), (PlacementRect{0, 100, 800, 700})) << "shrunk to fit";
+  // A 152 × 112 preview of a 1024-pixel-wide screen.
+  EXPECT_EQ(place("1", 152.0 / 1024, PlacementRect{0, 0, 152, 112}), (PlacementRect{52, 38, 99, 73}));
+  // Unknown sizes give nothing; the control bar counts in the height; enlarging on request.
+  EXPECT_EQ(FitMovieRect(0, 240, screen, false, false), PlacementRect{});
+  EXPECT_EQ(FitMovieRect(320, 240, screen, false, true), (PlacementRect{352, 256, 672, 512}));
+  EXPECT_EQ(FitMovieRect(320, 240, screen, true, false), (PlacementRect{0, 0, 1024, 768}));
+}
+
+TEST(MoviePlacement, SlideTimerPeriodIsCutToMilliseconds) {
+  EXPECT_EQ(SlideTimerPeriod(2.5), 2500u);
+  EXPECT_EQ(SlideTimerPeriod(0.0004), 0u);
+  EXPECT_EQ(SlideTimerPeriod(3.0), 3000u);
+  EXPECT_EQ(SlideTimerPeriod(0.0019), 1u);
+  EXPECT_EQ(SlideTimerPeriod(-1), 0u);
+}
+
+}  // namespace
+}  // namespace glintora
