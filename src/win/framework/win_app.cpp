@@ -1,5 +1,6 @@
 #include "win/framework/win_app.h"
 
+#include "win/framework/wnd.h"
 #include "win/platform/registry_profile_store.h"
 
 namespace glintora {
@@ -46,6 +47,7 @@ int CWinApp::Run() {
   for (;;) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
+    if (CWnd::WalkPreTranslate(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

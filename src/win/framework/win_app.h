@@ -12,6 +12,8 @@
 
 namespace glintora {
 
+class CWnd;
+
 // String-table entry of the application's title, which is also its name.
 inline constexpr UINT kAppTitleStringId = 57344;
 
@@ -37,6 +39,10 @@ class CWinApp {
   const std::string& AppName() const { return m_appName; }
   HINSTANCE Instance() const { return m_instance; }
   std::string LoadStringResource(UINT id) const;
+
+  // The window whose end ends the application: when it is destroyed the framework posts the
+  // quit message. Not owned.
+  CWnd* m_pMainWnd = nullptr;
 
   // Runs `app` as the process's application: InitInstance, then the loop or ExitInstance.
   // Returns the process exit code.

@@ -1,0 +1,125 @@
+#pragma once
+// The window side of our small Win32 framework. A CWnd is attached to its window at
+// creation (the object's address is stored in the window), and every message goes through
+// the class's static message map to a short handler; what no handler takes gets the
+// default processing. After the window's last message PostNcDestroy runs, where classes
+// that own themselves delete the object.
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace glintora {
+
+class CWnd;
+
+// One line of a message map: a message (or, for WM_COMMAND, a command id) and its handler.
+struct MessageMapEntry {
+  UINT message;
+  UINT commandId;  // WM_COMMAND only
+  LRESULT (*call)(CWnd& window, WPARAM wParam, LPARAM lParam);
+};
+
+// A class's own entries and the map of its base class, searched after them.
+struct MessageMap {
+  const MessageMap* base;
+  const MessageMapEntry* entries;
+  size_t count;
+};
+
+namespace detail {
+template <typename M>
+struct MemberOf;
+template <typename C, typename R, typename... A>
+struct MemberOf<R (C::*)(A...)> {
+  using Class = C;
+};
+}  // namespace detail
+
+// Map entries for handlers of the form LRESULT OnXxx(WPARAM, LPARAM) and void OnCommand().
+template <auto Handler>
+constexpr MessageMapEntry OnMessage(UINT message) {
+  return {message, 0, [](CWnd& window, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            using Class = typename detail::MemberOf<decltype(Handler)>::Class;
+            return (static_cast<Class&>(window).*Handler)(wParam, lParam);
+          }};
+}
+template <auto Handler>
+constexpr MessageMapEntry OnCommand(UINT commandId) {
+  return {WM_COMMAND, commandId, [](CWnd& window, WPARAM, LPARAM) -> LRESULT {
+            using Class = typename detail::MemberOf<decltype(Handler)>::Class;
+            (static_cast<Class&>(window).*Handler)();
+            return 0;
+          }};
+}
+
+// Declares a class's message map; define it with GLINTORA_MESSAGE_MAP in the class's source.
+#define GLINTORA_DECLARE_MESSAGE_MAP()                  \
+ public:                                                 \
+  static const ::glintora::MessageMap* ThisMessageMap(); \
+  const ::glintora::MessageMap* GetMessageMap() const override { return ThisMessageMap(); }
+
+#define GLINTORA_MESSAGE_MAP(Class, Base, ...)                                               \
+  const ::glintora::MessageMap* Class::ThisMessageMap() {                                    \
+    static const ::glintora::MessageMapEntry entries[] = {__VA_ARGS__};                      \
+    static const ::glintora::MessageMap map{Base::ThisMessageMap(), entries, std::size(entries)}; \
+    return &map;                                                                             \
+  }
+
+class CWnd {
+ public:
+  CWnd() = default;
+  // Destroys a window that is still attached (its PostNcDestroy then finds the object gone
+  // from it and does nothing further).
+  virtual ~CWnd();
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+
+  // Registers (once per distinct set of arguments) a window class and returns its name.
+  static const char* RegisterWindowClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon);
+
+  // Creates the window with this object attached; false when the window was not made.
+  BOOL CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, const RECT& rect,
+                HWND parent, UINT id);
+  // Attaches this object to an existing window by replacing its window procedure.
+  BOOL SubclassWindow(HWND window);
+  // Gives the window its own procedure back and detaches.
+  HWND UnsubclassWindow();
+  BOOL DestroyWindow();
+
+  // The object attached to `window`, or null.
+  static CWnd* FromHandle(HWND window);
+  HWND GetSafeHwnd() const { return m_hWnd; }
+  // The owner window (the parent for child windows).
+  HWND GetOwner() const;
+
+  // Offered each message the loop takes for this window or its children before dispatch;
+  // true when the message was handled and must not be dispatched.
+  virtual BOOL PreTranslateMessage(MSG* msg);
+  // Offers `msg` to the attached windows from its target up through its parents.
+  static BOOL WalkPreTranslate(MSG* msg);
+
+  HWND m_hWnd = nullptr;
+
+ protected:
+  virtual const MessageMap* GetMessageMap() const { return ThisMessageMap(); }
+  static const MessageMap* ThisMessageMap();
+
+  // The map's handler for the message, or DefWindowProc.
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The default processing: the window's original procedure, or the system's.
+  virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // Default processing of the message being handled.
+  LRESULT Default();
+  // After the last message (WM_NCDESTROY); the window is already detached.
+  virtual void PostNcDestroy() {}
+
+ private:
+  static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  WNDPROC m_superProc = nullptr;  // the procedure replaced by subclassing
+  MSG m_current{};                // the message being handled, for Default()
+};
+
+}  // namespace glintora

@@ -1,0 +1,199 @@
+// The window framework: message maps with their base classes, default processing,
+// subclassing, self-deleting windows, the application's main window and worker threads.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "win/framework/win_app.h"
+#include "win/framework/wnd.h"
+#include "win/framework/worker_thread.h"
+
+namespace glintora {
+namespace {
+
+constexpr UINT kPing = WM_APP + 1;
+constexpr UINT kBaseOnly = WM_APP + 2;
+
+class BaseWindow : public CWnd {
+  GLINTORA_DECLARE_MESSAGE_MAP()
+ public:
+  std::vector<std::string> calls;
+  LRESULT OnPing(WPARAM, LPARAM) {
+    calls.push_back("base ping");
+    return 1;
+  }
+  LRESULT OnBaseOnly(WPARAM wParam, LPARAM) {
+    calls.push_back("base only");
+    return static_cast<LRESULT>(wParam) * 2;
+  }
+};
+GLINTORA_MESSAGE_MAP(BaseWindow, CWnd, OnMessage<&BaseWindow::OnPing>(kPing),
+                     OnMessage<&BaseWindow::OnBaseOnly>(kBaseOnly))
+
+class DerivedWindow : public BaseWindow {
+  GLINTORA_DECLARE_MESSAGE_MAP()
+ public:
+  bool* deleted = nullptr;
+  bool selfOwned = false;
+  bool sawCreate = false;
+  ~DerivedWindow() override {
+    if (deleted) *deleted = true;
+  }
+  LRESULT OnCreate(WPARAM, LPARAM) {
+    sawCreate = true;
+    return Default();
+  }
+  LRESULT OnPing(WPARAM, LPARAM) {
+    calls.push_back("derived ping");
+    return 2;
+  }
+  LRESULT OnSetText(WPARAM, LPARAM) {
+    calls.push_back("set text");
+    return Default();  // the system still stores the title
+  }
+  void OnHello() { calls.push_back("command 42"); }
+
+ protected:
+  void PostNcDestroy() override {
+    if (selfOwned) delete this;
+  }
+};
+GLINTORA_MESSAGE_MAP(DerivedWindow, BaseWindow, OnMessage<&DerivedWindow::OnCreate>(WM_CREATE),
+                     OnMessage<&DerivedWindow::OnPing>(kPing), OnMessage<&DerivedWindow::OnSetText>(WM_SETTEXT),
+                     OnCommand<&DerivedWindow::OnHello>(42))
+
+const char* PlainClass() { return CWnd::RegisterWindowClass(0, nullptr, nullptr, nullptr); }
+
+TEST(WindowFramework, MessagesFollowTheMapsAndFallBackToDefault) {
+  DerivedWindow window;
+  ASSERT_TRUE(window.CreateEx(0, PlainClass(), "first", WS_POPUP, RECT{0, 0, 50, 40}, nullptr, 0));
+  EXPECT_TRUE(window.sawCreate) << "creation messages reach the object";
+  EXPECT_EQ(CWnd::FromHandle(window.m_hWnd), &window);
+  EXPECT_EQ(SendMessageA(window.m_hWnd, kPing, 0, 0), 2);
+  EXPECT_EQ(SendMessageA(window.m_hWnd, kBaseOnly, 21, 0), 42);
+  SendMessageA(window.m_hWnd, WM_COMMAND, MAKEWPARAM(42, 0), 0);
+  SendMessageA(window.m_hWnd, WM_COMMAND, MAKEWPARAM(43, 0), 0);  // no handler: default
+  SetWindowTextA(window.m_hWnd, "second");
+  char title[32] = {};
+  GetWindowTextA(window.m_hWnd, title, sizeof title);
+  EXPECT_STREQ(title, "second");
+  EXPECT_EQ(window.calls, (std::vector<std::string>{"derived ping", "base only", "command 42", "set text"}));
+  // The same class arguments give the same registered class.
+  EXPECT_STREQ(PlainClass(), PlainClass());
+  EXPECT_STRNE(PlainClass(), CWnd::RegisterWindowClass(CS_HREDRAW, nullptr, nullptr, nullptr));
+  HWND handle = window.m_hWnd;
+  EXPECT_TRUE(window.DestroyWindow());
+  EXPECT_EQ(window.m_hWnd, nullptr) << "detached after the last message";
+  EXPECT_FALSE(IsWindow(handle));
+}
+
+TEST(WindowFramework, SelfOwnedWindowsDeleteThemselvesAfterTheLastMessage) {
+  bool deleted = false;
+  auto* window = new DerivedWindow;
+  window->deleted = &deleted;
+  window->selfOwned = true;
+  ASSERT_TRUE(window->CreateEx(0, PlainClass(), "", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+  HWND handle = window->m_hWnd;
+  EXPECT_FALSE(deleted);
+  ::DestroyWindow(handle);
+  EXPECT_TRUE(deleted);
+}
+
+TEST(WindowFramework, SubclassingAttachesToASystemControlAndGivesItBack) {
+  HWND edit = CreateWindowExA(0, "EDIT", "text", WS_POPUP, 0, 0, 60, 20, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(edit, nullptr);
+  const LONG_PTR original = GetWindowLongPtrA(edit, GWLP_WNDPROC);
+  DerivedWindow window;
+  ASSERT_TRUE(window.SubclassWindow(edit));
+  EXPECT_FALSE(DerivedWindow().SubclassWindow(edit)) << "one object per window";
+  EXPECT_EQ(SendMessageA(edit, kPing, 0, 0), 2);
+  SetWindowTextA(edit, "changed");  // the control's own procedure still stores it
+  char text[32] = {};
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "changed");
+  EXPECT_EQ(window.UnsubclassWindow(), edit);
+  EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_WNDPROC), original);
+  EXPECT_EQ(CWnd::FromHandle(edit), nullptr);
+  ::DestroyWindow(edit);
+  EXPECT_EQ(window.calls, (std::vector<std::string>{"derived ping", "set text"}));
+}
+
+// An application whose main window takes key presses in PreTranslateMessage and is
+// destroyed by a posted message: the loop ends with the quit code the framework posts.
+class KeyEater : public CWnd {
+  GLINTORA_DECLARE_MESSAGE_MAP()
+ public:
+  int eaten = 0;
+  bool dispatchedKey = false;
+  BOOL PreTranslateMessage(MSG* msg) override {
+    if (msg->message != WM_KEYDOWN) return FALSE;
+    ++eaten;
+    return TRUE;
+  }
+  LRESULT OnKeyDown(WPARAM, LPARAM) {
+    dispatchedKey = true;
+    return 0;
+  }
+  LRESULT OnPing(WPARAM, LPARAM) {
+    DestroyWindow();
+    return 0;
+  }
+};
+GLINTORA_MESSAGE_MAP(KeyEater, CWnd, OnMessage<&KeyEater::OnKeyDown>(WM_KEYDOWN), OnMessage<&KeyEater::OnPing>(kPing))
+
+class TestApp : public CWinApp {
+ public:
+  KeyEater window;
+  BOOL InitInstance() override {
+    if (!window.CreateEx(0, PlainClass(), "", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0)) return FALSE;
+    m_pMainWnd = &window;
+    PostMessageA(window.m_hWnd, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageA(window.m_hWnd, kPing, 0, 0);
+    return TRUE;
+  }
+};
+
+TEST(WindowFramework, DestroyingTheMainWindowEndsTheLoop) {
+  TestApp app;
+  EXPECT_EQ(RunApplication(app, GetModuleHandleA(nullptr)), 0);
+  EXPECT_EQ(app.window.eaten, 1);
+  EXPECT_FALSE(app.window.dispatchedKey);
+  EXPECT_EQ(app.m_pMainWnd, nullptr);
+  EXPECT_EQ(app.window.m_hWnd, nullptr);
+}
+
+UINT CountToTen(void* param) {
+  auto* counter = static_cast<std::atomic<int>*>(param);
+  for (int i = 0; i < 10; ++i) ++*counter;
+  return 7;
+}
+
+TEST(WorkerThread, SuspendedThreadsRunWhenResumedAndAreKeptForTheirOwner) {
+  std::atomic<int> counter{0};
+  CWorkerThread* thread = CWorkerThread::Begin(&CountToTen, &counter, THREAD_PRIORITY_NORMAL, true);
+  ASSERT_NE(thread, nullptr);
+  thread->m_autoDelete = false;
+  Sleep(50);
+  EXPECT_EQ(counter.load(), 0) << "suspended";
+  EXPECT_FALSE(thread->WaitEnded(0));
+  thread->ResumeThread();
+  EXPECT_TRUE(thread->WaitEnded(10000));
+  EXPECT_EQ(counter.load(), 10);
+  EXPECT_EQ(thread->ExitCode(), 7u);
+  delete thread;
+
+  // A self-owned thread runs at once and needs nobody afterwards.
+  std::atomic<int> second{0};
+  ASSERT_NE(CWorkerThread::Begin(&CountToTen, &second), nullptr);
+  for (int i = 0; i < 1000 && second.load() < 10; ++i) Sleep(5);
+  EXPECT_EQ(second.load(), 10);
+}
+
+}  // namespace
+}  // namespace glintora
