@@ -1,0 +1,31 @@
+#pragma once
+// The demo's picture folder: a handful of drawn pictures of several sizes, shapes and file
+// formats, named so that their order is the show's order, and one file no loader can read.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/image/image.h"
+
+namespace glintora::demo {
+
+enum class DemoFormat { Jpeg, GrayJpeg, Png, Tiff, Bmp };
+
+struct DemoPicture {
+  std::string name;  // file name, extension included
+  DemoFormat format;
+  std::unique_ptr<CvxImageColor8> image;
+};
+
+// The unreadable file among the pictures.
+inline constexpr const char* kBrokenName = "broken.jpg";
+
+// Draws every picture, in show order. The same call always draws the same pixels.
+std::vector<DemoPicture> DrawDemoPictures();
+
+// Writes the pictures and the broken file into `folder`, which must exist. Returns the
+// names written, or an empty list when a file could not be written.
+std::vector<std::string> WriteDemoPictures(const std::string& folder);
+
+}  // namespace glintora::demo
