@@ -1,6 +1,7 @@
 #include "win/saver/saver_app.h"
 
 #include "res/resource.h"
+#include "win/saver/saver_wnd.h"
 
 namespace glintora {
 namespace {
@@ -29,14 +30,50 @@ BOOL CSaverApp::InitInstance() {
       ChangePassword(window);
       return FALSE;
     case ModePreview:
+      return OpenPreview(window);
     case ModeRun:
-      // The slide-show windows are not part of the program yet: these modes end at once,
-      // as they do when the picture folder holds nothing to show.
-      return FALSE;
+      return OpenFullScreen();
     case ModeUnknown:
     default:
       return FALSE;
   }
+}
+
+BOOL CSaverApp::OpenPreview(HWND parent) {
+  auto* preview = new CDrawWnd(1, Profile());
+  RECT client{};
+  GetClientRect(parent, &client);
+  const std::string title = LoadStringResource(IDS_PREVIEW);
+  if (preview->Create(0, title.c_str(), WS_CHILD | WS_VISIBLE, client, parent, 0)) {
+    m_pMainWnd = preview;
+    return TRUE;
+  }
+  DiscardWindow(preview);
+  return FALSE;
+}
+
+BOOL CSaverApp::OpenFullScreen() {
+  auto* saver = new CglintoraWnd(Profile());
+  if (saver->CreateFullScreen()) {
+    m_pMainWnd = saver;
+    return TRUE;
+  }
+  DiscardWindow(saver);
+  return FALSE;
+}
+
+void CSaverApp::DiscardWindow(CDrawWnd* window) {
+  // A window that exists (its list was empty) is destroyed, so that its destroy handler
+  // restores the cursor and the system's saver flag; the object then deletes itself.
+  if (window->m_hWnd) {
+    window->DestroyWindow();
+  } else {
+    delete window;
+  }
+  // The saver window's destroy handler posted a quit message meant for a loop that will not
+  // run; take it out of the queue.
+  MSG msg;
+  PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 int CSaverApp::Run() {

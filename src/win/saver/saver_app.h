@@ -18,6 +18,13 @@ class CSaverApp final : public CWinApp {
   void RunOptionsDialog(HWND window);
   // Asks the system to change the screen-saver password, where it lets the saver do so.
   static void ChangePassword(HWND window);
+
+ private:
+  // The preview: a slide-show child filling `parent`'s client area.
+  BOOL OpenPreview(HWND parent);
+  // The full-screen saver window.
+  BOOL OpenFullScreen();
+  static void DiscardWindow(class CDrawWnd* window);
 };
 
 }  // namespace glintora

@@ -1,0 +1,259 @@
+#include "win/show/draw_wnd.h"
+
+#include "core/show/movie_placement.h"
+#include "res/resource.h"
+#include "win/platform/gdi_device.h"
+
+namespace glintora {
+namespace {
+
+// Serves every message waiting in the calling thread's queue. A quit message met here is
+// posted again so that the application's loop still ends.
+void ServeWaitingMessages() {
+  MSG msg;
+  bool quit = false;
+  WPARAM quitCode = 0;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      quit = true;
+      quitCode = msg.wParam;
+      continue;
+    }
+    if (CWnd::WalkPreTranslate(&msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  if (quit) PostQuitMessage(static_cast<int>(quitCode));
+}
+
+void RedrawWholeWindow(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+
+}  // namespace
+
+GLINTORA_MESSAGE_MAP(CDrawWnd, CWnd, OnMessage<&CDrawWnd::OnPaint>(WM_PAINT), OnMessage<&CDrawWnd::OnTimer>(WM_TIMER),
+                     OnMessage<&CDrawWnd::OnEraseBackground>(WM_ERASEBKGND), OnMessage<&CDrawWnd::OnClose>(WM_CLOSE),
+                     OnMessage<&CDrawWnd::OnDestroy>(WM_DESTROY),
+                     OnMessage<&CDrawWnd::OnPlayerDone>(WM_PLAYER_DONE))
+
+CDrawWnd::CDrawWnd(int autoDelete, ProfileStore& settings, const FileSystem& files)
+    : CConfig(settings), m_autoDelete(autoDelete), m_files(files), m_loader(CvxColor8(0, 0, 0)) {
+  m_player.SetForwardMouse(true);
+  m_player.ShowControls(false);
+}
+
+CDrawWnd::~CDrawWnd() {
+  // A window still attached at this point is destroyed by the base; the worker must not
+  // outlive the images it draws.
+  m_keepRunning = false;
+  if (m_worker) m_worker->WaitEnded(INFINITE);
+}
+
+int CDrawWnd::Create(DWORD exStyle, const char* title, DWORD style, const RECT& rect, HWND parent, UINT id) {
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_GLINTORA));
+  const char* className = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW, nullptr,
+                                              static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), icon);
+  const BOOL created = CreateEx(exStyle, className, title, style | WS_CLIPCHILDREN, rect, parent, id);
+  m_composition.SetGeometry(rect.left, rect.top, rect.right, rect.bottom, GetSystemMetrics(SM_CXSCREEN));
+  m_composition.m_enlarge = m_enlarge;
+  m_media.Build(m_files, m_directory, m_recursive, m_playMovies, m_random);
+  if (m_media.Empty()) return 0;
+  ShowCurrent();
+  return created;
+}
+
+void CDrawWnd::ShowCurrent() {
+  if (m_hWnd) KillTimer(m_hWnd, kSlideTimerId);
+  m_composition.m_frame.reset();
+  m_player.Close();
+  m_moviePlaying = false;
+  if (m_media.Empty()) return;
+
+  std::unique_ptr<CvxImage> from;
+  bool moviePlays = false;
+  PresentItem(from, moviePlays);
+  if (!m_hWnd) return;
+
+  if (m_useTransitions && from && m_composition.m_frame) {
+    StartTransition(std::move(from));
+    return;
+  }
+  from.reset();
+  RedrawNow();
+  // A playing movie tells its end with WM_USER+1; one that did not open waits the delay.
+  if (moviePlays) return;
+  SetTimer(m_hWnd, kSlideTimerId, SlideTimerPeriod(m_delay), nullptr);
+}
+
+bool CDrawWnd::PresentItem(std::unique_ptr<CvxImage>& from, bool& moviePlays) {
+  // One full pass over the list without anything to show ends in an empty black frame.
+  for (size_t tried = 0; tried < m_media.Size(); ++tried) {
+    const std::string path = m_media.Current();
+    std::unique_ptr<CvxImage> picture = m_loader.Load(path, 0, 0);
+    if (picture) {
+      from = m_composition.Compose(std::move(picture));
+      return true;
+    }
+    if (m_media.IsMovie(path)) {
+      ShowMovie(path);
+      moviePlays = m_player.IsOpen();
+      return true;
+    }
+    m_media.Advance();
+  }
+  return false;
+}
+
+void CDrawWnd::ShowMovie(const std::string& path) {
+  // The picture after a movie comes without a transition.
+  m_composition.ForgetLastPicture();
+  int width = 0, height = 0;
+  CMediaPlayer::GetMovieSize(path, width, height);
+  const double zoom = MovieZoom(m_movieZoom, m_composition.m_previewScale);
+  const RECT target{0, 0, static_cast<int>(m_composition.m_width), static_cast<int>(m_composition.m_height)};
+  const RECT placed =
+      m_player.FitRect(static_cast<int>(width * zoom), static_cast<int>(height * zoom), target, false);
+  m_player.Open(path, m_hWnd, placed);
+  m_player.SetMute(m_muteMovies);
+  m_player.SetFullScreenAllowed(true);
+  m_player.SetFullScreenAllowed(false);
+  m_moviePlaying = true;
+}
+
+void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
+  // The previous worker armed the timer as its last act; it ends at once.
+  if (m_worker) {
+    m_worker->WaitEnded(INFINITE);
+    m_worker.reset();
+  }
+  m_job.window = m_hWnd;
+  m_job.from = from.get();
+  m_job.to = m_composition.m_frame.get();
+  m_job.frameX = m_composition.m_frameX;
+  m_job.frameY = m_composition.m_frameY;
+  m_job.duration = m_transitionDuration;
+  m_job.enabled = m_usage.data();
+  m_job.timerPeriod = SlideTimerPeriod(m_delay);
+  m_job.callback = &CDrawWnd::PumpMessages;
+  m_job.context = this;
+  m_keepRunning = true;
+  CWorkerThread* worker = CWorkerThread::Begin(&CDrawWnd::TransitionThreadProc, &m_job, THREAD_PRIORITY_NORMAL, true);
+  if (!worker) {
+    // No thread: show the new frame at once.
+    m_job.from = nullptr;
+    RedrawNow();
+    SetTimer(m_hWnd, kSlideTimerId, m_job.timerPeriod, nullptr);
+    return;
+  }
+  worker->m_autoDelete = false;
+  m_worker.reset(worker);
+  from.release();  // the worker's now
+  m_worker->ResumeThread();
+}
+
+UINT CDrawWnd::TransitionThreadProc(void* param) {
+  auto* job = static_cast<TransitionJob*>(param);
+  auto* window = static_cast<CDrawWnd*>(job->context);
+  HDC dc = GetDC(job->window);
+  const int saved = SaveDC(dc);
+  // The transition draws in canvas coordinates.
+  SetViewportOrgEx(dc, job->frameX, job->frameY, nullptr);
+  GdiDevice device(dc);
+  const auto& from = static_cast<const CvxImageColor8&>(*job->from);
+  const auto& to = static_cast<const CvxImageColor8&>(*job->to);
+  const bool finished = RunRandomTransition(device, {0, 0, to.m_width, to.m_height}, from, to, job->enabled,
+                                            static_cast<float>(job->duration), job->callback, job->context,
+                                            window->m_transitionOptions);
+  RestoreDC(dc, saved);
+  ReleaseDC(job->window, dc);
+  delete job->from;
+  job->from = nullptr;
+  RedrawWholeWindow(job->window);
+  SetTimer(job->window, kSlideTimerId, job->timerPeriod, nullptr);
+  return finished ? 1 : 0;
+}
+
+bool CDrawWnd::PumpMessages(void* context) {
+  ServeWaitingMessages();
+  return static_cast<CDrawWnd*>(context)->m_keepRunning;
+}
+
+void CDrawWnd::StopWorker() {
+  if (!m_worker) return;
+  m_keepRunning = false;
+  for (;;) {
+    // The worker's final redraw is served by this thread, so it keeps serving while it waits.
+    ServeWaitingMessages();
+    if (!m_worker) break;  // a nested stop has joined it already
+    HANDLE thread = m_worker->m_hThread;
+    if (MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+  }
+  m_worker.reset();
+  m_keepRunning = true;
+}
+
+void CDrawWnd::RedrawNow() { RedrawWholeWindow(m_hWnd); }
+
+void CDrawWnd::NextItem() {
+  KillTimer(m_hWnd, kSlideTimerId);
+  // A timer that fires while the window closes (served while waiting for the worker) must
+  // not start another transition.
+  if (m_closing) return;
+  Advance();
+  ShowCurrent();
+}
+
+LRESULT CDrawWnd::OnTimer(WPARAM id, LPARAM) {
+  if (id == kSlideTimerId) NextItem();
+  return Default();
+}
+
+LRESULT CDrawWnd::OnPlayerDone(WPARAM, LPARAM) {
+  NextItem();
+  return 0;
+}
+
+LRESULT CDrawWnd::OnClose(WPARAM, LPARAM) {
+  m_closing = true;
+  StopWorker();
+  return Default();
+}
+
+LRESULT CDrawWnd::OnDestroy(WPARAM, LPARAM) {
+  m_closing = true;
+  KillTimer(m_hWnd, kSlideTimerId);
+  StopWorker();
+  return Default();
+}
+
+LRESULT CDrawWnd::OnPaint(WPARAM, LPARAM) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(m_hWnd, &paint);
+  RECT client{};
+  GetClientRect(m_hWnd, &client);
+  const int width = static_cast<int>(m_composition.m_width);
+  const int height = static_cast<int>(m_composition.m_height);
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+  HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+  const RECT whole{0, 0, width, height};
+  FillRect(memory, &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  if (const CvxImage* frame = m_composition.m_frame.get()) {
+    GdiDevice device(memory);
+    const float x = static_cast<float>(m_composition.m_frameX);
+    const float y = static_cast<float>(m_composition.m_frameY);
+    frame->Draw(device, {0, 0, static_cast<float>(frame->m_width), static_cast<float>(frame->m_height)},
+                {x, y, x + frame->m_width, y + frame->m_height});
+  }
+  BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  EndPaint(m_hWnd, &paint);
+  return 0;
+}
+
+void CDrawWnd::PostNcDestroy() {
+  if (m_autoDelete) delete this;
+}
+
+}  // namespace glintora

@@ -1,0 +1,103 @@
+#pragma once
+// The slide-show window: loads the current item on its own thread, composes the frame,
+// hands each change of picture to a transition on a worker thread, hands movies to the
+// player and re-arms one timer after each item. The preview is a plain CDrawWnd child; the
+// full-screen saver window derives from it.
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+
+#include "core/base/file_system.h"
+#include "core/loaders/image_loader.h"
+#include "core/settings/config.h"
+#include "core/show/frame_composition.h"
+#include "core/show/media_list.h"
+#include "core/transitions/engine.h"
+#include "win/framework/worker_thread.h"
+#include "win/framework/wnd.h"
+#include "win/media/media_player.h"
+
+namespace glintora {
+
+// The one timer of the show, for every pause between items.
+inline constexpr UINT_PTR kSlideTimerId = 666;
+
+// What the transition worker needs; lives in the window, the worker gets its address.
+struct TransitionJob {
+  HWND window = nullptr;
+  CvxImage* from = nullptr;      // previous picture on the common canvas; the worker deletes it
+  const CvxImage* to = nullptr;  // the new frame; the window's
+  int frameX = 0;                // where the canvas stands on the window
+  int frameY = 0;
+  double duration = 0;           // seconds
+  const uint8_t* enabled = nullptr;  // the 101 enabled flags
+  UINT timerPeriod = 0;          // the slide timer the worker arms when it is done
+  ContinueCallback callback = nullptr;
+  void* context = nullptr;
+};
+
+class CDrawWnd : public CWnd, public CConfig {
+  GLINTORA_DECLARE_MESSAGE_MAP()
+
+ public:
+  // Loads the settings from `settings`; with `autoDelete` the object deletes itself after
+  // its window is gone.
+  CDrawWnd(int autoDelete, ProfileStore& settings, const FileSystem& files = SystemFileSystem());
+  ~CDrawWnd() override;
+
+  // Creates the window (black background, icon 128, WS_CLIPCHILDREN added), takes the
+  // geometry from `rect`, builds the media list and shows the first item. 0 when the list
+  // is empty or the window was not made.
+  virtual int Create(DWORD exStyle, const char* title, DWORD style, const RECT& rect, HWND parent, UINT id);
+
+  // Presents the item at the current position.
+  void ShowCurrent();
+  void Advance() { m_media.Advance(); }
+  // Stops a running transition and waits for its worker, serving this thread's messages.
+  void StopWorker();
+  // Between animation steps: serves the calling thread's messages; false once the show
+  // wants the transition to stop.
+  static bool PumpMessages(void* context);
+  // The worker's entry.
+  static UINT TransitionThreadProc(void* job);
+
+  bool TransitionRunning() const { return m_worker && !m_worker->WaitEnded(0); }
+  const FrameComposer& Composition() const { return m_composition; }
+  const MediaList& Media() const { return m_media; }
+  // The transition engine's options (tests script the clock).
+  TransitionOptions m_transitionOptions;
+
+ protected:
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnTimer(WPARAM, LPARAM);
+  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
+  LRESULT OnClose(WPARAM, LPARAM);
+  LRESULT OnDestroy(WPARAM, LPARAM);
+  LRESULT OnPlayerDone(WPARAM, LPARAM);
+  void PostNcDestroy() override;
+
+ private:
+  void NextItem();
+  // Loads the current item, skipping what does not load; false after a full pass of
+  // nothing loadable. Composes a picture or opens a movie.
+  bool PresentItem(std::unique_ptr<CvxImage>& from, bool& moviePlays);
+  void ShowMovie(const std::string& path);
+  void StartTransition(std::unique_ptr<CvxImage> from);
+  void RedrawNow();
+
+  int m_autoDelete;
+  const FileSystem& m_files;
+  MediaList m_media;
+  FrameComposer m_composition;  // geometry, the frame and the previous picture
+  CvxImageLoader m_loader;
+  CMediaPlayer m_player;
+  bool m_moviePlaying = false;
+  bool m_closing = false;  // WM_CLOSE or WM_DESTROY has begun: no further items
+  TransitionJob m_job;
+  std::unique_ptr<CWorkerThread> m_worker;  // kept after it ends, joined before release
+  std::atomic<bool> m_keepRunning{true};   // polled by the running transition
+};
+
+}  // namespace glintora
