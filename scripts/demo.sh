@@ -1,22 +1,197 @@
 #!/usr/bin/env bash
-# Builds glintora.scr and starts it under Wine as the system starts a screen saver (/s).
-# On a desktop ($DISPLAY set) it shows there; elsewhere it runs on the test bench's own
-# virtual display. Extra arguments replace /s, e.g. scripts/demo.sh /c
+# Builds glintora.scr and the demo picture generator, writes a folder of demo pictures
+# (build/demo/pictures), points the saver's settings at it and starts the saver under Wine
+# as the system starts a screen saver (/s):
+#   - with a reachable $DISPLAY, on that desktop until a key is pressed;
+#   - otherwise on the demo's own virtual display for GLINTORA_DEMO_SECONDS (20), taking
+#     screenshots of chosen moments into build/demo/screenshots, then ending it with a key.
+# The saver runs in a Wine prefix of its own (build/demo/wine-bench), so the demo's settings
+# never reach the tests' prefix. Extra arguments replace /s and just run the saver once,
+# e.g. scripts/demo.sh /c
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${GLINTORA_BUILD_DIR:-$root/build}/windows
+build=$(realpath -m "${GLINTORA_BUILD_DIR:-$root/build}")
+demo=$build/demo
+pictures=$demo/pictures
+shots=$demo/screenshots
+bench=$demo/wine-bench
+scr=$build/windows/src/glintora.scr
+run_seconds=${GLINTORA_DEMO_SECONDS:-20}
+# The show's pace, in seconds: each picture stays `delay`, then the change to the next takes
+# `duration`.
+delay=2
+duration=1.5
 
 "$root/scripts/setup.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
-cmake --build "$build" --target glintora
 
+# configure NAME DIR ARGS...: configures as scripts/test.sh does, showing the log on failure.
+configure() {
+  local name=$1 dir=$2; shift 2
+  mkdir -p "$(dirname "$dir")"
+  if ! cmake -S "$root" -B "$dir" -G Ninja -DGLINTORA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" \
+    >"$dir.configure.log" 2>&1; then
+    cat "$dir.configure.log"
+    echo "demo: the $name build could not be configured" >&2
+    exit 1
+  fi
+}
+configure windows "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+cmake --build "$build/windows" --target glintora
+configure native "$build/native"
+cmake --build "$build/native" --target make_demo_pictures
+
+rm -rf "$pictures"
+"$build/native/tools/make_demo_pictures" "$pictures" >/dev/null
+echo "demo: pictures in $pictures:" $(ls "$pictures")
+
+[[ -f "$bench/prefix/.initialised" ]] || echo "demo: making the demo's Wine prefix (the first time takes a while)"
 user_display=${DISPLAY:-}
-eval "$("$root/cmake/wine-run.sh" --bench "$build/wine-bench" --env)"
-[[ -n "$user_display" ]] && export DISPLAY=$user_display
-args=("$@")
-((${#args[@]})) || args=(/s)
-echo "demo: wine glintora.scr ${args[*]} on display $DISPLAY"
+eval "$("$root/cmake/wine-run.sh" --bench "$bench" --env)"
+trap '"$root/cmake/wine-run.sh" --bench "$bench" --stop 2>/dev/null' EXIT
+
+# The saver's settings, in the forms it reads them: text, numbers as printf's "%f" text, and
+# switches as 0 or 1 DWORDs.
+key='HKCU\Software\vostrand.\glintora'
+set_value() { wine reg add "$key" /v "$1" /t "$2" /d "$3" /f >/dev/null; }
+set_value Directory REG_SZ "Z:${pictures//\//\\}"
+set_value Delay REG_SZ "$(LC_ALL=C printf '%f' "$delay")"
+set_value "Transition Duration" REG_SZ "$(LC_ALL=C printf '%f' "$duration")"
+set_value Transition REG_DWORD 1
+set_value Random REG_DWORD 0
+set_value Recursive REG_DWORD 0
+set_value "Enlarge to screen" REG_DWORD 0
+echo "demo: settings:"
+wine reg query "$key" | tr -d '\r' | sed -n 's/^    /  /p'
+
+if (($#)) && [[ "$*" != /s ]]; then
+  [[ -n "$user_display" ]] && export DISPLAY=$user_display
+  echo "demo: wine glintora.scr $* on display $DISPLAY"
+  status=0
+  wine "$scr" "$@" || status=$?
+  echo "demo: glintora.scr ended with exit code $status"
+  exit $status
+fi
+
+now_ms() { date +%s%3N; }
+seconds() { printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)); }
+
+if [[ -n "$user_display" ]] && xdpyinfo -display "$user_display" >/dev/null 2>&1; then
+  export DISPLAY=$user_display
+  echo "demo: wine glintora.scr /s on display $DISPLAY; press a key to end it"
+  start=$(now_ms)
+  status=0
+  wine "$scr" /s || status=$?
+  elapsed=$(($(now_ms) - start))
+  echo "demo: glintora.scr ended after $(seconds $elapsed) s with exit code $status"
+  ((elapsed >= 3000)) || echo "demo: it ended almost at once, before it could show a picture"
+  exit $status
+fi
+[[ -n "$user_display" ]] && echo "demo: display $user_display does not answer; using the demo's virtual display"
+
+# Headless: run on the bench's display and take screenshots. The schedule counts from the
+# moment the first picture appears on the black screen: picture n is fully shown from
+# (n - 1) × (delay + duration) for `delay`, then the change to picture n + 1 takes `duration`.
+ms() { LC_ALL=C awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }'; }
+delay_ms=$(ms "$delay")
+duration_ms=$(ms "$duration")
+period_ms=$((delay_ms + duration_ms))
+schedule=(
+  "01-picture-1 $((delay_ms / 2))"
+  "02-change-1-to-2 $((delay_ms + duration_ms / 2))"
+  "03-picture-2 $((period_ms + delay_ms / 2))"
+  "04-change-2-to-3 $((period_ms + delay_ms + duration_ms / 2))"
+  "05-picture-3 $((2 * period_ms + delay_ms / 2))"
+  "06-change-3-to-4 $((2 * period_ms + delay_ms + duration_ms / 2))"
+  "07-picture-4 $((3 * period_ms + delay_ms / 2))"
+)
+rm -rf "$shots"
+mkdir -p "$shots"
+root_window=$(($(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-fA-F]*\).*/\1/p')))
+# The first visible window on the bench's display other than the root: the saver's.
+saver_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+    ((w == root_window)) || { echo "$w"; return 0; }
+  done
+  return 1
+}
+
+echo "demo: wine glintora.scr /s on the virtual display $DISPLAY for $run_seconds s"
+started=$(now_ms)
+wine "$scr" /s </dev/null >"$demo/saver.log" 2>&1 &
+saver=$!
+running() { kill -0 "$saver" 2>/dev/null; }
+
+shown=""
+while running && (($(now_ms) - started < 15000)); do
+  if window=$(saver_window); then
+    WIDTH=? HEIGHT=? X=? Y=?
+    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)" || true
+    echo "demo: its window appeared after $(seconds $(($(now_ms) - started))) s: ${WIDTH}x$HEIGHT at $X,$Y"
+    break
+  fi
+  sleep 0.1
+done
+# The first picture: the screen's brightest pixel leaves black.
+while [[ -n "${window:-}" ]] && running && (($(now_ms) - started < 30000)); do
+  brightest=$(/usr/bin/import -display "$DISPLAY" -window root -format '%[fx:maxima]' info:- 2>/dev/null || echo 0)
+  if [[ $brightest != 0 ]]; then
+    shown=$(now_ms)
+    echo "demo: the first picture appeared after $(seconds $((shown - started))) s"
+    break
+  fi
+  sleep 0.05
+done
+
+taken=()
+if [[ -n "$shown" ]]; then
+  for entry in "${schedule[@]}"; do
+    read -r name at <<<"$entry"
+    ((at < run_seconds * 1000)) || break
+    wait_ms=$((shown + at - $(now_ms)))
+    ((wait_ms > 0)) && sleep "$(seconds $wait_ms)"
+    running || break
+    file=$shots/$name.png
+    at=$(($(now_ms) - shown))
+    if /usr/bin/import -display "$DISPLAY" -window root "$file" 2>>"$demo/saver.log"; then
+      taken+=("$file ($(seconds $at) s)")
+    fi
+  done
+  wait_ms=$((shown + run_seconds * 1000 - $(now_ms)))
+  while running && ((wait_ms > 0)); do
+    sleep 0.2
+    wait_ms=$((shown + run_seconds * 1000 - $(now_ms)))
+  done
+fi
+
+ended_by=itself
+if running; then
+  echo "demo: pressing a key"
+  xdotool key space
+  ended_by=key
+  for _ in $(seq 100); do running || break; sleep 0.1; done
+  if running; then
+    echo "demo: glintora.scr did not end within 10 s of the key press; ending it"
+    kill "$saver" 2>/dev/null
+    ended_by=kill
+  fi
+fi
 status=0
-wine "$build/src/glintora.scr" "${args[@]}" || status=$?
-echo "demo: glintora.scr ended with exit code $status"
+wait "$saver" || status=$?
+elapsed=$(seconds $(($(now_ms) - started)))
+
+case $ended_by in
+  key) echo "demo: glintora.scr ended on the key press after $elapsed s with exit code $status" ;;
+  kill) echo "demo: glintora.scr was ended after $elapsed s (exit code $status)" ;;
+  itself)
+    echo "demo: glintora.scr ended by itself after $elapsed s with exit code $status, before the key press"
+    [[ -n "${window:-}" ]] || echo "demo: it showed no window" ;;
+esac
+if ((${#taken[@]})); then
+  echo "demo: screenshots (seconds after the first picture appeared):"
+  printf '  %s\n' "${taken[@]}"
+else
+  echo "demo: no screenshots were taken"
+fi
+exit $status
