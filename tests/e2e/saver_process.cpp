@@ -25,6 +25,14 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
   return TRUE;
 }
 
+void ServeMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 }  // namespace
 
 std::string SaverPath() {
@@ -49,7 +57,10 @@ SaverRun RunSaver(const std::string& program, const std::string& arguments, DWOR
   WindowSearch search{process.dwProcessId, &run.windowTitles};
   for (;;) {
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
+    // Messages are served while waiting: a preview's window is a child of a window of this
+    // thread, and its creation waits for this thread's answers.
+    if (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+    ServeMessages();
     if (GetTickCount() - begin > limitMs) {
       run.timedOut = true;
       TerminateProcess(process.hProcess, 255);
@@ -62,6 +73,65 @@ SaverRun RunSaver(const std::string& program, const std::string& arguments, DWOR
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return run;
+}
+
+SaverProcess::SaverProcess(const std::string& program, const std::string& arguments) {
+  std::string line = "\"" + program + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    CloseHandle(process.hThread);
+    m_process = process.hProcess;
+    m_processId = process.dwProcessId;
+  }
+}
+
+SaverProcess::~SaverProcess() {
+  if (!m_process) return;
+  if (WaitForSingleObject(m_process, 0) != WAIT_OBJECT_0) {
+    TerminateProcess(m_process, 255);
+    WaitForSingleObject(m_process, 5000);
+  }
+  CloseHandle(m_process);
+}
+
+HWND SaverProcess::WaitForWindow(DWORD limitMs) {
+  struct Search {
+    DWORD processId;
+    HWND found;
+  } search{m_processId, nullptr};
+  const DWORD begin = GetTickCount();
+  while (m_process && GetTickCount() - begin <= limitMs) {
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(context);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          if (owner != s->processId || !IsWindowVisible(window)) return TRUE;
+          s->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    if (MsgWaitForMultipleObjects(1, &m_process, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+    ServeMessages();
+  }
+  return nullptr;
+}
+
+bool SaverProcess::WaitForExit(DWORD limitMs, DWORD* exitCode) {
+  if (!m_process) return false;
+  const DWORD begin = GetTickCount();
+  for (;;) {
+    const DWORD waited = GetTickCount() - begin;
+    const DWORD left = waited >= limitMs ? 0 : limitMs - waited;
+    if (MsgWaitForMultipleObjects(1, &m_process, FALSE, left < 50 ? left : 50, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+    ServeMessages();
+    if (waited >= limitMs) return false;
+  }
+  if (exitCode) GetExitCodeProcess(m_process, exitCode);
+  return true;
 }
 
 std::string DumpKey(const std::string& keyPath) {

@@ -25,6 +25,26 @@ std::string SaverPath();
 SaverRun RunSaver(const std::string& program, const std::string& arguments, DWORD limitMs = 20000,
                   const std::string* commandLine = nullptr);
 
+// A saver started in the background, for tests that look at its windows and give it input.
+class SaverProcess {
+ public:
+  SaverProcess(const std::string& program, const std::string& arguments);
+  ~SaverProcess();  // ends the process if it still runs
+  SaverProcess(const SaverProcess&) = delete;
+  SaverProcess& operator=(const SaverProcess&) = delete;
+
+  bool Started() const { return m_process != nullptr; }
+  DWORD ProcessId() const { return m_processId; }
+  // Its first visible top-level window, waiting up to `limitMs`; null if none appeared.
+  HWND WaitForWindow(DWORD limitMs);
+  // True when it ended within `limitMs`; `exitCode` then holds its code.
+  bool WaitForExit(DWORD limitMs, DWORD* exitCode = nullptr);
+
+ private:
+  HANDLE m_process = nullptr;
+  DWORD m_processId = 0;
+};
+
 // Every value name and data under a key of the current user, as one comparable text;
 // empty when the key is missing.
 std::string DumpKey(const std::string& keyPath);

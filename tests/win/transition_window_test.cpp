@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "../core/image_helpers.h"
+#include "window_capture.h"
 #include "core/transitions/engine.h"
 #include "win/platform/gdi_device.h"
 
@@ -40,20 +41,6 @@ class TestWindow {
   HWND m_window = nullptr;
 };
 
-// What the window shows, read back into a Color8 image.
-std::unique_ptr<CvxImageColor8> Capture(HWND window, int width, int height) {
-  auto image = NewImage<CvxColor8>(width, height, true);
-  HDC source = GetDC(window);
-  HDC memory = CreateCompatibleDC(source);
-  HGDIOBJ old = SelectObject(memory, static_cast<HBITMAP>(image->GetBitmap()));
-  BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  ReleaseDC(window, source);
-  GdiFlush();
-  return image;
-}
-
 TEST(TransitionWindow, EachFamilyEndsOnTheNewFrame) {
   constexpr int kWidth = 160;
   constexpr int kHeight = 120;
@@ -69,7 +56,7 @@ TEST(TransitionWindow, EachFamilyEndsOnTheNewFrame) {
     GdiFlush();
     ReleaseDC(window.Handle(), dc);
     TestWindow::Pump();
-    EXPECT_TRUE(SamePixels(*Capture(window.Handle(), kWidth, kHeight), *newFrame)) << id;
+    EXPECT_TRUE(SamePixels(*testing::CaptureWindow(window.Handle(), kWidth, kHeight), *newFrame)) << id;
   }
 }
 

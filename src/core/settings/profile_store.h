@@ -9,6 +9,12 @@
 #include <string_view>
 #include <vector>
 
+// <windows.h> maps these names to its own ANSI/wide functions by macro; in this program they
+// are always the profile store's (the system's .ini functions are not used).
+#undef GetProfileInt
+#undef GetProfileString
+#undef WriteProfileString
+
 namespace glintora {
 
 // Registry value types, with the system's numbers.

@@ -1,0 +1,91 @@
+#include "saver_settings.h"
+
+#include <atomic>
+#include <filesystem>
+
+#include "../core/fixtures.h"
+#include "core/transitions/catalogue.h"
+
+namespace glintora::e2e {
+
+ScopedSettings::~ScopedSettings() {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  for (const auto& [name, saved] : m_saved) {
+    if (saved) {
+      RegSetValueExA(key, name.c_str(), 0, saved->type, saved->data.data(), static_cast<DWORD>(saved->data.size()));
+    } else {
+      RegDeleteValueA(key, name.c_str());
+    }
+  }
+  RegCloseKey(key);
+}
+
+void ScopedSettings::Set(const std::string& name, DWORD type, const void* data, DWORD size) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  if (!m_saved.count(name)) {
+    DWORD oldType = 0;
+    DWORD oldSize = 0;
+    std::optional<Saved> saved;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &oldType, nullptr, &oldSize) == ERROR_SUCCESS) {
+      saved = Saved{oldType, std::vector<uint8_t>(oldSize)};
+      RegQueryValueExA(key, name.c_str(), nullptr, &oldType, saved->data.data(), &oldSize);
+    }
+    m_saved[name] = saved;
+  }
+  RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+}
+
+void ScopedSettings::SetString(const std::string& name, const std::string& value) {
+  Set(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void ScopedSettings::SetNumber(const std::string& name, DWORD value) { Set(name, REG_DWORD, &value, sizeof value); }
+
+void ScopedSettings::SetBinary(const std::string& name, const std::vector<uint8_t>& bytes) {
+  Set(name, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+void ScopedSettings::PointAt(const std::string& folder, const char* delay, bool transitions) {
+  SetString("Directory", folder);
+  SetString("Delay", delay);
+  SetNumber("Random", 0);
+  SetNumber("Enlarge to screen", 0);
+  SetNumber("Transition", transitions ? 1 : 0);
+  SetString("Transition Duration", "0.5");
+  std::vector<uint8_t> usage(kTransitionCount, 0);
+  usage[0] = 1;
+  SetBinary("Usage", usage);
+}
+
+PictureFolder::PictureFolder() {
+  static std::atomic<int> count{0};
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("glintora-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                      std::to_string(count++));
+  std::filesystem::create_directories(path);
+  m_path = path.string();
+}
+
+PictureFolder::~PictureFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(m_path, ignored);
+}
+
+void PictureFolder::AddSolidBitmap(const std::string& name, int width, int height, uint32_t rgb) const {
+  testing::BmpSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.rows.assign(static_cast<size_t>(height), std::vector<uint32_t>(static_cast<size_t>(width), rgb));
+  testing::WriteBytes(m_path + "\\" + name, testing::EncodeBmp(spec));
+}
+
+}  // namespace glintora::e2e

@@ -1,0 +1,264 @@
+// The real glintora.scr showing pictures under Wine on the bench's display: the full-screen
+// show, what ends it and what does not, and the preview inside a harness window.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "../win/window_capture.h"
+#include "saver_process.h"
+#include "saver_settings.h"
+
+namespace glintora::e2e {
+namespace {
+
+constexpr uint32_t kRed = 0xC00000;
+constexpr uint32_t kBlue = 0x0000C0;
+
+// Serves this thread's messages for `ms` milliseconds.
+void PumpFor(DWORD ms) {
+  const DWORD begin = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(10);
+  } while (GetTickCount() - begin < ms);
+}
+
+// Polls `check` (with fresh screen captures) until it holds or `limitMs` pass.
+bool Eventually(const std::function<bool()>& check, DWORD limitMs) {
+  const DWORD begin = GetTickCount();
+  for (;;) {
+    if (check()) return true;
+    if (GetTickCount() - begin > limitMs) return false;
+    PumpFor(50);
+  }
+}
+
+uint32_t Rgb(const CvxImageColor8& image, int x, int y) {
+  const CvxColor8& p = image.At(x, y);
+  return static_cast<uint32_t>(p.c[2]) << 16 | static_cast<uint32_t>(p.c[1]) << 8 | p.c[0];
+}
+
+// True when `shot` shows a `colour` rectangle exactly at [left, right) × [top, bottom) with
+// black just outside each edge (edges at the screen border are not checked outside).
+bool ShowsRectangle(const CvxImageColor8& shot, uint32_t colour, int left, int top, int right, int bottom) {
+  const int midX = (left + right) / 2;
+  const int midY = (top + bottom) / 2;
+  if (Rgb(shot, midX, midY) != colour || Rgb(shot, left, midY) != colour || Rgb(shot, right - 1, midY) != colour ||
+      Rgb(shot, midX, top) != colour || Rgb(shot, midX, bottom - 1) != colour) {
+    return false;
+  }
+  if (left > 0 && Rgb(shot, left - 1, midY) != 0) return false;
+  if (right < shot.m_width && Rgb(shot, right, midY) != 0) return false;
+  if (top > 0 && Rgb(shot, midX, top - 1) != 0) return false;
+  if (bottom < shot.m_height && Rgb(shot, midX, bottom) != 0) return false;
+  return Rgb(shot, 2, 2) == 0;
+}
+
+std::unique_ptr<CvxImageColor8> CaptureScreen() {
+  return testing::CaptureWindow(nullptr, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+void PressKey(WORD key) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = key;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+void Click() {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+void MoveMouseBy(int dx, int dy) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = dx;
+  input.mi.dy = dy;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;
+  SendInput(1, &input, sizeof(INPUT));
+}
+
+class ShowTest : public ::testing::Test {
+ protected:
+  ShowTest() {
+    // Red 512 × 384 first (it stands at (256, 192) on 1024 × 768), then a blue portrait
+    // 300 × 700 (at (362, 34)).
+    pictures.AddSolidBitmap("1.bmp", 512, 384, kRed);
+    pictures.AddSolidBitmap("2.bmp", 300, 700, kBlue);
+    settings.PointAt(pictures.Path(), "1.5", false);
+    SetCursorPos(500, 400);
+  }
+
+  // Starts /s and waits until the first picture is on the screen.
+  HWND StartShow(SaverProcess& saver) {
+    HWND window = saver.WaitForWindow(10000);
+    if (!window) return nullptr;
+    if (!Eventually([] { return ShowsRectangle(*CaptureScreen(), kRed, 256, 192, 768, 576); }, 10000)) return nullptr;
+    return window;
+  }
+
+  PictureFolder pictures;
+  ScopedSettings settings;
+};
+
+TEST_F(ShowTest, FullScreenShowFitsCentresAndChangesPictures) {
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_TRUE(saver.Started());
+  HWND window = StartShow(saver);
+  ASSERT_NE(window, nullptr) << "the first picture, centred on black, covers the screen";
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  char title[64] = {};
+  GetWindowTextA(window, title, sizeof title);
+  EXPECT_STREQ(title, "glintora");
+  EXPECT_TRUE(Eventually([] { return ShowsRectangle(*CaptureScreen(), kBlue, 362, 34, 662, 734); }, 10000))
+      << "after the delay the portrait picture replaces it";
+  PressKey(VK_SPACE);
+  DWORD code = 1;
+  EXPECT_TRUE(saver.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+TEST_F(ShowTest, KeyPressOrClickEndsTheSaver) {
+  for (const bool key : {true, false}) {
+    SaverProcess saver(SaverPath(), "/s");
+    ASSERT_NE(StartShow(saver), nullptr);
+    if (key) {
+      PressKey('A');
+    } else {
+      Click();
+    }
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(10000, &code)) << (key ? "key" : "click");
+    EXPECT_EQ(code, 0u);
+  }
+}
+
+TEST_F(ShowTest, MouseMayWanderThreePixelsButNotFour) {
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_NE(StartShow(saver), nullptr);
+  MoveMouseBy(3, 3);
+  PumpFor(300);
+  POINT where{};
+  GetCursorPos(&where);
+  ASSERT_EQ(where.x, 503) << "the harness moved the cursor by exactly 3";
+  ASSERT_EQ(where.y, 403);
+  EXPECT_FALSE(saver.WaitForExit(1500)) << "3 pixels on each axis are allowed";
+  MoveMouseBy(1, 0);
+  DWORD code = 1;
+  EXPECT_TRUE(saver.WaitForExit(10000, &code)) << "4 pixels on one axis end the saver";
+  EXPECT_EQ(code, 0u);
+}
+
+TEST_F(ShowTest, CloseFromOutsideIsIgnoredButDeactivationEnds) {
+  SaverProcess saver(SaverPath(), "/s");
+  HWND window = StartShow(saver);
+  ASSERT_NE(window, nullptr);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_FALSE(saver.WaitForExit(1500)) << "no user action asked to close";
+
+  // Another window taking the foreground deactivates the saver.
+  HWND other = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(other);
+  DWORD code = 1;
+  EXPECT_TRUE(saver.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+  DestroyWindow(other);
+}
+
+// A plain window the preview draws into.
+class Harness {
+ public:
+  Harness(int width, int height) {
+    WNDCLASSA type{};
+    type.lpfnWndProc = DefWindowProcA;
+    type.hInstance = GetModuleHandleA(nullptr);
+    type.lpszClassName = "glintora-preview-harness";
+    RegisterClassA(&type);
+    RECT rect{0, 0, width, height};
+    AdjustWindowRect(&rect, WS_POPUP, FALSE);
+    m_window = CreateWindowExA(WS_EX_TOPMOST, type.lpszClassName, "harness", WS_POPUP | WS_VISIBLE, 600, 500,
+                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, type.hInstance,
+                               nullptr);
+    PumpFor(100);
+  }
+  ~Harness() { Destroy(); }
+  HWND Handle() const { return m_window; }
+  void Destroy() {
+    if (m_window) DestroyWindow(m_window);
+    m_window = nullptr;
+  }
+
+ private:
+  HWND m_window = nullptr;
+};
+
+TEST_F(ShowTest, PreviewLivesInsideItsParentAndEndsWithIt) {
+  PictureFolder portrait;
+  portrait.AddSolidBitmap("only.bmp", 300, 700, kBlue);
+  settings.SetString("Directory", portrait.Path());
+  Harness harness(200, 150);
+  ASSERT_NE(harness.Handle(), nullptr);
+  SaverProcess saver(SaverPath(), "/p " + std::to_string(reinterpret_cast<uintptr_t>(harness.Handle())));
+  ASSERT_TRUE(saver.Started());
+  HWND child = nullptr;
+  ASSERT_TRUE(Eventually(
+      [&] {
+        child = FindWindowExA(harness.Handle(), nullptr, nullptr, "Preview");
+        return child != nullptr;
+      },
+      10000))
+      << "a child titled Preview";
+  RECT client{};
+  GetClientRect(child, &client);
+  EXPECT_EQ(client.right, 200);
+  EXPECT_EQ(client.bottom, 150);
+  EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);
+  // Wine does not put the drawing of another process's child window on the screen, so what
+  // the preview draws is checked in process (the slide-show window tests); here it must keep
+  // running until its parent goes.
+  EXPECT_FALSE(saver.WaitForExit(1500));
+  harness.Destroy();
+  DWORD code = 1;
+  EXPECT_TRUE(saver.WaitForExit(10000, &code)) << "the preview ends with its parent";
+  EXPECT_EQ(code, 0u);
+}
+
+TEST_F(ShowTest, EmptyFolderEndsRunAndPreviewAtOnce) {
+  PictureFolder empty;
+  settings.SetString("Directory", empty.Path());
+  Harness harness(100, 80);
+  for (const std::string& arguments :
+       {std::string("/s"), "/p " + std::to_string(reinterpret_cast<uintptr_t>(harness.Handle()))}) {
+    const SaverRun run = RunSaver(SaverPath(), arguments, 15000);
+    EXPECT_FALSE(run.timedOut) << arguments;
+    EXPECT_EQ(run.exitCode, 0u) << arguments;
+  }
+  // The saver window that existed for a moment gave the cursor back.
+  CURSORINFO cursor{};
+  cursor.cbSize = sizeof cursor;
+  GetCursorInfo(&cursor);
+  EXPECT_TRUE(cursor.flags & CURSOR_SHOWING);
+}
+
+}  // namespace
+}  // namespace glintora::e2e

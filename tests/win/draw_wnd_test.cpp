@@ -1,0 +1,174 @@
+// The slide-show window in this process on the test bench's display: the first picture
+// comes without a transition, the next ones through a transition on the worker; closing
+// stops a running transition; a folder with nothing to show fails creation, and one where
+// nothing loads shows black and keeps its timer.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "../core/fixtures.h"
+#include "win/platform/registry_profile_store.h"
+#include "win/show/draw_wnd.h"
+#include "window_capture.h"
+
+namespace glintora {
+namespace {
+
+using testing::CaptureWindow;
+using testing::TempFolder;
+
+constexpr const char* kTestKey = "Software\\glintora-tests\\slide-show";
+constexpr int kWidth = 200;
+constexpr int kHeight = 150;
+
+void WriteSolidBmp(const std::string& path, int width, int height, uint32_t rgb) {
+  testing::BmpSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.rows.assign(static_cast<size_t>(height), std::vector<uint32_t>(static_cast<size_t>(width), rgb));
+  testing::WriteBytes(path, testing::EncodeBmp(spec));
+}
+
+// Serves this thread's messages until `done` holds or `limitMs` have passed.
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > limitMs) return false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(5);
+  }
+  return true;
+}
+
+uint32_t PixelAt(HWND window, int x, int y) {
+  auto shot = CaptureWindow(window, kWidth, kHeight);
+  const CvxColor8& p = shot->At(x, y);
+  return static_cast<uint32_t>(p.c[2]) << 16 | static_cast<uint32_t>(p.c[1]) << 8 | p.c[0];
+}
+
+class SlideShowWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey); }
+  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey); }
+
+  // Settings for a show of `folder` in list order, only the cross-fade enabled.
+  void Configure(const char* delay, const char* duration) {
+    std::string path = folder.Path("");
+    while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    store.WriteProfileString("", "Directory", path);
+    store.WriteProfileInt("", "Random", 0);
+    store.WriteProfileInt("", "Transition", 1);
+    store.WriteProfileString("", "Delay", delay);
+    store.WriteProfileString("", "Transition Duration", duration);
+    std::vector<uint8_t> usage(kTransitionCount, 0);
+    usage[0] = 1;
+    store.WriteProfileBinary("", "Usage", usage);
+  }
+
+  int Open(CDrawWnd& window) {
+    return window.Create(WS_EX_TOPMOST, "slide show test", WS_POPUP | WS_VISIBLE, RECT{0, 0, kWidth, kHeight},
+                         nullptr, 0);
+  }
+
+  RegistryProfileStore store{kTestKey};
+  TempFolder folder;
+};
+
+TEST_F(SlideShowWindowTest, FirstPictureComesAtOnceTheNextThroughATransition) {
+  WriteSolidBmp(folder.Path("1.bmp"), 160, 120, 0xC00000);  // red, stands at (20, 15)
+  WriteSolidBmp(folder.Path("2.bmp"), 100, 150, 0x0000C0);  // blue, stands at (50, 0)
+  Configure("0.3", "1.5");
+  CDrawWnd window(0, store);
+  ASSERT_NE(Open(window), 0);
+  EXPECT_FALSE(window.TransitionRunning()) << "the first picture has nothing to come from";
+  ASSERT_NE(window.Composition().m_frame, nullptr);
+  EXPECT_EQ(window.Composition().m_frameX, 20);
+  EXPECT_EQ(window.Composition().m_frameY, 15);
+  PumpUntil([] { return false; }, 100);  // let the first paint through
+  EXPECT_EQ(PixelAt(window.m_hWnd, 100, 75), 0xC00000u);
+  EXPECT_EQ(PixelAt(window.m_hWnd, 10, 75), 0u) << "black around the picture";
+
+  // After the delay the blue picture arrives through the worker's cross-fade.
+  ASSERT_TRUE(PumpUntil([&] { return window.TransitionRunning(); }, 10000));
+  EXPECT_EQ(window.Composition().m_frameX, 20) << "canvas 160 × 150 for both pictures";
+  EXPECT_EQ(window.Composition().m_frameY, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !window.TransitionRunning(); }, 15000));
+  PumpUntil([] { return false; }, 100);
+  EXPECT_EQ(PixelAt(window.m_hWnd, 100, 75), 0x0000C0u);
+  EXPECT_EQ(PixelAt(window.m_hWnd, 30, 75), 0u);
+  SendMessageA(window.m_hWnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(window.m_hWnd, nullptr);
+}
+
+TEST_F(SlideShowWindowTest, ClosingStopsARunningTransition) {
+  WriteSolidBmp(folder.Path("1.bmp"), 64, 64, 0x00C000);
+  WriteSolidBmp(folder.Path("2.bmp"), 64, 64, 0xC0C000);
+  Configure("0.1", "60");
+  CDrawWnd window(0, store);
+  ASSERT_NE(Open(window), 0);
+  ASSERT_TRUE(PumpUntil([&] { return window.TransitionRunning(); }, 10000));
+  PumpUntil([] { return false; }, 200);
+  const DWORD start = GetTickCount();
+  SendMessageA(window.m_hWnd, WM_CLOSE, 0, 0);
+  // A minute-long transition ends at its next step, far within this bound.
+  EXPECT_LT(GetTickCount() - start, 10000u);
+  EXPECT_EQ(window.m_hWnd, nullptr);
+  EXPECT_FALSE(window.TransitionRunning());
+}
+
+TEST_F(SlideShowWindowTest, NothingToShowFailsCreation) {
+  testing::WriteBytes(folder.Path("notes.txt"), {'h', 'i'});
+  Configure("0.1", "1");
+  CDrawWnd window(0, store);
+  EXPECT_EQ(Open(window), 0);
+  EXPECT_TRUE(window.Media().Empty());
+  window.DestroyWindow();
+}
+
+TEST_F(SlideShowWindowTest, NothingLoadableShowsBlackAndKeepsTheTimer) {
+  testing::WriteBytes(folder.Path("a.jpg"), {'n', 'o', 't', ' ', 'a', ' ', 'j', 'p', 'e', 'g'});
+  testing::WriteBytes(folder.Path("b.png"), {1, 2, 3});
+  Configure("0.05", "1");
+  CDrawWnd window(0, store);
+  ASSERT_NE(Open(window), 0) << "the list is not empty";
+  EXPECT_EQ(window.Composition().m_frame, nullptr);
+  // The show keeps ticking (each tick tries the list once more) and the window answers.
+  PumpUntil([] { return false; }, 300);
+  EXPECT_EQ(PixelAt(window.m_hWnd, 100, 75), 0u);
+  DWORD_PTR answer = 0;
+  EXPECT_NE(SendMessageTimeoutA(window.m_hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer), 0);
+  window.DestroyWindow();
+}
+
+TEST_F(SlideShowWindowTest, PreviewChildFitsThePictureToItsParent) {
+  WriteSolidBmp(folder.Path("1.bmp"), 300, 700, 0x0000C0);
+  Configure("3", "1");
+  HWND parent = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 600, 500, kWidth, kHeight,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  auto* preview = new CDrawWnd(1, store);  // self-owned, as the preview is
+  ASSERT_NE(preview->Create(0, "Preview", WS_CHILD | WS_VISIBLE, RECT{0, 0, kWidth, kHeight}, parent, 0), 0);
+  HWND child = preview->m_hWnd;
+  // 300 × 700 shrunk by 150 / 700 to 64 × 150, standing at x = 68.
+  EXPECT_EQ(preview->Composition().m_frameX, 68);
+  EXPECT_EQ(preview->Composition().m_frameY, 0);
+  EXPECT_DOUBLE_EQ(preview->Composition().m_previewScale, kWidth / static_cast<double>(GetSystemMetrics(SM_CXSCREEN)));
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(PixelAt(child, 100, 75), 0x0000C0u);
+  EXPECT_EQ(PixelAt(child, 67, 75), 0u);
+  EXPECT_EQ(PixelAt(child, 132, 75), 0u);
+  // Destroying the parent takes the preview with it; the object deletes itself.
+  DestroyWindow(parent);
+  EXPECT_FALSE(IsWindow(child));
+}
+
+}  // namespace
+}  // namespace glintora
