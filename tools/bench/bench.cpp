@@ -7,6 +7,9 @@
 // Section "transitions": frames per second of the blend, a mask transition and a rectangle
 // transition at 1920 × 1080 and 3840 × 2160 on the memory device, beside the blend's
 // memory-bandwidth bound (bytes touched per frame over a measured memcpy rate).
+// Section "show": from "file due" to the first transition frame at 1920 × 1080: decode the
+// 4000 × 3000 JPEG, convert, fit and compose it with the previous picture, beside the decode
+// alone.
 // Section "resize": a 4000 × 3000 Color8 picture resized to 1920 × 1440 (bilinear and
 // Lanczos3) and scaled by 0.5, each the median of N runs, beside ImageMagick's convert with
 // the matching filter (its load-only time subtracted), with its default threads and with
@@ -28,6 +31,7 @@
 #include "core/image/image.h"
 #include "core/image/memory_device.h"
 #include "core/loaders/image_loader.h"
+#include "core/show/frame_composition.h"
 #include "core/transitions/engine.h"
 #include "fixtures.h"
 
@@ -205,6 +209,28 @@ void DecodeSection(int runs) {
   }
 }
 
+void ShowSection(int runs) {
+  std::printf("== show: file due to first transition frame on 1920x1080, median of %d runs (seconds)\n", runs);
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("glintora-bench-show-" + std::to_string(getpid()) + ".jpg")).string();
+  glintora::testing::WriteBytes(path, glintora::testing::EncodeJpeg(*MakePicture(4000, 3000), {90}));
+  glintora::CvxImageLoader loader(CvxColor8{});
+  glintora::FrameComposer composer;
+  composer.SetGeometry(0, 0, 1920, 1080, 1920);
+  composer.Compose(MakePicture(1000, 1400));  // a portrait before it: the canvas is shared
+  const double decode = MedianOf(runs, [&] {
+    if (!loader.Load(path, 0, 0)) std::abort();
+  });
+  const double due = MedianOf(runs, [&] {
+    auto from = composer.Compose(loader.Load(path, 0, 0));
+    if (!from || !composer.m_frame) std::abort();
+  });
+  std::printf("%-40s %8.3f\n", "decode only", decode);
+  std::printf("%-40s %8.3f\n", "decode + convert + fit + compose", due);
+  std::printf("(fit and compose: %.3f s)\n", due - decode);
+  std::filesystem::remove(path);
+}
+
 bool CountFrame(void* context) {
   ++*static_cast<int*>(context);
   return true;
@@ -254,6 +280,7 @@ int main(int argc, char** argv) {
     if (std::string(argv[i]) == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
   }
   DecodeSection(runs);
+  ShowSection(runs);
   TransitionsSection(runs);
   ResizeSection(runs);
   return 0;

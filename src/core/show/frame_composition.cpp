@@ -22,28 +22,33 @@ void FrameComposer::SetGeometry(int left, int top, int right, int bottom, int sc
 }
 
 std::unique_ptr<CvxImage> FrameComposer::FitImage(const CvxImage& image, int targetWidth, int targetHeight) const {
-  std::unique_ptr<CvxImage> fitted = image.Clone();
-  if (!fitted || fitted->m_width <= 0 || fitted->m_height <= 0) return nullptr;
-  if (fitted->m_width > m_width || fitted->m_height > m_height) {
-    const auto s = static_cast<float>(FitFactor(m_width, m_height, fitted->m_width, fitted->m_height));
-    fitted = fitted->Scale(s, s, kBilinear);
-    if (!fitted) return nullptr;
+  if (image.m_width <= 0 || image.m_height <= 0) return nullptr;
+  // Scaling and pasting read the source and make new images, so the picture is copied only
+  // when neither happens.
+  std::unique_ptr<CvxImage> scaled;
+  const CvxImage* current = &image;
+  if (current->m_width > m_width || current->m_height > m_height) {
+    const auto s = static_cast<float>(FitFactor(m_width, m_height, current->m_width, current->m_height));
+    scaled = current->Scale(s, s, kBilinear);
+    if (!scaled) return nullptr;
+    current = scaled.get();
   }
-  if (m_enlarge && (fitted->m_width < m_width || fitted->m_height < m_height)) {
-    const auto s = static_cast<float>(FitFactor(m_width, m_height, fitted->m_width, fitted->m_height));
-    fitted = fitted->Scale(s, s, kBilinear);
-    if (!fitted) return nullptr;
+  if (m_enlarge && (current->m_width < m_width || current->m_height < m_height)) {
+    const auto s = static_cast<float>(FitFactor(m_width, m_height, current->m_width, current->m_height));
+    scaled = current->Scale(s, s, kBilinear);
+    if (!scaled) return nullptr;
+    current = scaled.get();
   }
-  if (targetWidth > 1 && targetHeight > 1 && (fitted->m_width != targetWidth || fitted->m_height != targetHeight)) {
+  if (targetWidth > 1 && targetHeight > 1 && (current->m_width != targetWidth || current->m_height != targetHeight)) {
     std::unique_ptr<CvxImage> canvas = CreateImage(Color8, targetWidth, targetHeight, true);
     if (!canvas || !canvas->HasPixels()) return nullptr;
     // Centred, a half pixel rounded up.
-    const int x = static_cast<int>((targetWidth - fitted->m_width) / 2.0 + 0.5);
-    const int y = static_cast<int>((targetHeight - fitted->m_height) / 2.0 + 0.5);
-    canvas->Paste(fitted.get(), x, y);
-    fitted = std::move(canvas);
+    const int x = static_cast<int>((targetWidth - current->m_width) / 2.0 + 0.5);
+    const int y = static_cast<int>((targetHeight - current->m_height) / 2.0 + 0.5);
+    canvas->Paste(current, x, y);
+    return canvas;
   }
-  return fitted;
+  return scaled ? std::move(scaled) : image.Clone();
 }
 
 std::unique_ptr<CvxImage> FrameComposer::Compose(std::unique_ptr<CvxImage> picture) {
