@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "../win/test_window.h"
 #include "../win/window_capture.h"
 #include "saver_process.h"
 #include "saver_settings.h"
@@ -185,38 +186,11 @@ TEST_F(ShowTest, CloseFromOutsideIsIgnoredButDeactivationEnds) {
   DestroyWindow(other);
 }
 
-// A plain window the preview draws into.
-class Harness {
- public:
-  Harness(int width, int height) {
-    WNDCLASSA type{};
-    type.lpfnWndProc = DefWindowProcA;
-    type.hInstance = GetModuleHandleA(nullptr);
-    type.lpszClassName = "glintora-preview-harness";
-    RegisterClassA(&type);
-    RECT rect{0, 0, width, height};
-    AdjustWindowRect(&rect, WS_POPUP, FALSE);
-    m_window = CreateWindowExA(WS_EX_TOPMOST, type.lpszClassName, "harness", WS_POPUP | WS_VISIBLE, 600, 500,
-                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, type.hInstance,
-                               nullptr);
-    PumpFor(100);
-  }
-  ~Harness() { Destroy(); }
-  HWND Handle() const { return m_window; }
-  void Destroy() {
-    if (m_window) DestroyWindow(m_window);
-    m_window = nullptr;
-  }
-
- private:
-  HWND m_window = nullptr;
-};
-
 TEST_F(ShowTest, PreviewLivesInsideItsParentAndEndsWithIt) {
   PictureFolder portrait;
   portrait.AddSolidBitmap("only.bmp", 300, 700, kBlue);
   settings.SetString("Directory", portrait.Path());
-  Harness harness(200, 150);
+  testing::TestWindow harness(600, 500, 200, 150);
   ASSERT_NE(harness.Handle(), nullptr);
   SaverProcess saver(SaverPath(), "/p " + std::to_string(reinterpret_cast<uintptr_t>(harness.Handle())));
   ASSERT_TRUE(saver.Started());
@@ -246,7 +220,7 @@ TEST_F(ShowTest, PreviewLivesInsideItsParentAndEndsWithIt) {
 TEST_F(ShowTest, EmptyFolderEndsRunAndPreviewAtOnce) {
   PictureFolder empty;
   settings.SetString("Directory", empty.Path());
-  Harness harness(100, 80);
+  testing::TestWindow harness(600, 500, 100, 80);
   for (const std::string& arguments :
        {std::string("/s"), "/p " + std::to_string(reinterpret_cast<uintptr_t>(harness.Handle()))}) {
     const SaverRun run = RunSaver(SaverPath(), arguments, 15000);

@@ -13,6 +13,7 @@
 #include "../core/fixtures.h"
 #include "win/platform/registry_profile_store.h"
 #include "win/show/draw_wnd.h"
+#include "test_window.h"
 #include "window_capture.h"
 
 namespace glintora {
@@ -151,8 +152,8 @@ TEST_F(SlideShowWindowTest, NothingLoadableShowsBlackAndKeepsTheTimer) {
 TEST_F(SlideShowWindowTest, PreviewChildFitsThePictureToItsParent) {
   WriteSolidBmp(folder.Path("1.bmp"), 300, 700, 0x0000C0);
   Configure("3", "1");
-  HWND parent = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 600, 500, kWidth, kHeight,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  testing::TestWindow parentWindow(600, 500, kWidth, kHeight);
+  HWND parent = parentWindow.Handle();
   ASSERT_NE(parent, nullptr);
   auto* preview = new CDrawWnd(1, store);  // self-owned, as the preview is
   ASSERT_NE(preview->Create(0, "Preview", WS_CHILD | WS_VISIBLE, RECT{0, 0, kWidth, kHeight}, parent, 0), 0);
@@ -166,7 +167,7 @@ TEST_F(SlideShowWindowTest, PreviewChildFitsThePictureToItsParent) {
   EXPECT_EQ(PixelAt(child, 67, 75), 0u);
   EXPECT_EQ(PixelAt(child, 132, 75), 0u);
   // Destroying the parent takes the preview with it; the object deletes itself.
-  DestroyWindow(parent);
+  parentWindow.Destroy();
   EXPECT_FALSE(IsWindow(child));
 }
 

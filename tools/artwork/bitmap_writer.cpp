@@ -2,20 +2,9 @@
 
 #include <fstream>
 
+#include "little_endian.h"
+
 namespace glintora::artwork {
-namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
-}  // namespace
 
 bool WriteGreyBitmap(const std::string& path, int width, int height, const std::vector<uint8_t>& grey) {
   if (width <= 0 || height <= 0 || grey.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) {

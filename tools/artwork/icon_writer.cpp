@@ -2,17 +2,10 @@
 
 #include <fstream>
 
+#include "little_endian.h"
+
 namespace glintora::artwork {
 namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 std::vector<uint8_t> EncodeImage(const IconImage& image) {
   const int n = image.size;
