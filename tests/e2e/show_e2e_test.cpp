@@ -130,6 +130,7 @@ TEST_F(ShowTest, FullScreenShowFitsCentresAndChangesPictures) {
   EXPECT_STREQ(title, "glintora");
   EXPECT_TRUE(Eventually([] { return ShowsRectangle(*CaptureScreen(), kBlue, 362, 34, 662, 734); }, 10000))
       << "after the delay the portrait picture replaces it";
+  ASSERT_FALSE(saver.WaitForExit(0)) << "nothing asked the saver to end yet";
   PressKey(VK_SPACE);
   DWORD code = 1;
   EXPECT_TRUE(saver.WaitForExit(10000, &code));
