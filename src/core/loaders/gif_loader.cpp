@@ -119,9 +119,14 @@ std::unique_ptr<CvxImage> Decode(std::FILE* file, const CvxColor8& background) {
   const int width = std::max(gif->SWidth, frame.Left + frame.Width);
   const int height = std::max(gif->SHeight, frame.Top + frame.Height);
   if (width == 0 || height == 0) return nullptr;  // no picture at all
-  auto image = NewImage<CvxColor8>(width, height, false);
+  // Allocated cleared, which is the show's black background: a large screen around a small
+  // frame, which costs a few bytes in the file, then costs no time to paint. Any other
+  // background is painted.
+  auto image = NewImage<CvxColor8>(width, height, true);
   if (!image) return nullptr;  // too large to hold
-  image->FillRect(0, 0, width, height, background);
+  if (background.Blue() != 0 || background.Green() != 0 || background.Red() != 0) {
+    image->FillRect(0, 0, width, height, background);
+  }
 
   // Every index gets a colour: the frame's table, else the global one; indices beyond the
   // table, and the transparent one, show the background.
