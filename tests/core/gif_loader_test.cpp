@@ -294,7 +294,8 @@ TEST_F(GifLoaderTest, PicturesTooLargeOrEmptyGiveNull) {
 
   // A 1 × 1 screen and a 2000 × 400 frame at (40000, 14000) make a 42000 × 14400 picture,
   // 1.8 GB that an image may hold, from a file of 34 bytes whose frame data is cut short:
-  // null, without painting the whole picture first (a fuzzing find that timed out).
+  // null, before anything of that size is allocated or painted (a fuzzing find that timed
+  // out).
   const Bytes farFrame = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
                           ',', 0x40, 0x9C, 0xB0, 0x36, 0xD0, 0x07, 0x90, 0x01, 0, 2, 3, 0x84, 0x8F, 0xA9};
   const std::string farPath = Save(farFrame);

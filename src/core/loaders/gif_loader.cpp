@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -119,11 +120,22 @@ std::unique_ptr<CvxImage> Decode(std::FILE* file, const CvxColor8& background) {
   const int width = std::max(gif->SWidth, frame.Left + frame.Width);
   const int height = std::max(gif->SHeight, frame.Top + frame.Height);
   if (width == 0 || height == 0) return nullptr;  // no picture at all
-  // Allocated cleared, which is the show's black background: a large screen around a small
-  // frame, which costs a few bytes in the file, then costs no time to paint. Any other
-  // background is painted.
+  const int64_t stride = (int64_t{width} * 3 + 3) & ~int64_t{3};
+  if (stride * height > kMaxImageBytes) return nullptr;  // more than an image may hold
+
+  // The frame's indices first, in the order the file stores its rows: a frame cut short or
+  // damaged fails before the picture, which may be far larger than the file, is allocated,
+  // and the buffer grows only as far as the data goes.
+  std::vector<GifPixelType> indices;
+  for (int n = 0; n < frame.Height && frame.Width > 0; ++n) {
+    const size_t at = indices.size();
+    indices.resize(at + static_cast<size_t>(frame.Width));
+    if (DGifGetLine(gif.get(), indices.data() + at, frame.Width) == GIF_ERROR) return nullptr;
+  }
+
+  // Allocated cleared, which is the show's black background; any other is painted.
   auto image = NewImage<CvxColor8>(width, height, true);
-  if (!image) return nullptr;  // too large to hold
+  if (!image) return nullptr;
   if (background.Blue() != 0 || background.Green() != 0 || background.Red() != 0) {
     image->FillRect(0, 0, width, height, background);
   }
@@ -142,14 +154,11 @@ std::unique_ptr<CvxImage> Decode(std::FILE* file, const CvxColor8& background) {
   }
   if (transparent >= 0 && transparent < 256) colours[static_cast<size_t>(transparent)] = background;
 
-  if (frame.Width > 0 && frame.Height > 0) {
-    std::vector<GifPixelType> line(static_cast<size_t>(frame.Width));
-    RowOrder order(frame.Height, frame.Interlace);
-    for (int n = 0; n < frame.Height; ++n) {
-      if (DGifGetLine(gif.get(), line.data(), frame.Width) == GIF_ERROR) return nullptr;
-      CvxColor8* out = image->Row(frame.Top + order.Next()) + frame.Left;
-      for (int x = 0; x < frame.Width; ++x) out[x] = colours[line[static_cast<size_t>(x)]];
-    }
+  RowOrder order(frame.Height, frame.Interlace);
+  const GifPixelType* in = indices.data();
+  for (int n = 0; n < frame.Height && frame.Width > 0; ++n, in += frame.Width) {
+    CvxColor8* out = image->Row(frame.Top + order.Next()) + frame.Left;
+    for (int x = 0; x < frame.Width; ++x) out[x] = colours[in[x]];
   }
   image->m_format = Gif;
   return image;
@@ -182,7 +191,7 @@ std::unique_ptr<CvxImage> CvxLoaderGIF::Load(const std::string& path, int /*hint
   try {
     return Decode(file.get(), CvxColor8(m_backgroundBlue, m_backgroundGreen, m_backgroundRed));
   } catch (const std::bad_alloc&) {
-    return nullptr;  // a line buffer that could not be had
+    return nullptr;  // an index buffer that could not be had
   }
 }
 
