@@ -3,7 +3,9 @@
 #include <filesystem>
 
 #include "core/loaders/image_loader.h"
+#include "core/show/media_list.h"
 #include "fixtures.h"
+#include "format_fixtures.h"
 
 namespace glintora {
 namespace {
@@ -70,6 +72,54 @@ TEST(ImageLoader, RawFilesAreToldByExtension) {
   auto image = loader.Load(nef, 0, 0);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->m_format, Jpeg);
+}
+
+// A small GIF, PSD and PNM picture of the same three colours under misleading names.
+struct FormatFile {
+  std::string name;
+  std::vector<uint8_t> bytes;
+  int32_t format;
+};
+std::vector<FormatFile> FormatFiles() {
+  testing::GifSpec gif{3, 1, {0xFF0000, 0x00FF00, 0x0000FF}};
+  gif.frames.push_back({0, 0, 3, 1});
+  gif.frames[0].indices = {0, 1, 2};
+  testing::PsdSpec psd{3, 1, 3, 8, 3, 1, 1};
+  psd.planes = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+  return {{"gif-named.png", testing::EncodeGif(gif), Gif},
+          {"psd-named.jpg", testing::EncodePsd(psd), Psd},
+          {"pnm-named.bmp", testing::PnmFile("P6 3 1 255\n", {255, 0, 0, 0, 255, 0, 0, 0, 255}, false), Pnm}};
+}
+
+TEST(ImageLoader, PicksTheGifPnmAndPsdLoadersForTheirFiles) {
+  TempFolder folder;
+  CvxImageLoader loader(CvxColor8{});
+  for (const FormatFile& file : FormatFiles()) {
+    const std::string path = folder.Path(file.name);
+    WriteBytes(path, file.bytes);
+    auto image = loader.Load(path, 0, 0);
+    ASSERT_NE(image, nullptr) << file.name;
+    EXPECT_EQ(image->m_format, file.format) << file.name;
+    ASSERT_EQ(image->GetType(), Color8) << file.name;
+    const auto& colour = static_cast<const CvxImageColor8&>(*image);
+    EXPECT_EQ(colour.At(0, 0).Red(), 255) << file.name;
+    EXPECT_EQ(colour.At(1, 0).Green(), 255) << file.name;
+    EXPECT_EQ(colour.At(2, 0).Blue(), 255) << file.name;
+    EXPECT_EQ(colour.At(2, 0).Red(), 0) << file.name;
+  }
+}
+
+TEST(ImageLoader, TheShowSkipsPsdAndPnmFilesThatTheLoadersStillDecode) {
+  TempFolder folder;
+  CvxImageLoader loader(CvxColor8{});
+  const std::vector<FormatFile> files = FormatFiles();
+  const std::pair<const char*, size_t> named[] = {{"a.psd", 1}, {"b.pnm", 2}, {"c.ppm", 2}, {"d.PGM", 2}, {"e.gif", 0}};
+  for (const auto& [name, index] : named) {
+    const std::string path = folder.Path(name);
+    WriteBytes(path, files[index].bytes);
+    EXPECT_NE(loader.Load(path, 0, 0), nullptr) << name;
+    EXPECT_EQ(MediaList::IsPicture(path), files[index].format == Gif) << name;
+  }
 }
 
 int CountTemporaryFiles() {

@@ -3,7 +3,9 @@
 //   usage: bench [--runs N]
 // Section "decode": a 12-megapixel JPEG (4000 × 3000) made here, decoded through the loader
 // front door beside djpeg writing a BMP to /dev/null.
-// Section "decode" also times a PNG and a TIFF of the same picture through the front door.
+// Section "decode" also times a PNG and a TIFF of the same picture through the front door,
+// and a GIF (the picture in 256 colours), a PSD (8-bit RGB, raw and run-length) and a PNM
+// (8-bit pixel map) of it.
 // Section "transitions": frames per second of the blend, a mask transition and a rectangle
 // transition at 1920 × 1080 and 3840 × 2160 on the memory device, beside the blend's
 // memory-bandwidth bound (bytes touched per frame over a measured memcpy rate).
@@ -34,6 +36,7 @@
 #include "core/show/frame_composition.h"
 #include "core/transitions/engine.h"
 #include "fixtures.h"
+#include "format_fixtures.h"
 
 namespace {
 
@@ -166,6 +169,77 @@ void ResizeSection(int runs) {
   }
 }
 
+// The picture in the 256 colours of three bits of red, three of green and two of blue.
+std::vector<uint8_t> EncodeGifOf(const CvxImageColor8& picture) {
+  glintora::testing::GifSpec spec{picture.m_width, picture.m_height};
+  for (uint32_t i = 0; i < 256; ++i) {
+    spec.palette.push_back((i >> 5) * 255 / 7 << 16 | ((i >> 2) & 7) * 255 / 7 << 8 | (i & 3) * 255 / 3);
+  }
+  glintora::testing::GifFrame frame{0, 0, picture.m_width, picture.m_height};
+  frame.indices.reserve(static_cast<size_t>(picture.m_width) * picture.m_height);
+  for (int y = 0; y < picture.m_height; ++y) {
+    for (const CvxColor8* p = picture.Row(y); p != picture.Row(y) + picture.m_width; ++p) {
+      frame.indices.push_back(static_cast<uint8_t>((p->Red() >> 5) << 5 | (p->Green() >> 5) << 2 | p->Blue() >> 6));
+    }
+  }
+  spec.frames.push_back(std::move(frame));
+  return glintora::testing::EncodeGif(spec);
+}
+
+std::vector<uint8_t> EncodePsdOf(const CvxImageColor8& picture, int compression) {
+  glintora::testing::PsdSpec spec{picture.m_width, picture.m_height, 3, 8, 3, 1, compression};
+  spec.planes.assign(3, {});
+  for (int c = 0; c < 3; ++c) {
+    spec.planes[static_cast<size_t>(c)].reserve(static_cast<size_t>(picture.m_width) * picture.m_height);
+    for (int y = 0; y < picture.m_height; ++y) {
+      // File channels red, green, blue are image channels 2, 1, 0.
+      for (const CvxColor8* p = picture.Row(y); p != picture.Row(y) + picture.m_width; ++p) {
+        spec.planes[static_cast<size_t>(c)].push_back(p->c[2 - c]);
+      }
+    }
+  }
+  return glintora::testing::EncodePsd(spec);
+}
+
+// Front-door decode times of the picture in the formats without a reference tool here.
+void DecodeOtherFormats(int runs, const CvxImageColor8& picture, glintora::CvxImageLoader& loader,
+                        const std::string& stem) {
+  struct Entry {
+    const char* label;
+    std::string path;
+    std::function<bool(const std::string&)> write;
+  };
+  const Entry entries[] = {
+      {"gif, 256 colours", stem + ".gif",
+       [&](const std::string& path) {
+         glintora::testing::WriteBytes(path, EncodeGifOf(picture));
+         return true;
+       }},
+      {"psd, 8-bit RGB raw", stem + "-raw.psd",
+       [&](const std::string& path) {
+         glintora::testing::WriteBytes(path, EncodePsdOf(picture, 0));
+         return true;
+       }},
+      {"psd, 8-bit RGB run-length", stem + "-rle.psd",
+       [&](const std::string& path) {
+         glintora::testing::WriteBytes(path, EncodePsdOf(picture, 1));
+         return true;
+       }},
+      {"pnm, 8-bit P6", stem + ".ppm", [&](const std::string& path) { return WritePpm(picture, path); }},
+  };
+  for (const Entry& entry : entries) {
+    const std::string label = std::string("glintora Load (") + entry.label + ")";
+    if (!entry.write(entry.path) || !loader.Load(entry.path, 0, 0)) {
+      std::printf("%-40s %8s\n", label.c_str(), "failed");
+    } else {
+      const double seconds = MedianOf(runs, [&] { loader.Load(entry.path, 0, 0); });
+      std::printf("%-40s %8.3f  (%.1f MB file)\n", label.c_str(), seconds,
+                  static_cast<double>(std::filesystem::file_size(entry.path)) / 1e6);
+    }
+    std::filesystem::remove(entry.path);
+  }
+}
+
 void DecodeSection(int runs) {
   std::printf("== decode: 4000x3000 JPEG (quality 90), median of %d runs (seconds)\n", runs);
   const auto picture = MakePicture(4000, 3000);
@@ -207,6 +281,7 @@ void DecodeSection(int runs) {
     std::printf("%-40s %8.3f\n", (std::string("glintora Load (") + name + ", 8-bit RGB)").c_str(), seconds);
     std::filesystem::remove(other);
   }
+  DecodeOtherFormats(runs, *picture, loader, path.substr(0, path.size() - 4));
 }
 
 void ShowSection(int runs) {

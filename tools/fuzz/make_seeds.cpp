@@ -1,13 +1,16 @@
 // Writes the seed pictures of the loader fuzz targets: small valid files of each format
 // and variant, made by the same encoders the tests use.
-//   usage: make_seeds FOLDER   (creates FOLDER/bmp, FOLDER/jpeg)
+//   usage: make_seeds FOLDER   (creates FOLDER/bmp, FOLDER/jpeg … one folder per format)
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <tiffio.h>
 
 #include "fixtures.h"
+#include "format_fixtures.h"
 
 namespace {
 
@@ -63,6 +66,70 @@ void WriteTiff(const std::string& path, int samples, int bits, int photometric, 
   TIFFClose(tiff);
 }
 
+// Index pictures of the GIF seeds: a pattern of `colours` colours.
+GifFrame GifPattern(int left, int top, int width, int height, int colours) {
+  GifFrame frame{left, top, width, height};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) frame.indices.push_back(static_cast<uint8_t>((x * 3 + y * 5) % colours));
+  }
+  return frame;
+}
+
+void WriteGifSeeds(const std::filesystem::path& folder) {
+  const std::vector<uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
+  GifSpec plain{11, 7, palette};
+  plain.frames.push_back(GifPattern(0, 0, 11, 7, 8));
+  GifSpec interlaced = plain;
+  interlaced.frames[0].interlaced = true;
+  GifSpec transparent = plain;
+  transparent.frames[0].transparent = 2;
+  GifSpec animated{12, 9, palette};
+  animated.frames.push_back(GifPattern(2, 1, 6, 5, 8));
+  animated.frames.push_back(GifPattern(0, 0, 12, 9, 4));
+  animated.frames.back().transparent = 0;
+  animated.frames.push_back(GifPattern(3, 3, 2, 2, 8));
+  GifSpec oneByOne{1, 1, palette};
+  oneByOne.frames.push_back(GifPattern(0, 0, 9, 6, 8));
+  GifSpec local{8, 8, {}};
+  local.frames.push_back(GifPattern(0, 0, 8, 8, 4));
+  local.frames[0].palette = {0x102030, 0x405060, 0x708090, 0xA0B0C0};
+  const std::pair<const char*, const GifSpec*> seeds[] = {{"plain", &plain},       {"interlaced", &interlaced},
+                                                          {"transparent", &transparent}, {"animated", &animated},
+                                                          {"one-by-one", &oneByOne}, {"local", &local}};
+  for (const auto& seed : seeds) {
+    WriteBytes((folder / (std::string(seed.first) + ".gif")).string(), EncodeGif(*seed.second));
+  }
+}
+
+void WritePsdSeeds(const std::filesystem::path& folder) {
+  struct Seed {
+    const char* name;
+    int channels, depth, mode, compression;
+  };
+  const Seed seeds[] = {{"grey8-raw", 1, 8, 1, 0},  {"rgb8-rle", 3, 8, 3, 1},       {"rgba16-raw", 4, 16, 3, 0},
+                        {"greyalpha16-rle", 2, 16, 1, 1}, {"rgba8-rle", 4, 8, 3, 1}, {"rgb8-zip", 3, 8, 3, 2}};
+  for (const Seed& seed : seeds) {
+    PsdSpec spec{7, 5, seed.channels, seed.depth, seed.mode, 1, seed.compression, {4, 10, 6}};
+    for (int c = 0; c < seed.channels; ++c) {
+      std::vector<uint16_t> plane;
+      // Flat stretches and changing samples, so that the run-length data has both kinds of
+      // record.
+      for (int i = 0; i < 7 * 5; ++i) plane.push_back(static_cast<uint16_t>(i % 7 < 3 ? 40 * c : i * 1031));
+      spec.planes.push_back(plane);
+    }
+    WriteBytes((folder / (std::string(seed.name) + ".psd")).string(), EncodePsd(spec));
+  }
+}
+
+void WritePnmSeeds(const std::filesystem::path& folder) {
+  std::vector<int> samples;
+  for (int i = 0; i < 5 * 4 * 3; ++i) samples.push_back(i * 4);
+  WriteBytes((folder / "grey8.pgm").string(), PnmFile("P5\n5 4\n255\n", {samples.begin(), samples.begin() + 20}, false));
+  WriteBytes((folder / "colour8.ppm").string(), PnmFile("P6\n# a comment\n5 4\n255\n", samples, false));
+  WriteBytes((folder / "grey16.pgm").string(), PnmFile("P5 5 4 65535\n", {samples.begin(), samples.begin() + 20}, true));
+  WriteBytes((folder / "colour16.ppm").string(), PnmFile("P6 5#width\n4 1023\n", samples, true));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,6 +139,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(root / "jpeg");
   std::filesystem::create_directories(root / "tiff");
   std::filesystem::create_directories(root / "png");
+  for (const char* format : {"gif", "psd", "pnm"}) std::filesystem::create_directories(root / format);
 
   int n = 0;
   for (int bits : {1, 4, 8, 24, 32}) {
@@ -108,5 +176,8 @@ int main(int argc, char** argv) {
   WriteTiff(*picture, (tiff / "colour.tif").string());
   WritePng(*picture, (root / "png" / "colour.png").string());
   WritePng(*Picture(3, 2), (root / "png" / "tiny.png").string());
+  WriteGifSeeds(root / "gif");
+  WritePsdSeeds(root / "psd");
+  WritePnmSeeds(root / "pnm");
   return 0;
 }

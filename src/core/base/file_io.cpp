@@ -44,4 +44,34 @@ std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_
 
 bool RemoveFile(const std::string& path) { return std::remove(SystemPath(path).c_str()) == 0; }
 
+namespace {
+
+int64_t Tell(std::FILE* file) {
+#ifdef _WIN32
+  return _ftelli64(file);
+#else
+  return static_cast<int64_t>(ftello(file));
+#endif
+}
+
+int Seek(std::FILE* file, int64_t offset, int origin) {
+#ifdef _WIN32
+  return _fseeki64(file, offset, origin);
+#else
+  return fseeko(file, static_cast<off_t>(offset), origin);
+#endif
+}
+
+}  // namespace
+
+int64_t BytesLeft(std::FILE* file) {
+  const int64_t position = Tell(file);
+  if (position < 0 || Seek(file, 0, SEEK_END) != 0) return -1;
+  const int64_t end = Tell(file);
+  if (Seek(file, position, SEEK_SET) != 0 || end < position) return -1;
+  return end - position;
+}
+
+bool SeekTo(std::FILE* file, int64_t offset) { return offset >= 0 && Seek(file, offset, SEEK_SET) == 0; }
+
 }  // namespace glintora

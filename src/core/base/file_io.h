@@ -33,4 +33,11 @@ std::optional<std::vector<uint8_t>> ReadFileStart(const std::string& path, size_
 
 bool RemoveFile(const std::string& path);
 
+// Bytes from the stream's position to its end, in 64 bits on every platform (a 32-bit
+// long cannot hold a large file's offsets); -1 when the stream cannot be measured. The
+// position is left where it was.
+int64_t BytesLeft(std::FILE* file);
+// Moves the stream's position to an absolute 64-bit offset; false when that fails.
+bool SeekTo(std::FILE* file, int64_t offset);
+
 }  // namespace glintora

@@ -10,8 +10,11 @@
 #include "core/base/temp_file.h"
 #include "core/base/text.h"
 #include "core/loaders/bmp_loader.h"
+#include "core/loaders/gif_loader.h"
 #include "core/loaders/jpeg_loader.h"
 #include "core/loaders/png_loader.h"
+#include "core/loaders/pnm_loader.h"
+#include "core/loaders/psd_loader.h"
 #include "core/loaders/raw_loader.h"
 #include "core/loaders/tiff_loader.h"
 
@@ -54,7 +57,9 @@ CvxImageLoader::CvxImageLoader(const CvxColor8& background)
   m_loaders.push_back(std::make_unique<CvxLoaderBMP>());
   m_loaders.push_back(std::make_unique<CvxLoaderTIFF>());
   m_loaders.push_back(std::make_unique<CvxLoaderPNG>());
-  // GIF, PNM and PSD follow PNG once their loaders exist.
+  m_loaders.push_back(std::make_unique<CvxLoaderGIF>());
+  m_loaders.push_back(std::make_unique<CvxLoaderPNM>());
+  m_loaders.push_back(std::make_unique<CvxLoaderPSD>());
 }
 
 CvxImageLoader::~CvxImageLoader() = default;
