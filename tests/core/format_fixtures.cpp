@@ -116,7 +116,8 @@ std::vector<uint8_t> PackBitsRow(const uint16_t* samples, int count, int bytes) 
 std::vector<uint8_t> EncodePsdStart(const PsdSpec& spec) {
   std::vector<uint8_t> out = {'8', 'B', 'P', 'S'};
   PutBig(out, static_cast<uint32_t>(spec.version), 2);
-  out.insert(out.end(), 6, 0);
+  PutBig(out, 0, 4);  // six reserved bytes
+  PutBig(out, 0, 2);
   PutBig(out, static_cast<uint32_t>(spec.channels), 2);
   PutBig(out, static_cast<uint32_t>(spec.height), 4);
   PutBig(out, static_cast<uint32_t>(spec.width), 4);
