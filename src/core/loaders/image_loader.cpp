@@ -108,7 +108,7 @@ std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::stri
 std::unique_ptr<CvxImage> CvxImageLoader::Load(const std::string& path, int hint1, int hint2) {
   try {
     if (LooksLikeRaw(path)) {
-      CvxLoaderRAW raw;
+      CvxLoaderRAW raw(m_rawParams);
       if (raw.CanLoad(path)) {
         raw.m_keepAlpha = m_keepAlpha;
         std::unique_ptr<CvxImage> image = Run(raw, path, hint1, hint2);

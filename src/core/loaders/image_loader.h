@@ -11,6 +11,8 @@
 
 namespace glintora {
 
+struct CvxRawParams;
+
 class CvxImageLoader {
  public:
   // Transparent pixels are composed over `background` where a format has them.
@@ -34,6 +36,9 @@ class CvxImageLoader {
 
   // Asks the running decode, if any, to stop.
   void Stop();
+  // The parameters every RAW loader made from now on copies; null (the start) means the
+  // defaults. The block must outlive the loads that use it.
+  void SetRawParams(const CvxRawParams* params) { m_rawParams = params; }
   // True when the file should be tried as a camera RAW file first.
   bool LooksLikeRaw(const std::string& path);
 
@@ -44,6 +49,7 @@ class CvxImageLoader {
   uint8_t m_backgroundGreen;
   uint8_t m_backgroundRed;
   uint8_t m_keepAlpha = 0;
+  const CvxRawParams* m_rawParams = nullptr;
   std::atomic<CvxLoader*> m_current{nullptr};  // the loader running a decode
   std::vector<std::unique_ptr<CvxLoader>> m_loaders;
 };
