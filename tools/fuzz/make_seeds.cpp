@@ -1,6 +1,7 @@
 // Writes the seed pictures of the loader fuzz targets: small valid files of each format
 // and variant, made by the same encoders the tests use.
-//   usage: make_seeds FOLDER   (creates FOLDER/bmp, FOLDER/jpeg)
+//   usage: make_seeds FOLDER   (creates FOLDER/bmp, FOLDER/jpeg, FOLDER/png, FOLDER/raw,
+//   FOLDER/tiff)
 
 #include <filesystem>
 #include <string>
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(root / "jpeg");
   std::filesystem::create_directories(root / "tiff");
   std::filesystem::create_directories(root / "png");
+  std::filesystem::create_directories(root / "raw");
 
   int n = 0;
   for (int bits : {1, 4, 8, 24, 32}) {
@@ -108,5 +110,22 @@ int main(int argc, char** argv) {
   WriteTiff(*picture, (tiff / "colour.tif").string());
   WritePng(*picture, (root / "png" / "colour.png").string());
   WritePng(*Picture(3, 2), (root / "png" / "tiny.png").string());
+
+  // Camera files: plain, with a thumbnail first, turned, with wide pixels, nearly square.
+  const std::filesystem::path raw = root / "raw";
+  WriteDng(*Picture(24, 16), (raw / "plain.dng").string());
+  DngSpec thumbnail;
+  thumbnail.make = "Canon";
+  thumbnail.model = "EOS-1D";
+  thumbnail.thumbnailWidth = 6;
+  thumbnail.thumbnailHeight = 4;
+  WriteDng(*Picture(24, 16), (raw / "thumbnail.dng").string(), thumbnail);
+  DngSpec turned;
+  turned.orientation = 6;
+  WriteDng(*Picture(16, 12), (raw / "turned.dng").string(), turned);
+  DngSpec wide;
+  wide.pixelAspect = 2;
+  WriteDng(*Picture(12, 10), (raw / "wide.dng").string(), wide);
+  WriteDng(*Picture(20, 21), (raw / "square.dng").string());
   return 0;
 }
