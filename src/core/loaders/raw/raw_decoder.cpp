@@ -195,18 +195,26 @@ bool DCRaw::Process(const std::function<bool()>& processed) {
 }
 
 void DCRaw::OutputRow(int y, uint16_t* rgb) const {
-  const auto* image = m_raw->imgdata.image;
-  const bool turned = (m_flip & 4) != 0;
-  for (int x = 0; x < m_outWidth; ++x) {
-    // Output position to buffer position: transpose for a quarter turn, then mirror.
-    int row = turned ? x : y;
-    int column = turned ? y : x;
-    if (m_flip & 2) row = m_bufferHeight - 1 - row;
-    if (m_flip & 1) column = m_bufferWidth - 1 - column;
-    const uint16_t* pixel = image[static_cast<size_t>(row) * static_cast<size_t>(m_bufferWidth) + column];
-    rgb[3 * x] = pixel[0];
-    rgb[3 * x + 1] = pixel[1];
-    rgb[3 * x + 2] = pixel[2];
+  // An output row is a straight line through the buffer: along a buffer row, or down a
+  // buffer column for a quarter turn, either way round when mirrored.
+  const int64_t width = m_bufferWidth;
+  const int64_t height = m_bufferHeight;
+  int64_t start = 0;
+  int64_t step = 0;
+  if (m_flip & 4) {
+    const int64_t column = (m_flip & 1) ? width - 1 - y : y;
+    start = ((m_flip & 2) ? (height - 1) * width : 0) + column;
+    step = (m_flip & 2) ? -width : width;
+  } else {
+    const int64_t row = (m_flip & 2) ? height - 1 - y : y;
+    start = row * width + ((m_flip & 1) ? width - 1 : 0);
+    step = (m_flip & 1) ? -1 : 1;
+  }
+  const auto* pixel = m_raw->imgdata.image + start;
+  for (int x = 0; x < m_outWidth; ++x, pixel += step) {
+    rgb[3 * x] = (*pixel)[0];
+    rgb[3 * x + 1] = (*pixel)[1];
+    rgb[3 * x + 2] = (*pixel)[2];
   }
 }
 
