@@ -112,20 +112,21 @@ int main(int argc, char** argv) {
   WritePng(*Picture(3, 2), (root / "png" / "tiny.png").string());
 
   // Camera files: plain, with a thumbnail first, turned, with wide pixels, nearly square.
+  // The decoder takes no sensor smaller than 22 pixels a side.
   const std::filesystem::path raw = root / "raw";
-  WriteDng(*Picture(24, 16), (raw / "plain.dng").string());
+  WriteDng(*Picture(32, 24), (raw / "plain.dng").string());
   DngSpec thumbnail;
   thumbnail.make = "Canon";
   thumbnail.model = "EOS-1D";
   thumbnail.thumbnailWidth = 6;
   thumbnail.thumbnailHeight = 4;
-  WriteDng(*Picture(24, 16), (raw / "thumbnail.dng").string(), thumbnail);
+  WriteDng(*Picture(32, 24), (raw / "thumbnail.dng").string(), thumbnail);
   DngSpec turned;
   turned.orientation = 6;
-  WriteDng(*Picture(16, 12), (raw / "turned.dng").string(), turned);
+  WriteDng(*Picture(24, 22), (raw / "turned.dng").string(), turned);
   DngSpec wide;
   wide.pixelAspect = 2;
-  WriteDng(*Picture(12, 10), (raw / "wide.dng").string(), wide);
-  WriteDng(*Picture(20, 21), (raw / "square.dng").string());
+  WriteDng(*Picture(22, 22), (raw / "wide.dng").string(), wide);
+  WriteDng(*Picture(24, 25), (raw / "square.dng").string());
   return 0;
 }
