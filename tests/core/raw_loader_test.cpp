@@ -3,6 +3,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <thread>
 
 #include "core/loaders/image_loader.h"
 #include "core/loaders/raw_loader.h"
@@ -523,6 +525,45 @@ TEST(RawFrontDoor, CameraFilesGoToTheRawLoaderFirstInAnyCase) {
   image = loader.Load(path, 0, 0);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->m_format, Raw);
+}
+
+// The progress routine holds the decode after loading until the other thread has asked
+// the front door to stop.
+struct CrossThreadStop {
+  std::promise<void> started;
+  std::promise<void> stopped;
+  int calls = 0;
+  static bool Step(void* context) {
+    auto* self = static_cast<CrossThreadStop*>(context);
+    if (++self->calls == 2) {
+      self->started.set_value();
+      self->stopped.get_future().wait();
+    }
+    return true;
+  }
+};
+
+TEST(RawFrontDoor, AStopFromAnotherThreadEndsTheRawDecode) {
+  TempFolder folder;
+  const std::string path = WriteQuarters(folder, "threads.nef", 64, 48);
+  CvxImageLoader loader(CvxColor8{});
+  CrossThreadStop script;
+  CvxRawParams params;
+  params.m_progress = &CrossThreadStop::Step;
+  params.m_progressContext = &script;
+  loader.SetRawParams(&params);
+  std::thread stopper([&] {
+    script.started.get_future().wait();
+    loader.Stop();
+    script.stopped.set_value();
+  });
+  EXPECT_EQ(loader.Load(path, 0, 0), nullptr);
+  stopper.join();
+  EXPECT_EQ(script.calls, 2);
+  // Between loads there is nothing to stop, and the next load runs.
+  loader.Stop();
+  loader.SetRawParams(nullptr);
+  EXPECT_NE(loader.Load(path, 0, 0), nullptr);
 }
 
 TEST(RawFrontDoor, ARawNamedFileThatIsNoRawFileGoesToTheList) {

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,13 @@ class CvxImageLoader {
   uint8_t m_backgroundRed;
   uint8_t m_keepAlpha = 0;
   const CvxRawParams* m_rawParams = nullptr;
-  std::atomic<CvxLoader*> m_current{nullptr};  // the loader running a decode
+  void SetCurrent(CvxLoader* loader);
+
+  // The loader running a decode. Stop may come from another thread while the RAW loader,
+  // made for one file, is about to be destroyed: the lock keeps it from writing into a
+  // loader that is gone.
+  std::mutex m_currentLock;
+  CvxLoader* m_current = nullptr;
   std::vector<std::unique_ptr<CvxLoader>> m_loaders;
 };
 
