@@ -63,6 +63,43 @@ std::string QuarterColours(const CvxImage& image) {
   return colours;
 }
 
+TEST(RawDecoder, DescribesTheSensorAndMapsItsOutputThroughTheCurve) {
+  TempFolder folder;
+  const std::string path = WriteQuarters(folder, "sensor.nef", 64, 48);
+  DCRaw decoder;
+  ASSERT_TRUE(decoder.IdentifyFile(path));
+  EXPECT_TRUE(decoder.IsFileOpen());
+  EXPECT_EQ(std::vector({decoder.RawWidth(), decoder.RawHeight(), decoder.FullOutputWidth(),
+                         decoder.FullOutputHeight(), decoder.Colors()}),
+            std::vector({64, 48, 64, 48, 3}));
+  EXPECT_TRUE(decoder.HasColorFilter());
+  // The raw data starts with the top-left red quarter's red and green samples, 200 and 30
+  // times 257, little-endian.
+  const std::vector<uint8_t> bytes = testing::ReadBytes(path);
+  const auto offset = static_cast<size_t>(decoder.DataOffset());
+  ASSERT_LE(offset + 4, bytes.size());
+  EXPECT_EQ(std::vector(bytes.begin() + offset, bytes.begin() + offset + 4), std::vector<uint8_t>({200, 200, 30, 30}));
+  EXPECT_EQ(decoder.Curve8()[65535], 0) << "no curve before processing";
+
+  for (float brightness : {1.0f, 2.0f}) {
+    ASSERT_TRUE(decoder.IdentifyFile(path));
+    decoder.SetParameters(brightness, false, true, 0, 0, 0);
+    ASSERT_TRUE(decoder.LoadRawData());
+    ASSERT_TRUE(decoder.Process([] { return true; }));
+    EXPECT_EQ(std::pair(decoder.OutputWidth(), decoder.OutputHeight()), std::pair(64, 48));
+    const auto& curve = decoder.Curve8();
+    EXPECT_TRUE(std::is_sorted(curve.begin(), curve.end()));
+    EXPECT_EQ(curve[0], 0);
+    EXPECT_EQ(curve[65535], 255);
+    // The brightest quarter channels are white; half of that is BT.709's 0.7055 of white,
+    // unless twice the brightness makes it white too.
+    EXPECT_NEAR(curve[32768], brightness == 1.0f ? 180 : 255, 3) << brightness;
+  }
+  decoder.CloseFile();
+  EXPECT_FALSE(decoder.IsFileOpen());
+  EXPECT_FALSE(decoder.LoadRawData());
+}
+
 TEST(RawLoader, DecodesACameraFileToAnUprightColourPicture) {
   TempFolder folder;
   const std::string path = WriteQuarters(folder, "camera.nef", 96, 64);
