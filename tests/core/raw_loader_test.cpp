@@ -261,28 +261,44 @@ TEST(RawLoader, ProgressIsAskedAfterEveryStepAndRowAndEitherWayOfStoppingEndsThe
   }
 }
 
-TEST(RawLoader, AnOversizedSensorGivesNothing) {
-  TempFolder folder;
-  const std::string path = WriteQuarters(folder, "huge.nef", 32, 32);
-  // Width and height entries of the first directory become 50000 × 50000.
+// A camera file whose first directory claims another sensor size.
+std::string WriteClaimedSize(const TempFolder& folder, const std::string& name, int width, int height) {
+  const std::string path = WriteQuarters(folder, name, 32, 32);
   std::vector<uint8_t> bytes = testing::ReadBytes(path);
   const uint32_t ifd = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
-  int patched = 0;
   for (int n = 0, entries = bytes[ifd] | bytes[ifd + 1] << 8; n < entries; ++n) {
     uint8_t* entry = &bytes[ifd + 2 + 12 * static_cast<size_t>(n)];
-    if ((entry[0] | entry[1] << 8) == 256 || (entry[0] | entry[1] << 8) == 257) {
-      entry[8] = 50000 & 0xFF;
-      entry[9] = 50000 >> 8;
-      ++patched;
+    const int tag = entry[0] | entry[1] << 8;
+    if (tag == 256 || tag == 257) {
+      const int value = tag == 256 ? width : height;
+      entry[8] = static_cast<uint8_t>(value);
+      entry[9] = static_cast<uint8_t>(value >> 8);
     }
   }
-  ASSERT_EQ(patched, 2);
   testing::WriteBytes(path, bytes);
-  CvxLoaderRAW loader;
-  if (loader.CanLoad(path)) {
-    EXPECT_EQ(loader.GetInfo(path).m_width, 50000);
+  return path;
+}
+
+TEST(RawLoader, SensorsTooLargeToWorkOnAreRefusedBeforeTheDataIsRead) {
+  TempFolder folder;
+  // 50000 × 50000 needs more memory than any picture may have; 18000 × 16000 fits a
+  // picture but not the decoder's four samples a pixel. 32 × 32 is the file as written.
+  for (const auto& [width, height, refused] : {std::tuple{50000, 50000, true}, std::tuple{18000, 16000, true},
+                                               std::tuple{32, 32, false}}) {
+    const std::string path = WriteClaimedSize(folder, "claims.nef", width, height);
+    DCRaw decoder;
+    int stages = 0;
+    decoder.SetAbandonCheck([&stages] {
+      ++stages;
+      return false;
+    });
+    ASSERT_TRUE(decoder.IdentifyFile(path)) << width;
+    EXPECT_EQ(decoder.FullOutputWidth(), width);
+    stages = 0;
+    EXPECT_EQ(decoder.LoadRawData(), !refused) << width;
+    EXPECT_EQ(stages == 0, refused) << "the decoder's reading stages ran: " << stages;
+    EXPECT_EQ(CvxLoaderRAW().Load(path, 0, 0) == nullptr, refused) << width;
   }
-  EXPECT_EQ(loader.Load(path, 0, 0), nullptr);
 }
 
 // --- The diagonal sensor's correction ---
