@@ -189,4 +189,94 @@ bool WriteTiff(const CvxImageColor8& picture, const std::string& path) {
   return true;
 }
 
+namespace {
+
+// The tags that make a TIFF directory a DNG: version, maker and model.
+void SetDngIdentity(TIFF* tiff, const DngSpec& spec) {
+  const uint8_t version[4] = {1, 4, 0, 0};
+  TIFFSetField(tiff, TIFFTAG_DNGVERSION, version);
+  TIFFSetField(tiff, TIFFTAG_MAKE, spec.make.c_str());
+  TIFFSetField(tiff, TIFFTAG_MODEL, spec.model.c_str());
+  TIFFSetField(tiff, TIFFTAG_UNIQUECAMERAMODEL, (spec.make + " " + spec.model).c_str());
+  TIFFSetField(tiff, TIFFTAG_ORIENTATION, spec.orientation);
+}
+
+bool WriteThumbnail(TIFF* tiff, const CvxImageColor8& picture, const DngSpec& spec) {
+  const int width = spec.thumbnailWidth;
+  const int height = spec.thumbnailHeight;
+  TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, FILETYPE_REDUCEDIMAGE);
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+  SetDngIdentity(tiff, spec);
+  const toff_t subImages[1] = {0};  // the sensor image is the next directory written
+  TIFFSetField(tiff, TIFFTAG_SUBIFD, 1, subImages);
+  std::vector<uint8_t> line(static_cast<size_t>(width) * 3);
+  for (int y = 0; y < height; ++y) {
+    const CvxColor8* row = picture.Row(y * picture.m_height / height);
+    for (int x = 0; x < width; ++x) {
+      const CvxColor8& pixel = row[x * picture.m_width / width];
+      line[3 * x] = pixel.Red();
+      line[3 * x + 1] = pixel.Green();
+      line[3 * x + 2] = pixel.Blue();
+    }
+    if (TIFFWriteScanline(tiff, line.data(), static_cast<uint32_t>(y), 0) != 1) return false;
+  }
+  return TIFFWriteDirectory(tiff) == 1;
+}
+
+}  // namespace
+
+bool WriteDng(const CvxImageColor8& picture, const std::string& path, const DngSpec& spec) {
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  if (!tiff) return false;
+  const bool thumbnail = spec.thumbnailWidth > 0 && spec.thumbnailHeight > 0;
+  if (thumbnail && !WriteThumbnail(tiff, picture, spec)) {
+    TIFFClose(tiff);
+    return false;
+  }
+  TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, 0);
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, picture.m_width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, picture.m_height);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 16);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_CFA);
+  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 64);
+  if (!thumbnail) SetDngIdentity(tiff, spec);
+  const uint16_t repeat[2] = {2, 2};
+  TIFFSetField(tiff, TIFFTAG_CFAREPEATPATTERNDIM, repeat);
+  const uint8_t pattern[4] = {0, 1, 1, 2};  // red green / green blue
+  TIFFSetField(tiff, TIFFTAG_CFAPATTERN, 4, pattern);
+  // From CIE XYZ to the camera's colours: the linear sRGB matrix, so the camera is sRGB.
+  const float xyzToCamera[9] = {3.2406f, -1.5372f, -0.4986f, -0.9689f, 1.8758f, 0.0415f, 0.0557f, -0.2040f, 1.0570f};
+  TIFFSetField(tiff, TIFFTAG_COLORMATRIX1, 9, xyzToCamera);
+  TIFFSetField(tiff, TIFFTAG_CALIBRATIONILLUMINANT1, 21);  // D65
+  const float neutral[3] = {1, 1, 1};
+  TIFFSetField(tiff, TIFFTAG_ASSHOTNEUTRAL, 3, neutral);
+  const uint32_t white[1] = {65535};
+  TIFFSetField(tiff, TIFFTAG_WHITELEVEL, 1, white);
+  if (spec.pixelAspect != 1) {
+    const float scale[2] = {spec.pixelAspect, 1};
+    TIFFSetField(tiff, TIFFTAG_DEFAULTSCALE, scale);
+  }
+  std::vector<uint16_t> line(static_cast<size_t>(picture.m_width));
+  bool written = true;
+  for (int y = 0; y < picture.m_height && written; ++y) {
+    const CvxColor8* row = picture.Row(y);
+    for (int x = 0; x < picture.m_width; ++x) {
+      const int color = (y & 1) + (x & 1);  // 0 red, 1 green, 2 blue
+      line[static_cast<size_t>(x)] = static_cast<uint16_t>(row[x].c[2 - color] * 257);
+    }
+    written = TIFFWriteScanline(tiff, line.data(), static_cast<uint32_t>(y), 0) == 1;
+  }
+  TIFFClose(tiff);
+  return written;
+}
+
 }  // namespace glintora::testing

@@ -56,4 +56,19 @@ std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& s
 bool WritePng(const CvxImageColor8& picture, const std::string& path);
 bool WriteTiff(const CvxImageColor8& picture, const std::string& path);
 
+// A minimal uncompressed DNG whose sensor has a red-green / green-blue colour filter array
+// sampling `picture` (each 8-bit value times 257). The camera's colours are linear sRGB with
+// a neutral white balance, so a decode gives the picture's colours back, linear. With a
+// thumbnail size, the first image is an 8-bit RGB thumbnail of the picture and the sensor
+// image a sub-image of it, as some cameras write their raw files.
+struct DngSpec {
+  std::string make = "Glintora";
+  std::string model = "Synthetic CFA";
+  int orientation = 1;      // TIFF orientation code
+  float pixelAspect = 1;    // horizontal over vertical pixel size
+  int thumbnailWidth = 0;
+  int thumbnailHeight = 0;
+};
+bool WriteDng(const CvxImageColor8& picture, const std::string& path, const DngSpec& spec = {});
+
 }  // namespace glintora::testing

@@ -1,11 +1,14 @@
 // Measures the hot paths of the picture pipeline beside a reference tool run on the same
 // input in the same process.
-//   usage: bench [--runs N]
+//   usage: bench [--runs N] [SECTION...]   (sections: decode show transitions resize; all when
+//   none is named)
 // Section "decode": a 12-megapixel JPEG (4000 × 3000) made here, decoded through the loader
 // front door beside djpeg writing a BMP to /dev/null.
 // Section "decode" also times a PNG and a TIFF of the same picture through the front door,
 // and a GIF (the picture in 256 colours), a PSD (8-bit RGB, raw and run-length) and a PNM
-// (8-bit pixel map) of it.
+// (8-bit pixel map) of it,
+// and the same picture as a camera RAW file (a 4000 × 3000 colour filter array in a DNG
+// named ".nef") at full and half size.
 // Section "transitions": frames per second of the blend, a mask transition and a rectangle
 // transition at 1920 × 1080 and 3840 × 2160 on the memory device, beside the blend's
 // memory-bandwidth bound (bytes touched per frame over a measured memcpy rate).
@@ -282,6 +285,21 @@ void DecodeSection(int runs) {
     std::filesystem::remove(other);
   }
   DecodeOtherFormats(runs, *picture, loader, path.substr(0, path.size() - 4));
+
+  const std::string raw = path.substr(0, path.size() - 3) + "nef";
+  if (glintora::testing::WriteDng(*picture, raw) && loader.Load(raw, 0, 0)) {
+    const double full = MedianOf(runs, [&] {
+      if (!loader.Load(raw, 0, 0)) std::abort();
+    });
+    const double half = MedianOf(runs, [&] {
+      if (!loader.Load(raw, 0, 1)) std::abort();
+    });
+    std::printf("%-40s %8.3f\n", "glintora Load (nef: 16-bit CFA, full)", full);
+    std::printf("%-40s %8.3f\n", "glintora Load (nef: half size)", half);
+  } else {
+    std::printf("%-40s %8s\n", "glintora Load (nef)", "failed");
+  }
+  std::filesystem::remove(raw);
 }
 
 void ShowSection(int runs) {
@@ -351,12 +369,20 @@ void TransitionsSection(int runs) {
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   int runs = 5;
+  std::vector<std::string> sections;
   for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]) == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
+    if (std::string(argv[i]) == "--runs" && i + 1 < argc) {
+      runs = std::max(1, std::atoi(argv[++i]));
+    } else {
+      sections.emplace_back(argv[i]);
+    }
   }
-  DecodeSection(runs);
-  ShowSection(runs);
-  TransitionsSection(runs);
-  ResizeSection(runs);
+  auto wanted = [&](const char* name) {
+    return sections.empty() || std::find(sections.begin(), sections.end(), name) != sections.end();
+  };
+  if (wanted("decode")) DecodeSection(runs);
+  if (wanted("show")) ShowSection(runs);
+  if (wanted("transitions")) TransitionsSection(runs);
+  if (wanted("resize")) ResizeSection(runs);
   return 0;
 }

@@ -19,8 +19,8 @@ inline const std::string& InputPath() {
   return path;
 }
 
-inline int RunLoader(CvxLoader& loader, const uint8_t* data, size_t size) {
-  const std::string& path = InputPath();
+// `path` names the input file; loaders that read the file name get one of their own.
+inline int RunLoader(CvxLoader& loader, const uint8_t* data, size_t size, const std::string& path = InputPath()) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return 0;
   std::fwrite(data, 1, size, file);

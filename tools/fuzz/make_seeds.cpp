@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(root / "tiff");
   std::filesystem::create_directories(root / "png");
   for (const char* format : {"gif", "psd", "pnm"}) std::filesystem::create_directories(root / format);
+  std::filesystem::create_directories(root / "raw");
 
   int n = 0;
   for (int bits : {1, 4, 8, 24, 32}) {
@@ -179,5 +180,23 @@ int main(int argc, char** argv) {
   WriteGifSeeds(root / "gif");
   WritePsdSeeds(root / "psd");
   WritePnmSeeds(root / "pnm");
+
+  // Camera files: plain, with a thumbnail first, turned, with wide pixels, nearly square.
+  // The decoder takes no sensor smaller than 22 pixels a side.
+  const std::filesystem::path raw = root / "raw";
+  WriteDng(*Picture(32, 24), (raw / "plain.dng").string());
+  DngSpec thumbnail;
+  thumbnail.make = "Canon";
+  thumbnail.model = "EOS-1D";
+  thumbnail.thumbnailWidth = 6;
+  thumbnail.thumbnailHeight = 4;
+  WriteDng(*Picture(32, 24), (raw / "thumbnail.dng").string(), thumbnail);
+  DngSpec turned;
+  turned.orientation = 6;
+  WriteDng(*Picture(24, 22), (raw / "turned.dng").string(), turned);
+  DngSpec wide;
+  wide.pixelAspect = 2;
+  WriteDng(*Picture(22, 22), (raw / "wide.dng").string(), wide);
+  WriteDng(*Picture(24, 25), (raw / "square.dng").string());
   return 0;
 }

@@ -65,7 +65,13 @@ CvxImageLoader::CvxImageLoader(const CvxColor8& background)
 CvxImageLoader::~CvxImageLoader() = default;
 
 void CvxImageLoader::Stop() {
-  if (CvxLoader* loader = m_current.load()) loader->m_stop = true;
+  std::lock_guard lock(m_currentLock);
+  if (m_current) m_current->m_stop = true;
+}
+
+void CvxImageLoader::SetCurrent(CvxLoader* loader) {
+  std::lock_guard lock(m_currentLock);
+  m_current = loader;
 }
 
 bool CvxImageLoader::LooksLikeRaw(const std::string& path) {
@@ -99,21 +105,21 @@ std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::stri
   loader.m_backgroundBlue = m_backgroundBlue;
   loader.m_backgroundGreen = m_backgroundGreen;
   loader.m_backgroundRed = m_backgroundRed;
-  m_current = &loader;
+  SetCurrent(&loader);
   std::unique_ptr<CvxImage> image;
   try {
     image = loader.Load(path, hint1, hint2);
   } catch (...) {
     image.reset();
   }
-  m_current = nullptr;
+  SetCurrent(nullptr);
   return image;
 }
 
 std::unique_ptr<CvxImage> CvxImageLoader::Load(const std::string& path, int hint1, int hint2) {
   try {
     if (LooksLikeRaw(path)) {
-      CvxLoaderRAW raw;
+      CvxLoaderRAW raw(m_rawParams);
       if (raw.CanLoad(path)) {
         raw.m_keepAlpha = m_keepAlpha;
         std::unique_ptr<CvxImage> image = Run(raw, path, hint1, hint2);
@@ -124,7 +130,7 @@ std::unique_ptr<CvxImage> CvxImageLoader::Load(const std::string& path, int hint
       if (loader->CanLoad(path)) return Run(*loader, path, hint1, hint2);
     }
   } catch (...) {
-    m_current = nullptr;
+    SetCurrent(nullptr);
   }
   return nullptr;
 }

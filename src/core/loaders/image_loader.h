@@ -4,12 +4,15 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "core/loaders/loader.h"
 
 namespace glintora {
+
+struct CvxRawParams;
 
 class CvxImageLoader {
  public:
@@ -34,6 +37,9 @@ class CvxImageLoader {
 
   // Asks the running decode, if any, to stop.
   void Stop();
+  // The parameters every RAW loader made from now on copies; null (the start) means the
+  // defaults. The block must outlive the loads that use it.
+  void SetRawParams(const CvxRawParams* params) { m_rawParams = params; }
   // True when the file should be tried as a camera RAW file first.
   bool LooksLikeRaw(const std::string& path);
 
@@ -44,7 +50,14 @@ class CvxImageLoader {
   uint8_t m_backgroundGreen;
   uint8_t m_backgroundRed;
   uint8_t m_keepAlpha = 0;
-  std::atomic<CvxLoader*> m_current{nullptr};  // the loader running a decode
+  const CvxRawParams* m_rawParams = nullptr;
+  void SetCurrent(CvxLoader* loader);
+
+  // The loader running a decode. Stop may come from another thread while the RAW loader,
+  // made for one file, is about to be destroyed: the lock keeps it from writing into a
+  // loader that is gone.
+  std::mutex m_currentLock;
+  CvxLoader* m_current = nullptr;
   std::vector<std::unique_ptr<CvxLoader>> m_loaders;
 };
 

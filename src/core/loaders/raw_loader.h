@@ -1,24 +1,77 @@
 #pragma once
-// Camera RAW files. The camera decoder is not part of the program yet: until it is, no
-// file is identified as a camera RAW file, and such files go to the other loaders.
+// Camera RAW files: the loader drives the camera RAW decoder (DCRaw) through its steps,
+// polling the stop flag and the caller's progress routine between them and after every
+// output row, and turns the finished picture into a Color8 or Color16 image. Pictures of
+// a diagonal sensor (".raf" files whose picture is nearly square) are turned upright.
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/loaders/loader.h"
+#include "core/loaders/raw/raw_decoder.h"
 
 namespace glintora {
 
-class CvxLoaderRAW final : public CvxLoader {
- public:
-  // The camera maker and model a RAW file names; false when it is not one.
-  bool Identify(const std::string& /*path*/, std::string& /*maker*/, std::string& /*model*/) { return false; }
+// Called at each step of a RAW decode with the block's context; false abandons the decode.
+using CvxRawProgress = bool (*)(void* context);
 
-  bool CanLoad(const std::string& path) override {
-    std::string maker, model;
-    return Identify(path, maker, model);
-  }
-  CvxImageHeader GetInfo(const std::string& /*path*/) override { return {}; }
-  std::unique_ptr<CvxImage> Load(const std::string& /*path*/, int, int) override { return nullptr; }
+// The process-wide white-balance mode the parameter defaults follow: 1 automatic white
+// balance, 2 the white balance the camera recorded.
+inline constexpr int kRawWhiteBalanceMode = 2;
+
+// The RAW loader's parameters, ten words.
+struct CvxRawParams {
+  CvxRawParams() { SetDefaults(); }
+  void SetDefaults();
+
+  int32_t m_outputDepth;        // 0: Color8, 1: Color16; any other value gives no image
+  float m_brightness;           // scales the 8-bit curve; 1 maps the picture's white to 255
+  int32_t m_interpolation;      // decoder: 0 bilinear, 1 VNG, 2 PPG, 3 AHD
+  int32_t m_highlights;         // decoder: 0 clip, 1 unclip, 2 blend, 3 to 9 rebuild
+  int32_t m_medianPasses;       // decoder: median filter passes on colour differences
+  int32_t m_unused;
+  int32_t m_autoWhiteBalance;   // flag
+  int32_t m_cameraWhiteBalance; // flag
+  CvxRawProgress m_progress;    // may be null
+  void* m_progressContext;      // handed to m_progress
 };
+
+class CvxLoaderRAW final : public CvxLoader, public CvxRawParams, public DCRaw {
+ public:
+  // The parameters are copied from `params`; null gives the defaults.
+  explicit CvxLoaderRAW(const CvxRawParams* params = nullptr);
+
+  // True when the decoder identifies a raw file it can decode. Never throws.
+  bool CanLoad(const std::string& path) override;
+  // The full-size output dimensions, format Raw and type Color16 when the output depth is
+  // set, Color8 otherwise; all zero for a file the decoder does not identify.
+  CvxImageHeader GetInfo(const std::string& path) override;
+  // A non-zero `halfSize` asks for half the dimensions (rounding up; colour filter arrays
+  // only); `hint1` is not used. Null when the file is not identified or not decoded, when
+  // stopped or abandoned by the progress routine, and for an output depth other than 0 or 1
+  // (which also restores the default parameters).
+  std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int halfSize) override;
+
+  // Identification alone: the camera's maker and model; false when the file is no raw
+  // file the decoder can decode.
+  bool Identify(const std::string& path, std::string& maker, std::string& model);
+
+ private:
+  bool KeepGoing();
+  std::unique_ptr<CvxImage> Decode(const std::string& path, bool halfSize);
+  template <typename P>
+  std::unique_ptr<CvxImage> FillImage();
+};
+
+// True for a picture decoded from a diagonal sensor: a ".raf" file (any case) whose picture's
+// width and height differ by less than 2.
+bool IsDiagonalLayout(const std::string& path, int width, int height);
+
+// The upright form of a Color8 or Color16 picture in a diagonal sensor's layout. The
+// picture comes back unchanged when its top row shows no diagonal (no picture between the
+// black corners) and for other pixel types; null when the upright picture cannot be
+// allocated.
+std::unique_ptr<CvxImage> FujiUpright(std::unique_ptr<CvxImage> picture);
 
 }  // namespace glintora
