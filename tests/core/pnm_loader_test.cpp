@@ -12,13 +12,12 @@
 
 #include "fixtures.h"
 #include "format_fixtures.h"
+#include "loader_file_test.h"
 
 namespace glintora {
 namespace {
 
 using testing::PnmFile;
-using testing::TempFolder;
-using testing::WriteBytes;
 using Bytes = std::vector<uint8_t>;
 using Values = std::vector<int>;
 
@@ -47,31 +46,16 @@ Values Ramp(int count, int step) {
   return values;
 }
 
-class PnmLoaderTest : public ::testing::Test {
+class PnmLoaderTest : public testing::LoaderFileTest<CvxLoaderPNM> {
  protected:
-  std::string Save(const Bytes& bytes) {
-    const std::string path = m_folder.Path("picture" + std::to_string(++m_count) + ".pnm");
-    WriteBytes(path, bytes);
-    return path;
-  }
-  // Decodes, checking the type, the format and the size.
-  std::unique_ptr<CvxImage> Decode(const Bytes& bytes, int32_t type, int width, int height) {
-    std::unique_ptr<CvxImage> image = m_loader.Load(Save(bytes), 0, 0);
-    const bool right = image && image->GetType() == type && image->m_format == Pnm && image->m_width == width &&
-                       image->m_height == height;
-    EXPECT_TRUE(right) << (image ? "wrong type, format or size" : "not decoded");
-    return right ? std::move(image) : nullptr;
-  }
+  PnmLoaderTest() : LoaderFileTest(".pnm", Pnm) {}
+
   // The header's three numbers as GetInfo reads them, and whether Load decodes.
   Values Header(const std::string& header, size_t rasterBytes) {
     const std::string path = Save(PnmFile(header, Values(rasterBytes, 1), false));
     const CvxImageHeader info = m_loader.GetInfo(path);
     return {info.m_width, info.m_height, info.m_type, m_loader.Load(path, 0, 0) != nullptr};
   }
-
-  TempFolder m_folder;
-  CvxLoaderPNM m_loader;
-  int m_count = 0;
 };
 
 TEST_F(PnmLoaderTest, RecognisesTheBinaryGreyAndPixelMapsOnly) {

@@ -10,6 +10,7 @@
 
 #include "fixtures.h"
 #include "format_fixtures.h"
+#include "loader_file_test.h"
 
 namespace glintora {
 namespace {
@@ -17,8 +18,6 @@ namespace {
 using testing::EncodePsd;
 using testing::EncodePsdStart;
 using testing::PsdSpec;
-using testing::TempFolder;
-using testing::WriteBytes;
 using Bytes = std::vector<uint8_t>;
 using Values = std::vector<int>;
 
@@ -60,21 +59,10 @@ Values Expected(const PsdSpec& spec, const std::vector<int>& placement) {
   return values;
 }
 
-class PsdLoaderTest : public ::testing::Test {
+class PsdLoaderTest : public testing::LoaderFileTest<CvxLoaderPSD> {
  protected:
-  std::string Save(const Bytes& bytes) {
-    const std::string path = m_folder.Path("document" + std::to_string(++m_count) + ".psd");
-    WriteBytes(path, bytes);
-    return path;
-  }
-  // Decodes, checking the type, the format and the size.
-  std::unique_ptr<CvxImage> Decode(const Bytes& bytes, int32_t type, int width, int height) {
-    std::unique_ptr<CvxImage> image = m_loader.Load(Save(bytes), 0, 0);
-    const bool right = image && image->GetType() == type && image->m_format == Psd && image->m_width == width &&
-                       image->m_height == height;
-    EXPECT_TRUE(right) << (image ? "wrong type, format or size" : "not decoded");
-    return right ? std::move(image) : nullptr;
-  }
+  PsdLoaderTest() : LoaderFileTest(".psd", Psd) {}
+
   // The samples of a 1-channel 8-bit document of the given size whose run-length data is
   // `records` (after a row table of zeros).
   Values DecodeRecords(int width, int height, int channels, const Bytes& records) {
@@ -85,10 +73,6 @@ class PsdLoaderTest : public ::testing::Test {
     const auto image = Decode(file, ImageTypeFor(channels < 3 ? 1 : channels, 1), width, height);
     return image ? AllValues(*image) : Values{};
   }
-
-  TempFolder m_folder;
-  CvxLoaderPSD m_loader;
-  int m_count = 0;
 };
 
 TEST_F(PsdLoaderTest, RecognisesTheSignature) {
