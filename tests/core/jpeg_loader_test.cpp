@@ -162,9 +162,35 @@ TEST_F(JpegLoader, DamagedOrStoppedDecodesGiveNothing) {
     EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr) << name;
     EXPECT_EQ(m_loader.GetInfo(path).m_type, 0) << name;
   }
-  // A picture whose data stops early still decodes; the rest is the decoder's fill.
+  // A picture whose data stops early still decodes: what the data holds on top, black below
+  // where it ended, on both decoding paths.
   std::vector<uint8_t> truncated(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() * 2 / 3));
-  EXPECT_NE(m_loader.Load(Write("truncated.jpg", truncated), 0, 0), nullptr);
+  for (const int targetWidth : {0, 32}) {
+    auto partial = m_loader.Load(Write("truncated.jpg", truncated), 0, targetWidth);
+    ASSERT_NE(partial, nullptr) << targetWidth;
+    ASSERT_EQ(partial->GetType(), Color8);
+    const auto& colour = static_cast<const CvxImageColor8&>(*partial);
+    const int scale = 64 / colour.m_width;
+    EXPECT_NEAR(colour.At(10, 2).c[2], picture->At(10 * scale, 2 * scale).c[2], 12) << targetWidth;
+    const CvxColor8& last = colour.At(colour.m_width - 1, colour.m_height - 1);
+    EXPECT_EQ(last.c[0] + last.c[1] + last.c[2], 0) << targetWidth;
+  }
+  // A small file that claims a huge picture is not made up row by row after its data ends.
+  std::vector<uint8_t> huge = bytes;
+  for (size_t i = 0; i + 8 < huge.size(); ++i) {
+    if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
+      huge[i + 5] = 4000 >> 8;  // height
+      huge[i + 6] = 4000 & 0xFF;
+      huge[i + 7] = 8000 >> 8;  // width
+      huge[i + 8] = 8000 & 0xFF;
+      break;
+    }
+  }
+  auto claimed = m_loader.Load(Write("huge.jpg", huge), 0, 0);
+  ASSERT_NE(claimed, nullptr);
+  ASSERT_EQ(claimed->m_width, 8000);
+  const CvxColor8& bottom = static_cast<const CvxImageColor8&>(*claimed).At(4000, 3999);
+  EXPECT_EQ(bottom.c[0] + bottom.c[1] + bottom.c[2], 0);
 
   const std::string path = Write("good.jpg", bytes);
   m_loader.m_stop = true;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "core/base/file_io.h"
 
@@ -15,18 +16,42 @@ namespace {
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to
 // the decoding function. Between setjmp and the jump only plain data is live, so no
 // destructor is skipped. Messages are neither shown nor logged.
+// The warning that the data ended early is remembered: after it the library would go on
+// making up every remaining row from nothing, which for a small file claiming a huge
+// picture costs seconds, so the loaders stop there and leave the rest black.
 struct JpegErrors {
   jpeg_error_mgr manager;
   std::jmp_buf jump;
+  bool dataEnded;
 };
 
 [[noreturn]] void JumpOnError(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
 void Silence(j_common_ptr) {}
+void NoteWarning(j_common_ptr info, int level) {
+  auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+  if (level >= 0 || !info->is_decompressor) return;
+  // The file ended, or the scan ran into the end-of-image marker while it still needed data
+  // (a marker met inside a damaged restart interval is not the end: decoding resumes after it).
+  const int code = errors->manager.msg_code;
+  const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+  if (code == JWRN_JPEG_EOF || (code == JWRN_HIT_MARKER && decompress->unread_marker == JPEG_EOI)) {
+    errors->dataEnded = true;
+  }
+}
 
 void InstallErrors(jpeg_decompress_struct& info, JpegErrors& errors) {
   info.err = jpeg_std_error(&errors.manager);
   errors.manager.error_exit = JumpOnError;
   errors.manager.output_message = Silence;
+  errors.manager.emit_message = NoteWarning;
+  errors.dataEnded = false;
+}
+
+// Clears the rows from `first` on, after the data ended.
+void ClearRowsFrom(const CvxImage& image, JDIMENSION first) {
+  const size_t rowBytes = static_cast<size_t>(image.GetStride());
+  uint8_t* const* rows = image.GetRows();
+  for (JDIMENSION y = first; y < static_cast<JDIMENSION>(image.m_height); ++y) std::memset(rows[y], 0, rowBytes);
 }
 
 // A caller's source manager, with its client data word right after it.
@@ -72,6 +97,8 @@ CvxImageColor8* DecodeFast(std::FILE* file) {
   info.out_color_space = JCS_EXT_BGR;
   info.do_fancy_upsampling = FALSE;
   jpeg_start_decompress(&info);
+  // A multi-scan file has read all its data by now; its rows still come from what it read.
+  errors.dataEnded = false;
   image = NewImage<CvxColor8>(static_cast<int>(info.output_width), static_cast<int>(info.output_height), false)
               .release();
   if (!image || image->m_width != static_cast<int>(info.output_width)) {
@@ -80,10 +107,14 @@ CvxImageColor8* DecodeFast(std::FILE* file) {
     return nullptr;
   }
   JSAMPROW* rows = reinterpret_cast<JSAMPROW*>(const_cast<uint8_t**>(image->GetRows()));
-  while (info.output_scanline < info.output_height) {
+  while (info.output_scanline < info.output_height && !errors.dataEnded) {
     jpeg_read_scanlines(&info, rows + info.output_scanline, info.output_height - info.output_scanline);
   }
-  jpeg_finish_decompress(&info);
+  if (errors.dataEnded) {
+    ClearRowsFrom(*image, info.output_scanline);
+  } else {
+    jpeg_finish_decompress(&info);
+  }
   jpeg_destroy_decompress(&info);
   image->m_format = Jpeg;
   return image;
@@ -139,6 +170,8 @@ CvxImage* DecodeGeneral(const GeneralRequest& request) {
   const bool fourComponents = info.out_color_space == JCS_CMYK || info.out_color_space == JCS_YCCK;
   if (fourComponents) info.out_color_space = JCS_CMYK;
   jpeg_start_decompress(&info);
+  // A multi-scan file has read all its data by now; its rows still come from what it read.
+  errors.dataEnded = false;
   if (*request.stop) return abandon();
 
   const bool gray = info.out_color_space == JCS_GRAYSCALE;
@@ -154,7 +187,7 @@ CvxImage* DecodeGeneral(const GeneralRequest& request) {
                                                info.output_width * static_cast<JDIMENSION>(info.output_components), 1);
   uint8_t* const* rows = image->GetRows();
   const bool inverted = info.saw_Adobe_marker;
-  while (info.output_scanline < info.output_height) {
+  while (info.output_scanline < info.output_height && !errors.dataEnded) {
     jpeg_read_scanlines(&info, line, 1);
     uint8_t* out = rows[info.output_scanline - 1];
     const JSAMPLE* in = line[0];
@@ -171,7 +204,11 @@ CvxImage* DecodeGeneral(const GeneralRequest& request) {
     }
     if (*request.stop) return abandon();
   }
-  jpeg_finish_decompress(&info);
+  if (errors.dataEnded) {
+    ClearRowsFrom(*image, info.output_scanline);
+  } else {
+    jpeg_finish_decompress(&info);
+  }
   jpeg_destroy_decompress(&info);
   image->m_format = Jpeg;
   return image;
