@@ -13,6 +13,18 @@
 
 namespace glintora::testing {
 
+// Every channel of every pixel in memory order, row by row (16-bit channels little-endian).
+inline std::vector<int> AllValues(const CvxImage& image) {
+  std::vector<int> values;
+  for (int y = 0; y < image.m_height; ++y) {
+    const uint8_t* row = image.GetRows()[y];
+    for (int i = 0; i < image.m_width * image.GetChannels(); ++i) {
+      values.push_back(image.GetBytesPerChannel() == 1 ? row[i] : row[2 * i] | row[2 * i + 1] << 8);
+    }
+  }
+  return values;
+}
+
 template <typename Loader>
 class LoaderFileTest : public ::testing::Test {
  protected:

@@ -20,18 +20,7 @@ namespace {
 using testing::PnmFile;
 using Bytes = std::vector<uint8_t>;
 using Values = std::vector<int>;
-
-// Every channel of every pixel in memory order, row by row.
-Values AllValues(const CvxImage& image) {
-  Values values;
-  for (int y = 0; y < image.m_height; ++y) {
-    const uint8_t* row = image.GetRows()[y];
-    for (int i = 0; i < image.m_width * image.GetChannels(); ++i) {
-      values.push_back(image.GetBytesPerChannel() == 1 ? row[i] : row[2 * i] | row[2 * i + 1] << 8);
-    }
-  }
-  return values;
-}
+using testing::AllValues;
 
 // Red-green-blue samples in the blue-green-red order of a colour image.
 Values Reordered(const Values& rgb) {

@@ -20,6 +20,7 @@ using testing::EncodePsdStart;
 using testing::PsdSpec;
 using Bytes = std::vector<uint8_t>;
 using Values = std::vector<int>;
+using testing::AllValues;
 
 // A document whose plane c holds sample (c + 1) · 16 + i at position i, scaled up at 16
 // bits so that both bytes differ.
@@ -34,18 +35,6 @@ PsdSpec Document(int width, int height, int channels, int depth, int compression
     spec.planes.push_back(plane);
   }
   return spec;
-}
-
-// Every channel of every pixel in memory order, row by row.
-Values AllValues(const CvxImage& image) {
-  Values values;
-  for (int y = 0; y < image.m_height; ++y) {
-    const uint8_t* row = image.GetRows()[y];
-    for (int i = 0; i < image.m_width * image.GetChannels(); ++i) {
-      values.push_back(image.GetBytesPerChannel() == 1 ? row[i] : row[2 * i] | row[2 * i + 1] << 8);
-    }
-  }
-  return values;
 }
 
 // What a decode of Document(...) must hold: file channel f of pixel i in the image channel
