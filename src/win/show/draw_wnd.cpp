@@ -69,8 +69,7 @@ void CDrawWnd::ShowCurrent() {
   if (m_media.Empty()) return;
 
   std::unique_ptr<CvxImage> from;
-  bool moviePlays = false;
-  PresentItem(from, moviePlays);
+  PresentItem(from);
   if (!m_hWnd) return;
 
   if (m_useTransitions && from && m_composition.m_frame) {
@@ -80,11 +79,11 @@ void CDrawWnd::ShowCurrent() {
   from.reset();
   RedrawNow();
   // A playing movie tells its end with WM_USER+1; one that did not open waits the delay.
-  if (moviePlays) return;
+  if (m_moviePlaying && m_player.IsOpen()) return;
   SetTimer(m_hWnd, kSlideTimerId, SlideTimerPeriod(m_delay), nullptr);
 }
 
-bool CDrawWnd::PresentItem(std::unique_ptr<CvxImage>& from, bool& moviePlays) {
+bool CDrawWnd::PresentItem(std::unique_ptr<CvxImage>& from) {
   // One full pass over the list without anything to show ends in an empty black frame.
   for (size_t tried = 0; tried < m_media.Size(); ++tried) {
     const std::string path = m_media.Current();
@@ -95,7 +94,6 @@ bool CDrawWnd::PresentItem(std::unique_ptr<CvxImage>& from, bool& moviePlays) {
     }
     if (m_media.IsMovie(path)) {
       ShowMovie(path);
-      moviePlays = m_player.IsOpen();
       return true;
     }
     m_media.Advance();

@@ -82,7 +82,7 @@ class CDrawWnd : public CWnd, public CConfig {
   void NextItem();
   // Loads the current item, skipping what does not load; false after a full pass of
   // nothing loadable. Composes a picture or opens a movie.
-  bool PresentItem(std::unique_ptr<CvxImage>& from, bool& moviePlays);
+  bool PresentItem(std::unique_ptr<CvxImage>& from);
   void ShowMovie(const std::string& path);
   void StartTransition(std::unique_ptr<CvxImage> from);
   void RedrawNow();
