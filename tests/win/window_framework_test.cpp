@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -122,6 +124,73 @@ TEST(WindowFramework, SubclassingAttachesToASystemControlAndGivesItBack) {
   EXPECT_EQ(CWnd::FromHandle(edit), nullptr);
   ::DestroyWindow(edit);
   EXPECT_EQ(window.calls, (std::vector<std::string>{"derived ping", "set text"}));
+}
+
+// A self-owned window whose memory is poisoned, not freed, when it is deleted, so that any
+// later write into the object shows (the Windows build has no address sanitizer).
+class PoisonedWindow : public CWnd {
+  GLINTORA_DECLARE_MESSAGE_MAP()
+ public:
+  static constexpr unsigned char kPoison = 0xDD;
+  struct Block {
+    unsigned char* bytes;
+    size_t size;
+  };
+  static inline std::vector<Block> s_deleted;
+  static inline std::vector<std::string> s_events;
+
+  static void* operator new(size_t size) { return ::operator new(size); }
+  static void operator delete(void* object, size_t size) {
+    std::memset(object, kPoison, size);
+    s_deleted.push_back({static_cast<unsigned char*>(object), size});
+    s_events.push_back("deleted");
+  }
+  static bool StillPoisoned(const Block& block) {
+    return std::all_of(block.bytes, block.bytes + block.size, [](unsigned char b) { return b == kPoison; });
+  }
+
+  // WM_CLOSE's default processing destroys the window inside this handler.
+  LRESULT OnClose(WPARAM, LPARAM) {
+    const LRESULT result = Default();
+    s_events.push_back(m_hWnd ? "close: still attached" : "close: detached");
+    return result;
+  }
+  // A handler deeper down the stack: destroys the window through another message.
+  LRESULT OnPing(WPARAM, LPARAM) {
+    SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
+    s_events.push_back("ping returns");
+    return 0;
+  }
+
+ protected:
+  void PostNcDestroy() override { delete this; }
+};
+GLINTORA_MESSAGE_MAP(PoisonedWindow, CWnd, OnMessage<&PoisonedWindow::OnClose>(WM_CLOSE),
+                     OnMessage<&PoisonedWindow::OnPing>(kPing))
+
+TEST(WindowFramework, AWindowDestroyedInsideItsOwnHandlerIsDeletedOnlyAfterTheHandlerReturns) {
+  struct Case {
+    UINT message;
+    std::vector<std::string> events;
+  };
+  const Case cases[] = {
+      {WM_CLOSE, {"close: detached", "deleted"}},
+      {kPing, {"close: detached", "ping returns", "deleted"}},
+  };
+  for (const Case& c : cases) {
+    PoisonedWindow::s_deleted.clear();
+    PoisonedWindow::s_events.clear();
+    auto* window = new PoisonedWindow;
+    ASSERT_TRUE(window->CreateEx(0, PlainClass(), "", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+    HWND handle = window->m_hWnd;
+    SendMessageA(handle, c.message, 0, 0);
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_EQ(PoisonedWindow::s_events, c.events) << "message " << c.message;
+    ASSERT_EQ(PoisonedWindow::s_deleted.size(), 1u);
+    EXPECT_TRUE(PoisonedWindow::StillPoisoned(PoisonedWindow::s_deleted[0]))
+        << "the object was written after it deleted itself";
+    ::operator delete(PoisonedWindow::s_deleted[0].bytes);
+  }
 }
 
 // An application whose main window takes key presses in PreTranslateMessage and is

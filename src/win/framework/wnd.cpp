@@ -140,21 +140,29 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
 LRESULT CWnd::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const MSG outer = m_current;
   m_current = MSG{window, message, wParam, lParam, 0, {}};
+  ++m_dispatchDepth;
   const LRESULT result = WindowProc(message, wParam, lParam);
+  --m_dispatchDepth;
   m_current = outer;
-  if (message != WM_NCDESTROY) return result;
-
-  // The last message: detach, end the application if this was its main window, and let the
-  // class finish (self-owning classes delete the object there).
-  if (m_superProc) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
-  m_superProc = nullptr;
-  RemovePropA(window, kObjectProperty);
-  m_hWnd = nullptr;
-  if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this) {
-    app->m_pMainWnd = nullptr;
-    PostQuitMessage(0);
+  if (message == WM_NCDESTROY) {
+    // The last message: detach, and end the application if this was its main window.
+    if (m_superProc) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
+    m_superProc = nullptr;
+    RemovePropA(window, kObjectProperty);
+    m_hWnd = nullptr;
+    if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this) {
+      app->m_pMainWnd = nullptr;
+      PostQuitMessage(0);
+    }
+    m_finishPending = true;
   }
-  PostNcDestroy();
+  // A window destroyed from inside another of its handlers (WM_CLOSE -> DestroyWindow ->
+  // WM_NCDESTROY) finishes only when that outer handler has returned: PostNcDestroy may
+  // delete the object, and the outer frames still use it.
+  if (m_finishPending && m_dispatchDepth == 0) {
+    m_finishPending = false;
+    PostNcDestroy();  // the object may be gone after this
+  }
   return result;
 }
 

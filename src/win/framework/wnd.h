@@ -111,7 +111,9 @@ class CWnd {
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // Default processing of the message being handled.
   LRESULT Default();
-  // After the last message (WM_NCDESTROY); the window is already detached.
+  // After the last message (WM_NCDESTROY); the window is already detached. When the window
+  // was destroyed from inside one of its own handlers, this runs once that outermost
+  // handler has returned, so a class may delete itself here.
   virtual void PostNcDestroy() {}
 
  private:
@@ -120,6 +122,8 @@ class CWnd {
 
   WNDPROC m_superProc = nullptr;  // the procedure replaced by subclassing
   MSG m_current{};                // the message being handled, for Default()
+  int m_dispatchDepth = 0;        // handlers of this object running on the stack
+  bool m_finishPending = false;   // WM_NCDESTROY seen; PostNcDestroy waits for depth 0
 };
 
 }  // namespace glintora
