@@ -83,6 +83,22 @@ TEST(FrameComposition, PreviousAndNewShareOneCanvas) {
   EXPECT_EQ(composer.m_lastPicture->m_height, 768);
 }
 
+TEST(FrameComposition, APictureAfterABlankFrameComesFromTheBlackWindow) {
+  FrameComposer composer = Screen(1024, 768);
+  composer.Compose(Solid(400, 300, 200, 0, 0));
+  composer.ShowBlank();
+  EXPECT_EQ(composer.m_frame, nullptr);
+  auto from = composer.Compose(Solid(400, 300, 0, 200, 0));
+  ASSERT_NE(from, nullptr) << "the black window is what the transition starts from";
+  EXPECT_EQ(from->m_width, 1024);
+  EXPECT_EQ(from->m_height, 768);
+  for (auto [x, y] : {std::pair{0, 0}, std::pair{512, 384}, std::pair{1023, 767}}) {
+    EXPECT_TRUE(IsBlack(PixelAt(*from, x, y))) << x << "," << y;
+  }
+  EXPECT_EQ(composer.m_frameX, 0);
+  EXPECT_EQ(PixelAt(*composer.m_frame, 512, 384).c[1], 200);
+}
+
 TEST(FrameComposition, OddDifferencesRoundTheCanvasUpAndThePositionDown) {
   // A canvas one pixel wider than the picture puts it at x = 1 (0.5 + 0.5).
   FrameComposer composer = Screen(1025, 768);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "../core/fixtures.h"
+#include "core/base/random.h"
 #include "win/platform/registry_profile_store.h"
 #include "win/show/draw_wnd.h"
 #include "test_window.h"
@@ -147,6 +148,52 @@ TEST_F(SlideShowWindowTest, NothingLoadableShowsBlackAndKeepsTheTimer) {
   DWORD_PTR answer = 0;
   EXPECT_NE(SendMessageTimeoutA(window.m_hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer), 0);
   window.DestroyWindow();
+}
+
+TEST_F(SlideShowWindowTest, ShuffledShowsTryEveryDistinctItemBeforeGivingUp) {
+  // With one good picture among bad files, every change must find it, however the
+  // shuffles fall: a new cycle may bring the bad files back before the good one is tried.
+  testing::WriteBytes(folder.Path("bad1.jpg"), {'n', 'o', 'p', 'e'});
+  testing::WriteBytes(folder.Path("bad2.png"), {1, 2, 3});
+  WriteSolidBmp(folder.Path("good.bmp"), 40, 30, 0x00C000);
+  Configure("60", "1");
+  store.WriteProfileInt("", "Random", 1);
+  store.WriteProfileInt("", "Transition", 0);
+  SeedRandom(1);
+  CDrawWnd window(0, store);
+  ASSERT_NE(Open(window), 0);
+  int blackFrames = 0;
+  for (uint32_t seed = 1; seed <= 40; ++seed) {
+    SeedRandom(seed);
+    for (int change = 0; change < 10; ++change) {
+      window.Advance();
+      window.ShowCurrent();
+      if (!window.Composition().m_frame) ++blackFrames;
+    }
+  }
+  EXPECT_EQ(blackFrames, 0);
+  window.DestroyWindow();
+}
+
+TEST_F(SlideShowWindowTest, AfterABlackFrameTheNextPictureComesFromTheBlackWindow) {
+  WriteSolidBmp(folder.Path("1.bmp"), 40, 30, 0xC00000);
+  Configure("60", "60");
+  CDrawWnd window(0, store);
+  ASSERT_NE(Open(window), 0);
+  EXPECT_EQ(window.Composition().m_frameX, 80) << "a 40-pixel canvas in the 200-pixel window";
+  // The file breaks: nothing loads, the window goes black.
+  testing::WriteBytes(folder.Path("1.bmp"), {'B', 'M'});
+  window.Advance();
+  window.ShowCurrent();
+  EXPECT_EQ(window.Composition().m_frame, nullptr);
+  // It is mended: the transition runs on a canvas covering the black window.
+  WriteSolidBmp(folder.Path("1.bmp"), 40, 30, 0x0000C0);
+  window.Advance();
+  window.ShowCurrent();
+  EXPECT_TRUE(window.TransitionRunning());
+  EXPECT_EQ(window.Composition().m_frameX, 0);
+  EXPECT_EQ(window.Composition().m_frame->m_width, kWidth);
+  SendMessageA(window.m_hWnd, WM_CLOSE, 0, 0);
 }
 
 TEST_F(SlideShowWindowTest, PreviewChildFitsThePictureToItsParent) {

@@ -5,7 +5,6 @@
 namespace glintora {
 namespace {
 
-
 // The smaller of the two factors that bring w × h to W × H.
 double FitFactor(double W, double H, int w, int h) {
   const double a = W / w;
@@ -49,6 +48,13 @@ std::unique_ptr<CvxImage> FrameComposer::FitImage(const CvxImage& image, int tar
     return canvas;
   }
   return scaled ? std::move(scaled) : image.Clone();
+}
+
+void FrameComposer::ShowBlank() {
+  m_frame.reset();
+  // A black picture the size of the window: the next common canvas covers the whole window.
+  m_lastPicture = CreateImage(Color8, static_cast<int>(m_width), static_cast<int>(m_height), true);
+  if (m_lastPicture && !m_lastPicture->HasPixels()) m_lastPicture.reset();
 }
 
 std::unique_ptr<CvxImage> FrameComposer::Compose(std::unique_ptr<CvxImage> picture) {

@@ -29,6 +29,10 @@ class FrameComposer {
   // Forgets the previous picture (the picture after a movie comes without a transition).
   void ForgetLastPicture() { m_lastPicture.reset(); }
 
+  // Nothing to present: the window shows black, and the next picture's transition starts
+  // from that black window rather than from the picture shown before it.
+  void ShowBlank();
+
   bool m_enlarge = false;      // enlarge pictures smaller than the window
   double m_width = 0;          // width of the creation rectangle
   double m_height = 0;         // height of the creation rectangle

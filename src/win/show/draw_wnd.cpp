@@ -1,5 +1,8 @@
 #include "win/show/draw_wnd.h"
 
+#include <string>
+#include <vector>
+
 #include "core/show/movie_placement.h"
 #include "res/resource.h"
 #include "win/platform/gdi_device.h"
@@ -84,21 +87,33 @@ void CDrawWnd::ShowCurrent() {
 }
 
 bool CDrawWnd::PresentItem(std::unique_ptr<CvxImage>& from) {
-  // One full pass over the list without anything to show ends in an empty black frame.
-  for (size_t tried = 0; tried < m_media.Size(); ++tried) {
-    const std::string path = m_media.Current();
-    std::unique_ptr<CvxImage> picture = m_loader.Load(path, 0, 0);
-    if (picture) {
-      from = m_composition.Compose(std::move(picture));
-      return true;
-    }
-    if (m_media.IsMovie(path)) {
-      ShowMovie(path);
-      return true;
+  // One full pass means every distinct item tried once: in shuffled order the pass may run
+  // into a new cycle that brings failed items back before untried ones. Only then does the
+  // show give up with an empty black frame.
+  std::vector<bool> failed;  // by list index; made at the first failure
+  size_t failures = 0;
+  for (;;) {
+    const size_t index = m_media.CurrentIndex();
+    if (failed.empty() || !failed[index]) {
+      const std::string path = m_media.Current();
+      std::unique_ptr<CvxImage> picture = m_loader.Load(path, 0, 0);
+      if (picture) {
+        from = m_composition.Compose(std::move(picture));
+        return true;
+      }
+      if (m_media.IsMovie(path)) {
+        ShowMovie(path);
+        return true;
+      }
+      if (failed.empty()) failed.assign(m_media.Size(), false);
+      failed[index] = true;
+      if (++failures == m_media.Size()) {
+        m_composition.ShowBlank();
+        return false;
+      }
     }
     m_media.Advance();
   }
-  return false;
 }
 
 void CDrawWnd::ShowMovie(const std::string& path) {

@@ -80,8 +80,8 @@ class CDrawWnd : public CWnd, public CConfig {
 
  private:
   void NextItem();
-  // Loads the current item, skipping what does not load; false after a full pass of
-  // nothing loadable. Composes a picture or opens a movie.
+  // Loads the current item, skipping what does not load; false (and a blank frame) once
+  // every distinct item failed. Composes a picture or opens a movie.
   bool PresentItem(std::unique_ptr<CvxImage>& from);
   void ShowMovie(const std::string& path);
   void StartTransition(std::unique_ptr<CvxImage> from);
