@@ -40,6 +40,8 @@ struct PngPicture {
   std::vector<png_byte> paletteAlpha;       // tRNS of a palette picture
   std::optional<png_color_16> transparent;  // tRNS of a grey or RGB picture
   std::optional<png_color_16> background;   // bKGD
+  std::optional<double> gamma;              // gAMA
+  bool srgb = false;                        // sRGB (with its usual gAMA)
 };
 
 int ChannelsOf(int colorType) {
@@ -94,6 +96,8 @@ bool EncodeRows(PngWriter& writer, const PngPicture& picture, png_bytepp rows, B
   }
   if (picture.transparent) png_set_tRNS(writer.png, writer.info, nullptr, 0, &*picture.transparent);
   if (picture.background) png_set_bKGD(writer.png, writer.info, &*picture.background);
+  if (picture.gamma) png_set_gAMA(writer.png, writer.info, *picture.gamma);
+  if (picture.srgb) png_set_sRGB_gAMA_and_cHRM(writer.png, writer.info, PNG_sRGB_INTENT_PERCEPTUAL);
   png_write_info(writer.png, writer.info);
   png_write_image(writer.png, rows);
   png_write_end(writer.png, nullptr);
@@ -228,6 +232,43 @@ TEST_F(PngLoaderTest, TransparencyIsComposedOverTheBackground) {
   // Kept alpha: the samples as they are, blue-green-red-alpha.
   m_loader.m_keepAlpha = 1;
   EXPECT_EQ(DecodedRow(rgba, Alpha8), (Values{30, 20, 10, 255, 50, 100, 200, 0, 50, 100, 200, 128}));
+}
+
+TEST_F(PngLoaderTest, ColourChunksDoNotChangeTheComposition) {
+  // Half-transparent pixels are α·colour + (1 − α)·background on the stored values, rounded,
+  // whether or not the file states a gamma or the standard colour space. A white pixel at
+  // alpha 128 over black is 128, not the 186 of a composition in linear light.
+  PngPicture rgba8{3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 255, 255, 128, 200, 100, 50, 64, 90, 60, 30, 255}};
+  PngPicture rgba16{1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {65535, 40000, 1000, 32768}};
+  PngPicture grey8{2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {255, 128, 90, 200}};
+  PngPicture grey16{1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {65535, 32768}};
+  PngPicture palette{2, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1}};
+  palette.palette = {{255, 255, 255}, {200, 100, 50}};
+  palette.paletteAlpha = {128, 64};
+  PngPicture withBackground = rgba8;
+  withBackground.background = png_color_16{0, 100, 100, 100, 0};
+  struct Case {
+    const PngPicture& picture;
+    int32_t type;
+    Values expected;
+  };
+  const Case cases[] = {
+      {rgba8, Color8, {128, 128, 128, 13, 25, 50, 30, 60, 90}},
+      {rgba16, Color16, {500, 20000, 32768}},
+      {grey8, Gray8, {128, 71}},
+      {grey16, Gray16, {32768}},
+      {palette, Color8, {128, 128, 128, 13, 25, 50}},
+      {withBackground, Color8, {178, 178, 178, 87, 100, 125, 30, 60, 90}},
+  };
+  for (const Case& c : cases) {
+    for (int chunks = 0; chunks < 3; ++chunks) {
+      PngPicture picture = c.picture;
+      if (chunks == 1) picture.gamma = 1 / 2.2;
+      if (chunks == 2) picture.srgb = true;
+      EXPECT_EQ(DecodedRow(picture, c.type), c.expected)
+          << "colour type " << c.picture.colorType << ", depth " << c.picture.bitDepth << ", chunks " << chunks;
+    }
+  }
 }
 
 TEST_F(PngLoaderTest, GreyWithAlphaBecomesOneChannel) {

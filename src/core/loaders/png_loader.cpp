@@ -117,7 +117,12 @@ bool PngReader::Prepare(const Composition& composition, PngLayout& produced) {
   if (setjmp(png_jmpbuf(m_png))) return false;
   const int colorType = png_get_color_type(m_png, m_info);
   const int bitDepth = png_get_bit_depth(m_png, m_info);
-  if (!composition.keepAlpha) SetBackground(composition, bitDepth);
+  if (!composition.keepAlpha) {
+    SetBackground(composition, bitDepth);
+    // Compose on the stored values: a file gamma (gAMA, sRGB, iCCP) would make libpng
+    // compose in linear light, and half-transparent pixels would come out too bright.
+    png_set_gamma(m_png, 1.0, 1.0);
+  }
   // Grey pictures stay one channel: this drops a grey-alpha channel, and with the alpha
   // kept it also stops a grey transparency chunk from growing one.
   if ((colorType & PNG_COLOR_MASK_COLOR) == 0) png_set_strip_alpha(m_png);
