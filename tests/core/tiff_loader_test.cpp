@@ -66,6 +66,7 @@ struct Picture {
   uint16_t compression = COMPRESSION_NONE;
   bool bigEndian = false;
   bool tiled = false;
+  bool omitDefaultedFields = false;  // leave out samples per pixel and planar configuration
   std::vector<uint16_t> values;
   std::vector<uint16_t> red, green, blue;
 
@@ -139,9 +140,11 @@ std::vector<uint16_t> RowSamples(const Picture& p, uint32_t y, int plane) {
     TIFFSetField(out, TIFFTAG_IMAGEWIDTH, p.width);
     TIFFSetField(out, TIFFTAG_IMAGELENGTH, p.height);
     TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, p.bits);
-    TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, p.samples);
+    if (!p.omitDefaultedFields) {
+      TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, p.samples);
+      TIFFSetField(out, TIFFTAG_PLANARCONFIG, p.planar);
+    }
     TIFFSetField(out, TIFFTAG_PHOTOMETRIC, p.photometric);
-    TIFFSetField(out, TIFFTAG_PLANARCONFIG, p.planar);
     TIFFSetField(out, TIFFTAG_COMPRESSION, p.compression);
     const int colourSamples = p.photometric == PHOTOMETRIC_RGB ? 3 : p.photometric == PHOTOMETRIC_SEPARATED ? 4 : 1;
     if (p.samples > colourSamples) {
@@ -367,6 +370,45 @@ TEST(CvxLoaderTIFF, PaletteIndicesTakeTheirMapEntries) {
     TempFile file;
     ASSERT_TRUE(WritePages(file.Path(), {c.picture}));
     EXPECT_TRUE(HoldsPaletteColours(LoadFile(file.Path()).get(), c.picture, c.type));
+  }
+}
+
+// One-sample pictures often leave out the fields whose standard default is theirs.
+TEST(CvxLoaderTIFF, AbsentFieldsTakeTheirStandardDefaults) {
+  auto map = [](uint32_t i, int array) { return static_cast<uint16_t>(i * 4099 + array * 21011 + 1); };
+  struct Case {
+    const char* name;
+    Picture picture;
+  };
+  Case cases[] = {
+      {"grey 8", MakePicture(9, 5, 8, 1, PHOTOMETRIC_MINISBLACK)},
+      {"grey 16", MakePicture(9, 5, 16, 1, PHOTOMETRIC_MINISBLACK)},
+      {"grey 8 LZW", MakePicture(9, 5, 8, 1, PHOTOMETRIC_MINISBLACK)},
+      {"grey 16 deflate", MakePicture(9, 5, 16, 1, PHOTOMETRIC_MINISBLACK)},
+      {"grey 8 PackBits", MakePicture(9, 5, 8, 1, PHOTOMETRIC_MINISBLACK)},
+      {"min-is-white", MakePicture(9, 5, 8, 1, PHOTOMETRIC_MINISWHITE)},
+      {"palette", MakePalettePicture(8, map)},
+  };
+  cases[2].picture.compression = COMPRESSION_LZW;
+  cases[3].picture.compression = COMPRESSION_ADOBE_DEFLATE;
+  cases[4].picture.compression = COMPRESSION_PACKBITS;
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.picture.omitDefaultedFields = true;
+    TempFile file;
+    ASSERT_TRUE(WritePages(file.Path(), {c.picture}));
+    TIFF* written = TIFFOpen(file.Path().c_str(), "r");
+    ASSERT_NE(written, nullptr);
+    uint16_t value = 0;
+    EXPECT_EQ(TIFFGetField(written, TIFFTAG_SAMPLESPERPIXEL, &value), 0) << "the field is really absent";
+    TIFFClose(written);
+    EXPECT_NE(CvxLoaderTIFF().GetInfo(file.Path()).m_type, 0);
+    const std::unique_ptr<CvxImage> image = LoadFile(file.Path());
+    if (c.picture.photometric == PHOTOMETRIC_PALETTE) {
+      EXPECT_TRUE(HoldsPaletteColours(image.get(), c.picture, Color16));
+    } else {
+      EXPECT_TRUE(HoldsSamples(image.get(), c.picture, c.picture.photometric == PHOTOMETRIC_MINISWHITE));
+    }
   }
 }
 

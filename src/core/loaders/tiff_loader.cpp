@@ -31,7 +31,9 @@ TiffPtr OpenTiff(const std::string& path) {
 #endif
 }
 
-// The fields of the first directory that decide the decode; an absent field reads 0.
+// The fields of the first directory that decide the decode. Fields with a default in the
+// TIFF standard take it when absent (writers often leave out samples per pixel for grey and
+// palette pictures); any other absent field reads 0.
 struct TiffFields {
   uint32_t width = 0;
   uint32_t height = 0;
@@ -45,10 +47,10 @@ TiffFields ReadFields(TIFF* tiff) {
   TiffFields fields;
   TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &fields.width);
   TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &fields.height);
-  TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &fields.bitsPerSample);
-  TIFFGetField(tiff, TIFFTAG_SAMPLESPERPIXEL, &fields.samplesPerPixel);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &fields.bitsPerSample);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &fields.samplesPerPixel);
   TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &fields.photometric);
-  TIFFGetField(tiff, TIFFTAG_PLANARCONFIG, &fields.planarConfig);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &fields.planarConfig);
   return fields;
 }
 
