@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/loaders/image_loader.h"
@@ -119,6 +120,89 @@ TEST(ImageLoader, TheShowSkipsPsdAndPnmFilesThatTheLoadersStillDecode) {
     WriteBytes(path, files[index].bytes);
     EXPECT_NE(loader.Load(path, 0, 0), nullptr) << name;
     EXPECT_EQ(MediaList::IsPicture(path), files[index].format == Gif) << name;
+  }
+}
+
+// Where the pixel data of each format begins, so that a file can be cut to its headers.
+size_t U32At(const std::vector<uint8_t>& bytes, size_t at, bool bigEndian) {
+  return bigEndian ? size_t{bytes[at]} << 24 | size_t{bytes[at + 1]} << 16 | size_t{bytes[at + 2]} << 8 | bytes[at + 3]
+                   : size_t{bytes[at + 3]} << 24 | size_t{bytes[at + 2]} << 16 | size_t{bytes[at + 1]} << 8 | bytes[at];
+}
+size_t JpegScanStart(const std::vector<uint8_t>& jpeg) {
+  for (size_t at = 2; at + 4 <= jpeg.size();) {  // marker segments: FF code, 16-bit length
+    const size_t length = size_t{jpeg[at + 2]} << 8 | jpeg[at + 3];
+    if (jpeg[at + 1] == 0xDA) return at + 2 + length;
+    at += 2 + length;
+  }
+  return jpeg.size();
+}
+size_t PngFirstDataChunk(const std::vector<uint8_t>& png) {
+  for (size_t at = 8; at + 8 <= png.size(); at += 12 + U32At(png, at, true)) {
+    if (std::equal(png.begin() + static_cast<std::ptrdiff_t>(at + 4), png.begin() + static_cast<std::ptrdiff_t>(at + 8),
+                   "IDAT")) {
+      return at;
+    }
+  }
+  return png.size();
+}
+size_t GifFrameData(const std::vector<uint8_t>& gif) {
+  size_t at = 13 + ((gif[10] & 0x80) ? 3u << ((gif[10] & 7) + 1) : 0);
+  while (at < gif.size() && gif[at] == 0x21) {  // extensions: label, then sub-blocks up to an empty one
+    at += 2;
+    while (at < gif.size() && gif[at] != 0) at += 1 + gif[at];
+    ++at;
+  }
+  // The frame's descriptor, its colour table and the code size byte.
+  const uint8_t packed = gif[at + 9];
+  return at + 10 + ((packed & 0x80) ? 3u << ((packed & 7) + 1) : 0) + 1;
+}
+
+// A file whose headers promise a picture but hold no pixel data at all is no picture, even
+// where a file cut short in its pixels shows the rows it has.
+TEST(ImageLoader, AHeaderWithNoDataBehindItIsNoPicture) {
+  TempFolder folder;
+  CvxImageColor8 colours(16, 16, true);
+  colours.FillRect(0, 0, 16, 16, CvxColor8(10, 200, 30));
+  ASSERT_TRUE(testing::WritePng(colours, folder.Path("whole.png")));
+  const std::vector<uint8_t> png = testing::ReadBytes(folder.Path("whole.png"));
+  BmpSpec bmpSpec{3, 2, 24};
+  bmpSpec.rows = {{0xFF0000, 0x00FF00, 0x0000FF}, {0xFFFFFF, 0x808080, 0x000001}};
+  const std::vector<uint8_t> bmp = EncodeBmp(bmpSpec);
+  std::vector<uint8_t> bmpPastTheEnd = bmp;
+  bmpPastTheEnd[10] = static_cast<uint8_t>(bmp.size() + 100);
+  const std::vector<uint8_t> jpeg = SmallJpeg();
+  std::vector<uint8_t> jpegEndAfterScanHeader(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(JpegScanStart(jpeg)));
+  jpegEndAfterScanHeader.insert(jpegEndAfterScanHeader.end(), {0xFF, 0xD9});
+  const std::vector<FormatFile> formats = FormatFiles();
+  const std::vector<uint8_t>& gif = formats[0].bytes;
+  testing::PsdSpec psd{3, 1, 3, 8, 3, 1, 0};
+  const std::vector<uint8_t> pnm = testing::PnmFile("P6 3 1 255\n", {}, false);
+
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> whole;  // loads
+    std::vector<uint8_t> empty;  // the same headers without pixel data
+  };
+  auto cut = [](const std::vector<uint8_t>& bytes, size_t length) {
+    return std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
+  };
+  const Case cases[] = {
+      {"bmp.bmp", bmp, cut(bmp, U32At(bmp, 10, false))},
+      {"offset-past-the-end.bmp", bmp, bmpPastTheEnd},
+      {"jpeg.jpg", jpeg, cut(jpeg, JpegScanStart(jpeg))},
+      {"jpeg-with-end-marker.jpg", jpeg, jpegEndAfterScanHeader},
+      {"png.png", png, cut(png, PngFirstDataChunk(png))},
+      {"gif.gif", gif, cut(gif, GifFrameData(gif))},
+      {"psd.psd", formats[1].bytes, testing::EncodePsdStart(psd)},
+      {"pnm.ppm", formats[2].bytes, pnm},
+  };
+  CvxImageLoader loader(CvxColor8{});
+  for (const Case& c : cases) {
+    const std::string path = folder.Path(c.name);
+    WriteBytes(path, c.whole);
+    ASSERT_NE(loader.Load(path, 0, 0), nullptr) << c.name << " whole";
+    WriteBytes(path, c.empty);
+    EXPECT_EQ(loader.Load(path, 0, 0), nullptr) << c.name << " without data";
   }
 }
 

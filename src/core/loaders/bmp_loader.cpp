@@ -119,7 +119,10 @@ std::unique_ptr<CvxImage> CvxLoaderBMP::Load(const std::string& path, int /*hint
   if (!image) return nullptr;  // too large to hold
   std::vector<uint8_t> buffer(bits <= 8 ? static_cast<size_t>(rowBytes) : 0);
 
-  for (int n = 0; n < height; ++n) {
+  // A file cut short keeps the rows it holds; one without a single row is no picture.
+  int rowsRead = 0;
+  for (; rowsRead < height; ++rowsRead) {
+    const int n = rowsRead;
     uint8_t* out = image->GetRows()[topDown ? n : height - 1 - n];
     if (bits >= 24) {
       // The file's rows have the image's own layout and padding.
@@ -138,6 +141,7 @@ std::unique_ptr<CvxImage> CvxLoaderBMP::Load(const std::string& path, int /*hint
       }
     }
   }
+  if (rowsRead == 0) return nullptr;
   image->m_format = Bmp;
   return image;
 }

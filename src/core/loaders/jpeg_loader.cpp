@@ -54,6 +54,15 @@ void ClearRowsFrom(const CvxImage& image, JDIMENSION first) {
   for (JDIMENSION y = first; y < static_cast<JDIMENSION>(image.m_height); ++y) std::memset(rows[y], 0, rowBytes);
 }
 
+// After the header: true unless the first scan's header is followed straight by the end of
+// the picture (the end-of-image marker, or the end of the data, which the source turns into
+// one). Such a file has no pixel data at all and is no picture.
+bool ScanHasData(jpeg_decompress_struct& info) {
+  jpeg_source_mgr& source = *info.src;
+  if (source.bytes_in_buffer == 0 && !source.fill_input_buffer(&info)) return true;  // cannot tell yet
+  return source.bytes_in_buffer < 2 || source.next_input_byte[0] != 0xFF || source.next_input_byte[1] != JPEG_EOI;
+}
+
 // A caller's source manager, with its client data word right after it.
 struct ClientSource {
   jpeg_source_mgr manager;
@@ -89,8 +98,8 @@ CvxImageColor8* DecodeFast(std::FILE* file) {
   jpeg_create_decompress(&info);
   jpeg_stdio_src(&info, file);
   jpeg_read_header(&info, TRUE);
-  if (info.jpeg_color_space != JCS_GRAYSCALE && info.jpeg_color_space != JCS_YCbCr &&
-      info.jpeg_color_space != JCS_RGB) {
+  if (!ScanHasData(info) || (info.jpeg_color_space != JCS_GRAYSCALE && info.jpeg_color_space != JCS_YCbCr &&
+                             info.jpeg_color_space != JCS_RGB)) {
     jpeg_destroy_decompress(&info);
     return nullptr;
   }
@@ -161,7 +170,7 @@ CvxImage* DecodeGeneral(const GeneralRequest& request) {
     delete image;
     return nullptr;
   };
-  if (*request.stop) return abandon();
+  if (*request.stop || !ScanHasData(info)) return abandon();
   if (request.fastTransform) info.dct_method = JDCT_IFAST;
   const int scale = CvxLoaderJPEG::ChooseScale(static_cast<int>(info.image_width), static_cast<int>(info.image_height),
                                                request.targetWidth);

@@ -109,12 +109,15 @@ bool ReadScanline(TIFF* tiff, void* buffer, int y, int plane) {
   return TIFFReadScanline(tiff, buffer, static_cast<uint32_t>(y), static_cast<uint16_t>(plane)) == 1;
 }
 
-// Contiguous samples: each scanline goes straight into its image row.
+// Contiguous samples: each scanline goes straight into its image row. `linesRead` counts the
+// scanlines the library could read.
 template <typename P>
-bool ReadRows(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop) {
+bool ReadRows(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop, int& linesRead) {
   for (int y = 0; y < image.m_height; ++y) {
     P* row = image.Row(y);
-    if (!ReadScanline(tiff, row, y, 0)) {
+    if (ReadScanline(tiff, row, y, 0)) {
+      ++linesRead;
+    } else {
       // A row the decoder gave up on stays black, whatever it left there.
       std::memset(static_cast<void*>(row), 0, sizeof(P) * static_cast<size_t>(image.m_width));
     }
@@ -125,7 +128,7 @@ bool ReadRows(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop) {
 
 // Separate planes: red, green, blue and alpha of the file land in channels 2, 1, 0 and 3.
 template <typename P>
-bool ReadPlanes(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop) {
+bool ReadPlanes(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop, int& linesRead) {
   using Channel = typename PixelTraits<P>::Channel;
   constexpr int kChannelOfPlane[] = {2, 1, 0, 3};
   std::vector<Channel> samples(static_cast<size_t>(image.m_width));
@@ -133,6 +136,7 @@ bool ReadPlanes(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop) 
     const int channel = kChannelOfPlane[plane];
     for (int y = 0; y < image.m_height; ++y) {
       if (ReadScanline(tiff, samples.data(), y, plane)) {
+        ++linesRead;
         P* row = image.Row(y);
         for (int x = 0; x < image.m_width; ++x) row[x].c[channel] = samples[static_cast<size_t>(x)];
       }
@@ -153,7 +157,11 @@ std::unique_ptr<CvxImage> DecodeSamples(TIFF* tiff, const TiffFields& fields, co
 
   auto image = NewImage<P>(static_cast<int>(fields.width), static_cast<int>(fields.height), true);
   if (!image || stop) return nullptr;
-  if (!(separate ? ReadPlanes(tiff, *image, stop) : ReadRows(tiff, *image, stop))) return nullptr;
+  int linesRead = 0;
+  if (!(separate ? ReadPlanes(tiff, *image, stop, linesRead) : ReadRows(tiff, *image, stop, linesRead))) {
+    return nullptr;
+  }
+  if (linesRead == 0) return nullptr;  // not one row of pixel data: no picture
 
   if constexpr (Traits::kIsGray) {
     if (fields.photometric == PHOTOMETRIC_MINISWHITE) image->Invert();
@@ -174,8 +182,10 @@ std::unique_ptr<CvxImage> DecodePalette(TIFF* tiff, const TiffFields& fields, co
   if (!image || stop) return nullptr;
   // Every index value has its entry: the map holds 2^bits entries and Index is bits wide.
   std::vector<Index> indices(fields.width);
+  int linesRead = 0;
   for (int y = 0; y < image->m_height; ++y) {
     if (ReadScanline(tiff, indices.data(), y, 0)) {
+      ++linesRead;
       P* row = image->Row(y);
       for (int x = 0; x < image->m_width; ++x) {
         const Index i = indices[static_cast<size_t>(x)];
@@ -185,7 +195,7 @@ std::unique_ptr<CvxImage> DecodePalette(TIFF* tiff, const TiffFields& fields, co
     }
     if (stop) return nullptr;
   }
-  return image;
+  return linesRead > 0 ? std::move(image) : nullptr;
 }
 
 std::unique_ptr<CvxImage> DecodePalettePicture(TIFF* tiff, const TiffFields& fields, const std::atomic<bool>& stop) {
