@@ -110,6 +110,7 @@ std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& s
   jpeg_set_quality(&info, spec.quality, TRUE);
   if (spec.progressive) jpeg_simple_progression(&info);
   if (spec.cmyk) info.write_Adobe_marker = TRUE;
+  if (spec.cmyk && spec.storeCmyk) jpeg_set_colorspace(&info, JCS_CMYK);
   jpeg_start_compress(&info, TRUE);
   std::vector<uint8_t> line(static_cast<size_t>(picture.m_width) * 4);
   while (info.next_scanline < info.image_height) {
@@ -123,7 +124,7 @@ std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& s
         line[4 * x] = row[x].Red();
         line[4 * x + 1] = row[x].Green();
         line[4 * x + 2] = row[x].Blue();
-        line[4 * x + 3] = 255;
+        line[4 * x + 3] = static_cast<JSAMPLE>(spec.cmykBlack);
       } else {
         line[3 * x] = row[x].Red();
         line[3 * x + 1] = row[x].Green();

@@ -46,9 +46,11 @@ struct JpegSpec {
   bool gray = false;
   bool progressive = false;
   bool cmyk = false;  // four components, written with an Adobe marker (inverted)
+  int cmykBlack = 255;      // the stored K of every pixel (255: no black ink)
+  bool storeCmyk = false;   // store C, M, Y, K themselves rather than the default YCCK
 };
-// Encodes a Color8 picture (grey uses its green channel; CMYK inverts to C = 255 - R …,
-// K = 0).
+// Encodes a Color8 picture (grey uses its green channel; CMYK stores red, green and blue
+// as the inverted C, M, Y, and `cmykBlack` as K).
 std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& spec = {});
 
 // The picture as an 8-bit RGB PNG, and as an 8-bit RGB TIFF (deflate, 16 rows a strip);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "core/image/drawing_device.h"
 #include "core/image/image.h"
@@ -174,6 +176,66 @@ TEST(Resample, FilteredResizeMatchesHandComputedWeights) {
   const auto& n = static_cast<const CvxImageGray16&>(*narrow);
   EXPECT_EQ(n.At(0, 0).c[0], 1500);  // j = -1 (reflected to 1) and 0; box(-0.5) = 0 leaves j = 1 out
   EXPECT_EQ(n.At(1, 0).c[0], 2500);  // j = 1 and 2
+}
+
+// The kernels whose weights sum to one between samples keep a flat picture flat when
+// enlarging or keeping the size (Lanczos3's sum falls below one between samples; shrinking
+// widens the kernels without normalising their weights).
+TEST(Resample, FilteredKernelsKeepFlatAreasFlat) {
+  for (int method : {kHermite, kBox, kTriangle, kBell, kBSpline, kMitchell}) {
+    for (int value : {1, 37, 100, 255}) {
+      for (const auto& [from, to] : {std::pair{4, 8}, std::pair{3, 7}, std::pair{4, 4}}) {
+        CvxImageGray8 flat(from, from - 1, true);
+        CvxGray8 grey;
+        grey.c[0] = static_cast<uint8_t>(value);
+        flat.FillRect(0, 0, from, from - 1, grey);
+        auto out = flat.Resize(to, to + 1, method);
+        ASSERT_NE(out, nullptr);
+        const auto& o = static_cast<const CvxImageGray8&>(*out);
+        for (int y = 0; y < o.m_height; ++y) {
+          for (int x = 0; x < o.m_width; ++x) {
+            ASSERT_EQ(o.At(x, y).c[0], value) << "method " << method << ", " << from << " → " << to << " at " << x
+                                              << "," << y;
+          }
+        }
+      }
+    }
+  }
+}
+
+// Every kernel's support and the reflection at both edges, on a four-sample ramp enlarged to
+// eight (centres 0, 0.5 … 3.5) and eight samples shrunk to three (scale 3/8: the window
+// widens to support × 8/3). Values from the weights in exact arithmetic, cut.
+TEST(Resample, FilteredKernelsOnTinyRows) {
+  struct Case {
+    int method;
+    std::vector<int> enlarged, shrunk;
+  };
+  const Case cases[] = {
+      {kHermite, {10, 40, 70, 100, 130, 190, 250, 250}, {54, 146, 102}},
+      {kBox, {10, 10, 70, 70, 130, 130, 250, 250}, {56, 142, 110}},
+      {kTriangle, {10, 40, 70, 100, 130, 190, 250, 250}, {60, 135, 103}},
+      {kBell, {25, 40, 70, 100, 137, 190, 235, 250}, {75, 123, 110}},
+      {kBSpline, {30, 42, 70, 101, 140, 188, 230, 245}, {83, 117, 114}},
+      {kLanczos3, {10, 30, 70, 94, 130, 191, 250, 255}, {57, 136, 100}},
+      {kMitchell, {16, 35, 70, 97, 133, 192, 243, 255}, {63, 132, 105}},
+  };
+  auto row = [](const std::vector<int>& values) {
+    CvxImageGray8 image(static_cast<int>(values.size()), 1, true);
+    for (size_t x = 0; x < values.size(); ++x) image.At(static_cast<int>(x), 0).c[0] = static_cast<uint8_t>(values[x]);
+    return image;
+  };
+  auto values = [](const CvxImage& image) {
+    std::vector<int> out;
+    for (int x = 0; x < image.m_width; ++x) out.push_back(static_cast<const CvxImageGray8&>(image).At(x, 0).c[0]);
+    return out;
+  };
+  const CvxImageGray8 ramp = row({10, 70, 130, 250});
+  const CvxImageGray8 eight = row({10, 70, 130, 250, 40, 0, 255, 90});
+  for (const Case& c : cases) {
+    EXPECT_EQ(values(*ramp.Resize(8, 1, c.method)), c.enlarged) << "method " << c.method;
+    EXPECT_EQ(values(*eight.Resize(3, 1, c.method)), c.shrunk) << "method " << c.method;
+  }
 }
 
 TEST(Resample, FitWithinSizes) {

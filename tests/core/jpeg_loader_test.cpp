@@ -144,6 +144,28 @@ TEST_F(JpegLoader, ProgressiveAndCmykPictures) {
   EXPECT_LE(MaxDifference(static_cast<const CvxImageColor8&>(*converted), *picture), 12);
 }
 
+// With black ink each channel is stored × K / 255, rounded half down: (v·K + 127) / 255.
+// A flat picture at quality 100 stored as plain CMYK decodes to its stored values exactly.
+TEST_F(JpegLoader, CmykWithBlackInkRoundsEachChannel) {
+  CvxImageColor8 flat(16, 16, true);
+  flat.FillRect(0, 0, 16, 16, CvxColor8(255, 1, 200));  // stored C, M, Y = 200, 1, 255
+  JpegSpec spec;
+  spec.quality = 100;
+  spec.cmyk = true;
+  spec.storeCmyk = true;
+  spec.cmykBlack = 127;
+  for (int targetWidth : {0, 16}) {  // the fast path hands four components to the general one
+    auto image = m_loader.Load(Write("black.jpg", EncodeJpeg(flat, spec)), 0, targetWidth);
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(image->GetType(), Color8);
+    const CvxColor8& pixel = static_cast<const CvxImageColor8&>(*image).At(5, 9);
+    // 200·127 = 25400: 100 (a plain cut gives 99); 1·127: 0 (adding 128 gives 1); 255·127: 127.
+    EXPECT_EQ(pixel.Red(), 100);
+    EXPECT_EQ(pixel.Green(), 0);
+    EXPECT_EQ(pixel.Blue(), 127);
+  }
+}
+
 TEST_F(JpegLoader, DamagedOrStoppedDecodesGiveNothing) {
   const auto picture = Gradient(64, 64);
   std::vector<uint8_t> bytes = EncodeJpeg(*picture);

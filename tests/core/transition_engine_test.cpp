@@ -116,6 +116,24 @@ TEST(Blend, VectorAndTablePathsAgreeWithinOneLevel) {
   }
 }
 
+TEST(Blend, EachPathRoundsItsOwnWay) {
+  // Old 100, new 200. The vector path weighs the sum and cuts once: (a·200 + (256 − a)·100)
+  // >> 8, with a = 256 taken as 255. The table path cuts each share on its own.
+  CvxImageColor8 oldFrame(1, 1, true), newFrame(1, 1, true), out(1, 1, true);
+  oldFrame.At(0, 0) = CvxColor8(100, 100, 100);
+  newFrame.At(0, 0) = CvxColor8(200, 200, 200);
+  struct Case {
+    int a;
+    int vector, table;
+  };
+  for (const Case& c : {Case{77, 130, 129}, Case{256, 199, 200}, Case{1, 100, 99}}) {
+    BlendFrameVector(oldFrame, newFrame, c.a, out);
+    EXPECT_EQ(out.At(0, 0).c[0], c.vector) << "vector, a = " << c.a;
+    BlendFrameTable(oldFrame, newFrame, c.a, out);
+    EXPECT_EQ(out.At(0, 0).c[0], c.table) << "table, a = " << c.a;
+  }
+}
+
 struct FrameCounter {
   int calls = 0;
   int stopAt = -1;  // the call that returns false
@@ -177,6 +195,27 @@ TEST_F(TransitionRun, UnknownIdentifiersDrawTheNewFrameAtOnce) {
                                   &counter, m_options));
   EXPECT_EQ(counter.calls, 0);
   EXPECT_TRUE(SamePixels(m_screen, *m_new));
+}
+
+// A new frame smaller than the old one: the pixel families, which read both frames row by
+// row, animate nothing; every family reads the new frame only through drawing, which takes
+// nothing from outside it (the sanitizer build catches any read past its rows), and the
+// screen ends with the new frame where it lies.
+TEST_F(TransitionRun, ANewFrameSmallerThanTheOldIsNeverReadPastItsRows) {
+  const auto smaller = Pattern<CvxColor8>(20, 10, 5);
+  for (int id = 0; id <= 90; ++id) {
+    m_screen.Paste(m_old.get(), 0, 0);
+    FrameCounter counter;
+    EXPECT_TRUE(RunTransition(m_device, {0, 0, 40, 30}, *m_old, *smaller, id, 0.0f, &FrameCounter::Continue,
+                              &counter, m_options))
+        << id;
+    if (GetTransitionInfo(id).family != TransitionFamily::Rectangle) {
+      EXPECT_EQ(counter.calls, 0) << id;
+    }
+    auto shown = m_screen.Crop(0, 0, 20, 10);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(SamePixels(*shown, *smaller)) << id;
+  }
 }
 
 }  // namespace

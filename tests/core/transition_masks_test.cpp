@@ -88,6 +88,32 @@ TEST(MaskRecipes, CirclesGrowFromOrCloseTowardsTheirCorner) {
   EXPECT_GE(MaskAt(*centre, 0, 0), 250);
 }
 
+// Distances and angles become levels rounded half up: trunc(v + 0.5).
+TEST(MaskRecipes, CircleAndClockLevelsAreRounded) {
+  struct Case {
+    int id, width, height, x, y, level;
+  };
+  const Case cases[] = {
+      // Circle from the centre of 64 × 48: radius 40, level = distance × 255 / 40.
+      {76, 64, 48, 34, 24, 13},   // 12.75
+      {76, 64, 48, 37, 24, 32},   // 31.875
+      {76, 64, 48, 40, 30, 64},   // 63.75
+      {76, 64, 48, 0, 0, 255},
+      {75, 64, 48, 34, 24, 242},  // "In": the same, inverted
+      // The clock's hand on 101 × 101, level = (angle + π) × 255 / 2π.
+      {87, 101, 101, 60, 5, 9},    // 8.87
+      {87, 101, 101, 90, 20, 38},  // 37.63
+      {87, 101, 101, 95, 70, 81},  // 80.72
+      {87, 101, 101, 20, 90, 154}, // 153.62
+      {87, 101, 101, 5, 30, 208},  // 208.22
+  };
+  for (const Case& c : cases) {
+    auto mask = BuildTransitionMask(c.id, c.width, c.height, nullptr);
+    ASSERT_NE(mask, nullptr);
+    EXPECT_EQ(MaskAt(*mask, c.x, c.y), c.level) << c.id << " at " << c.x << "," << c.y;
+  }
+}
+
 // A state whose next value satisfies `wanted`.
 template <typename F>
 uint32_t StateWhere(F wanted) {

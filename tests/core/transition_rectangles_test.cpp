@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "core/transitions/rectangles.h"
 #include "image_helpers.h"
 #include "transition_helpers.h"
@@ -53,6 +57,30 @@ TEST(RectangleTransitions, EachFrameIsCoveredAtTheEnds) {
     }
     RectangleFrame(id, w, h, 1.0f, oldPairs, newPairs);
     ASSERT_FALSE(newPairs.empty()) << id;
+  }
+}
+
+// At p = 1 the new frame's rectangles cover every pixel: a rectangle one row or column short
+// would leave a line of the old frame for the whole wipe. (At odd sizes the transitions that
+// close toward the centre leave their centre line to the final frame, by their halving.)
+TEST(RectangleTransitions, NewRectanglesCoverTheWholeFrameAtTheEnd) {
+  for (const auto& [w, h] : {std::pair{64, 48}, std::pair{6, 10}}) {
+    for (int id = 1; id <= 54; ++id) {
+      Pairs oldPairs, newPairs;
+      RectangleFrame(id, w, h, 1.0f, oldPairs, newPairs);
+      std::vector<bool> covered(static_cast<size_t>(w * h), false);
+      for (const RectPair& pair : newPairs) {
+        const IntRect& d = pair.destination;
+        for (int y = std::max(0, std::min(d.top, d.bottom)); y < std::min(h, std::max(d.top, d.bottom)); ++y) {
+          for (int x = std::max(0, std::min(d.left, d.right)); x < std::min(w, std::max(d.left, d.right)); ++x) {
+            covered[static_cast<size_t>(y * w + x)] = true;
+          }
+        }
+      }
+      const auto gap = std::find(covered.begin(), covered.end(), false);
+      EXPECT_EQ(gap, covered.end()) << "transition " << id << " at " << w << "x" << h << " leaves pixel "
+                                    << (gap - covered.begin()) % w << "," << (gap - covered.begin()) / w;
+    }
   }
 }
 

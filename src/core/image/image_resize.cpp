@@ -4,7 +4,8 @@
 // intermediate image of the new width and the old height. Each destination index gets its
 // list of contributing source indices once: centre = i / scale, no half-pixel offset; when
 // shrinking the kernel is widened by 1 / scale and its weights scaled by scale. Weights are
-// not normalised. Indices outside the source are reflected at the edges.
+// not normalised. Indices outside the source are reflected at the edges. Sums are limited
+// to the channel's range and cut to whole numbers.
 
 #include <algorithm>
 #include <cmath>
@@ -95,8 +96,14 @@ Contributions Contribute(int newSize, int oldSize, const Kernel& kernel) {
   return result;
 }
 
+// Weights whose exact sum is a whole number can add up a hair short of it in floating point
+// (a flat 100 comes out as 99.99999999999999); cutting that would take a level off flat
+// areas on every pass. A sum this close below a whole number counts as that number.
+constexpr double kRoundOffTolerance = 1e-7;
+
 template <typename T>
 T Limit(double v, int max) {
+  v += kRoundOffTolerance;
   if (!(v > 0)) return 0;
   if (v >= max) return static_cast<T>(max);
   return static_cast<T>(v);
