@@ -5,6 +5,7 @@
 
 #include "core/loaders/image_loader.h"
 #include "core/show/media_list.h"
+#include "allocation_watch.h"
 #include "fixtures.h"
 #include "format_fixtures.h"
 
@@ -203,6 +204,32 @@ TEST(ImageLoader, AHeaderWithNoDataBehindItIsNoPicture) {
     ASSERT_NE(loader.Load(path, 0, 0), nullptr) << c.name << " whole";
     WriteBytes(path, c.empty);
     EXPECT_EQ(loader.Load(path, 0, 0), nullptr) << c.name << " without data";
+  }
+}
+
+// Headers that claim a large picture with only a few bytes behind them are refused before the
+// picture is allocated: a file cut short would otherwise cost the whole picture's memory.
+TEST(ImageLoader, PnmAndPsdRefuseMissingDataBeforeAllocating) {
+  if (!testing::AllocationWatch::Available()) GTEST_SKIP() << "allocations are watched on the native build";
+  TempFolder folder;
+  testing::PsdSpec psdRaw{6000, 5000, 3, 8, 3, 1, 0};
+  testing::PsdSpec psdRunLength = psdRaw;
+  psdRunLength.compression = 1;
+  std::vector<uint8_t> psdWithRows = testing::EncodePsdStart(psdRunLength);
+  psdWithRows.resize(psdWithRows.size() + 5000 * 3 * 2, 0);  // the row table, but no rows
+  const std::pair<const char*, std::vector<uint8_t>> files[] = {
+      {"grey.pgm", testing::PnmFile("P5 6000 5000 255\n", {1, 2, 3}, false)},
+      {"colour.ppm", testing::PnmFile("P6 6000 5000 65535\n", {1, 2, 3}, true)},
+      {"raw.psd", testing::EncodePsdStart(psdRaw)},
+      {"rows.psd", psdWithRows},
+  };
+  CvxImageLoader loader(CvxColor8{});
+  for (const auto& [name, bytes] : files) {
+    const std::string path = folder.Path(name);
+    WriteBytes(path, bytes);
+    const testing::AllocationWatch watch;
+    EXPECT_EQ(loader.Load(path, 0, 0), nullptr) << name;
+    EXPECT_LT(watch.Largest(), size_t{1} << 20) << name;
   }
 }
 

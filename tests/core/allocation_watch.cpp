@@ -1,0 +1,51 @@
+#include "allocation_watch.h"
+
+#include <atomic>
+#include <cstdlib>
+
+namespace {
+
+std::atomic<size_t> g_largest{0};
+std::atomic<bool> g_watching{false};
+
+void Note(size_t size) {
+  if (!g_watching.load(std::memory_order_relaxed)) return;
+  size_t seen = g_largest.load(std::memory_order_relaxed);
+  while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
+  }
+}
+
+}  // namespace
+
+#ifdef GLINTORA_WRAPPED_ALLOCATOR
+// The linker sends every malloc and calloc of the program's own objects here.
+extern "C" void* __real_malloc(size_t size);
+extern "C" void* __real_calloc(size_t count, size_t size);
+extern "C" void* __wrap_malloc(size_t size) {
+  Note(size);
+  return __real_malloc(size);
+}
+extern "C" void* __wrap_calloc(size_t count, size_t size) {
+  Note(count * size);
+  return __real_calloc(count, size);
+}
+#endif
+
+namespace glintora::testing {
+
+AllocationWatch::AllocationWatch() {
+  g_largest = 0;
+  g_watching = true;
+}
+AllocationWatch::~AllocationWatch() { g_watching = false; }
+size_t AllocationWatch::Largest() const { return g_largest; }
+
+bool AllocationWatch::Available() {
+#ifdef GLINTORA_WRAPPED_ALLOCATOR
+  return true;
+#else
+  return false;
+#endif
+}
+
+}  // namespace glintora::testing

@@ -1,0 +1,22 @@
+#pragma once
+// Watches the sizes of the C allocations made while a watch lives. The native core test
+// program is linked with the allocator's calls wrapped (see tests/CMakeLists.txt); where
+// they are not, the watch is not available.
+
+#include <cstddef>
+
+namespace glintora::testing {
+
+class AllocationWatch {
+ public:
+  AllocationWatch();
+  ~AllocationWatch();
+  AllocationWatch(const AllocationWatch&) = delete;
+  AllocationWatch& operator=(const AllocationWatch&) = delete;
+
+  // The largest single request since the watch began.
+  size_t Largest() const;
+  static bool Available();
+};
+
+}  // namespace glintora::testing
