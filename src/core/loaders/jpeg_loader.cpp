@@ -63,6 +63,58 @@ bool ScanHasData(jpeg_decompress_struct& info) {
   return source.bytes_in_buffer < 2 || source.next_input_byte[0] != 0xFF || source.next_input_byte[1] != JPEG_EOI;
 }
 
+// The file source: blocks of the file, then end-of-image markers a whole block at a time.
+// The library's own file source makes up one two-byte marker per refill once the data has
+// ended, so a damaged header whose segment lengths run past the end (or garbage it scans
+// for a marker) costs a read call for every two bytes: tens of milliseconds for a small file.
+struct FileSource {
+  jpeg_source_mgr manager;
+  std::FILE* file;
+  JOCTET block[4096];
+};
+
+void StartFileSource(j_decompress_ptr) {}
+void EndFileSource(j_decompress_ptr) {}
+
+boolean FillFromFile(j_decompress_ptr info) {
+  auto* source = reinterpret_cast<FileSource*>(info->src);
+  size_t count = std::fread(source->block, 1, sizeof source->block, source->file);
+  if (count == 0) {
+    WARNMS(info, JWRN_JPEG_EOF);
+    for (size_t i = 0; i + 1 < sizeof source->block; i += 2) {
+      source->block[i] = 0xFF;
+      source->block[i + 1] = JPEG_EOI;
+    }
+    count = sizeof source->block;
+  }
+  source->manager.next_input_byte = source->block;
+  source->manager.bytes_in_buffer = count;
+  return TRUE;
+}
+
+void SkipInFile(j_decompress_ptr info, long count) {
+  jpeg_source_mgr& source = *info->src;
+  if (count <= 0) return;
+  while (static_cast<size_t>(count) > source.bytes_in_buffer) {
+    count -= static_cast<long>(source.bytes_in_buffer);
+    source.fill_input_buffer(info);
+  }
+  source.next_input_byte += count;
+  source.bytes_in_buffer -= static_cast<size_t>(count);
+}
+
+void UseFileSource(jpeg_decompress_struct& info, FileSource& source, std::FILE* file) {
+  source.manager.init_source = StartFileSource;
+  source.manager.fill_input_buffer = FillFromFile;
+  source.manager.skip_input_data = SkipInFile;
+  source.manager.resync_to_restart = jpeg_resync_to_restart;
+  source.manager.term_source = EndFileSource;
+  source.manager.next_input_byte = nullptr;
+  source.manager.bytes_in_buffer = 0;
+  source.file = file;
+  info.src = &source.manager;
+}
+
 // A caller's source manager, with its client data word right after it.
 struct ClientSource {
   jpeg_source_mgr manager;
@@ -88,6 +140,7 @@ void CmykToBgr(const JSAMPLE* in, CvxColor8* out, JDIMENSION width, bool inverte
 CvxImageColor8* DecodeFast(std::FILE* file) {
   jpeg_decompress_struct info{};
   JpegErrors errors;
+  FileSource source;
   CvxImageColor8* volatile image = nullptr;
   InstallErrors(info, errors);
   if (setjmp(errors.jump)) {
@@ -96,7 +149,7 @@ CvxImageColor8* DecodeFast(std::FILE* file) {
     return nullptr;
   }
   jpeg_create_decompress(&info);
-  jpeg_stdio_src(&info, file);
+  UseFileSource(info, source, file);
   jpeg_read_header(&info, TRUE);
   if (!ScanHasData(info) || (info.jpeg_color_space != JCS_GRAYSCALE && info.jpeg_color_space != JCS_YCbCr &&
                              info.jpeg_color_space != JCS_RGB)) {
@@ -141,6 +194,7 @@ struct GeneralRequest {
 CvxImage* DecodeGeneral(const GeneralRequest& request) {
   jpeg_decompress_struct info{};
   JpegErrors errors;
+  FileSource source;
   ClientSource client{};
   CvxImage* volatile image = nullptr;
   InstallErrors(info, errors);
@@ -151,7 +205,7 @@ CvxImage* DecodeGeneral(const GeneralRequest& request) {
   }
   jpeg_create_decompress(&info);
   if (request.file) {
-    jpeg_stdio_src(&info, request.file);
+    UseFileSource(info, source, request.file);
   } else {
     client.manager.init_source = request.source->init;
     client.manager.fill_input_buffer = request.source->fill;
@@ -235,13 +289,14 @@ CvxImageHeader CvxLoaderJPEG::GetInfo(const std::string& path) {
   if (!file) return {};
   jpeg_decompress_struct info{};
   JpegErrors errors;
+  FileSource source;
   InstallErrors(info, errors);
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&info);
     return {};
   }
   jpeg_create_decompress(&info);
-  jpeg_stdio_src(&info, file.get());
+  UseFileSource(info, source, file.get());
   jpeg_read_header(&info, TRUE);
   info.do_fancy_upsampling = FALSE;
   jpeg_start_decompress(&info);
