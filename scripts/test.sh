@@ -53,6 +53,15 @@ run_suite native "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo || status=1
 run_suite sanitize "$build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DGLINTORA_SANITIZE=ON || status=1
 run_suite fuzz "$build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLINTORA_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DGLINTORA_FUZZ_SECONDS="${GLINTORA_FUZZ_SECONDS:-20}" || status=1
+# How far each fuzz target got, from the fuzz suite's test log.
+if [[ -f "$build/fuzz/Testing/Temporary/LastTest.log" ]]; then
+  fuzz_runs=$(awk '/^[0-9]+\/[0-9]+ Testing: fuzz_/ { name = $3 }
+    /^stat::number_of_executed_units:/ { runs = $2 }
+    /^stat::average_exec_per_sec:/ && name != "" { printf "%s %s executions (%s a second)\n", name, runs, $2; name = "" }' \
+    "$build/fuzz/Testing/Temporary/LastTest.log")
+  echo "$fuzz_runs"
+  while IFS= read -r line; do [[ -n "$line" ]] && summary+=("  $line"); done <<<"$fuzz_runs"
+fi
 trap '"$root/cmake/wine-run.sh" --bench "$build/windows/wine-bench" --stop' EXIT
 run_suite windows "$build/windows" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" || status=1
