@@ -71,9 +71,7 @@ inline std::string TextOf(HWND window) {
   return text;
 }
 
-inline bool Checked(HWND dialog, int id) {
-  return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+inline bool Checked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // Runs `dialog` (owned by `owner`) modally on this thread while `script` drives its window
 // from another thread; a dialog still open when the script returns is cancelled. Returns

@@ -127,21 +127,21 @@ TEST(Dialog, RunsModallyWithTheObjectAttachedFromCreation) {
   const INT_PTR result = RunDriven(
       dialog,
       [&](HWND window) {
-    dialogWindow = window;
-    ownerDisabled = !IsWindowEnabled(owner.Handle());
-    shown[0] = TextOf(Item(window, IDC_T_NAME));
-    shown[1] = TextOf(Item(window, IDC_T_NUMBER));
-    shown[2] = ComboSelection(window);
-    shown[3] = std::to_string(SendDlgItemMessageA(window, IDC_T_LIST, LB_GETCOUNT, 0, 0));
-    // The keys go through the loop's pre-translation: Tab moves on, Enter presses OK.
-    HWND first = FocusIn(window);
-    focusBeforeTab = GetDlgCtrlID(first);
-    PostMessageA(first, WM_KEYDOWN, VK_TAB, 0);
-    testing::WaitUntil([&] { return FocusIn(window) != first; }, 5000);
-    HWND second = FocusIn(window);
-    focusAfterTab = GetDlgCtrlID(second);
-    PostMessageA(second, WM_KEYDOWN, VK_RETURN, 0);
-    testing::WaitUntil([&] { return !IsWindow(window); }, 5000);
+        dialogWindow = window;
+        ownerDisabled = !IsWindowEnabled(owner.Handle());
+        shown[0] = TextOf(Item(window, IDC_T_NAME));
+        shown[1] = TextOf(Item(window, IDC_T_NUMBER));
+        shown[2] = ComboSelection(window);
+        shown[3] = std::to_string(SendDlgItemMessageA(window, IDC_T_LIST, LB_GETCOUNT, 0, 0));
+        // The keys go through the loop's pre-translation: Tab moves on, Enter presses OK.
+        HWND first = FocusIn(window);
+        focusBeforeTab = GetDlgCtrlID(first);
+        PostMessageA(first, WM_KEYDOWN, VK_TAB, 0);
+        testing::WaitUntil([&] { return FocusIn(window) != first; }, 5000);
+        HWND second = FocusIn(window);
+        focusAfterTab = GetDlgCtrlID(second);
+        PostMessageA(second, WM_KEYDOWN, VK_RETURN, 0);
+        testing::WaitUntil([&] { return !IsWindow(window); }, 5000);
       },
       owner.Handle());
   EXPECT_EQ(result, IDOK);
@@ -267,8 +267,10 @@ TEST(Dialog, NestedModalDialogsDisableTheirOwnerInTurn) {
 
 TEST(Dialog, AQuitMessageEndsTheModalRunAndReachesTheOuterLoop) {
   TestDialog dialog;
-  EXPECT_EQ(RunDriven(dialog, [](HWND window) { PostThreadMessageA(GetWindowThreadProcessId(window, nullptr), WM_QUIT, 3, 0); }),
-            -1);
+  EXPECT_EQ(
+      RunDriven(dialog,
+                [](HWND window) { PostThreadMessageA(GetWindowThreadProcessId(window, nullptr), WM_QUIT, 3, 0); }),
+      -1);
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 3u);

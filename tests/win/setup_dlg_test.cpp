@@ -164,8 +164,8 @@ TEST_F(SetupDialogTest, TheTemplateIsTheOptionsDialogsLayout) {
     if (std::memcmp(base + at, "\xFF\xFF", 2) == 0) {
       at += 2;
       const uint16_t ordinal = word();
-      static const std::map<uint16_t, std::string> classes = {{0x80, "button"}, {0x81, "edit"}, {0x82, "static"},
-                                                              {0x83, "listbox"}, {0x85, "combobox"}};
+      static const std::map<uint16_t, std::string> classes = {
+          {0x80, "button"}, {0x81, "edit"}, {0x82, "static"}, {0x83, "listbox"}, {0x85, "combobox"}};
       return isClass && classes.count(ordinal) ? classes.at(ordinal) : "#" + std::to_string(ordinal);
     }
     std::string text;
@@ -314,7 +314,8 @@ TEST_F(SetupDialogTest, CheckBoxesEnableTheirDependantsAndCancelWritesNothing) {
   const INT_PTR result = RunDriven(dialog, [&](HWND window) {
     auto state = [&] {
       std::string s;
-      for (int id : {IDC_TRANSITIONS_SETUP, IDC_MOVIE_ZOOM, IDC_MUTE_MOVIES}) s += IsWindowEnabled(Item(window, id)) ? '1' : '0';
+      for (int id : {IDC_TRANSITIONS_SETUP, IDC_MOVIE_ZOOM, IDC_MUTE_MOVIES})
+        s += IsWindowEnabled(Item(window, id)) ? '1' : '0';
       states.push_back(s);
     };
     state();
@@ -341,9 +342,9 @@ TEST_F(SetupDialogTest, BrowseStoresTheChosenFolderWithATrailingBackslash) {
   };
   const Case cases[] = {
       {"D:\\photos", "D:\\photos\\"},
-      {"E:\\", "E:\\"},                   // a drive root already ends in one
-      {std::nullopt, "E:\\"},             // cancelled
-      {"", "E:\\"},                       // an item without a folder path
+      {"E:\\", "E:\\"},        // a drive root already ends in one
+      {std::nullopt, "E:\\"},  // cancelled
+      {"", "E:\\"},            // an item without a folder path
       {"F:\\Bilder\\2024", "F:\\Bilder\\2024\\"},
   };
   m_store->WriteValue("", "Directory", RegistryValue::String("C:\\start"));

@@ -95,7 +95,8 @@ Design BrowseIconDesign() {
     Colour c = kNone;
     if (RoundedBox(x, y, 0.30f, 0.22f, 0.20f, 0.08f, 0.04f) <= 0) c = back;  // the tab
     if (RoundedBox(x, y, 0.5f, 0.52f, 0.44f, 0.32f, 0.05f) <= 0) c = back;
-    if (RoundedBox(x, y, 0.5f, 0.58f, 0.44f, 0.26f, 0.05f) <= 0) c = Mix(front, back, std::clamp((y - 0.4f) * 1.2f, 0.0f, 0.5f));
+    if (RoundedBox(x, y, 0.5f, 0.58f, 0.44f, 0.26f, 0.05f) <= 0)
+      c = Mix(front, back, std::clamp((y - 0.4f) * 1.2f, 0.0f, 0.5f));
     return c;
   };
 }

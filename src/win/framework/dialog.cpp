@@ -84,8 +84,10 @@ INT_PTR CDialog::DoModal() {
   m_running = false;
   // The owner comes back before the dialog goes, so that the system activates it again.
   if (disableOwner) EnableWindow(owner, TRUE);
-  if (m_hWnd) ::DestroyWindow(m_hWnd);
-  else if (dialog && IsWindow(dialog)) ::DestroyWindow(dialog);  // made but never attached
+  if (m_hWnd)
+    ::DestroyWindow(m_hWnd);
+  else if (dialog && IsWindow(dialog))
+    ::DestroyWindow(dialog);  // made but never attached
   return m_result;
 }
 

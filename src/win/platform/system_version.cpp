@@ -13,9 +13,9 @@ SystemVersion QuerySystemVersion() {
   OSVERSIONINFOEXW info{};
   info.dwOSVersionInfoSize = sizeof info;
   HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  const auto query = ntdll ? reinterpret_cast<RtlGetVersionFn>(
-                                 reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                           : nullptr;
+  const auto query =
+      ntdll ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+            : nullptr;
   if (query && query(&info) == 0) {
     version = {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.wProductType};
   } else {
@@ -32,8 +32,7 @@ SystemVersion QuerySystemVersion() {
 }
 
 bool IsNtWorkstation6OrLater(const SystemVersion& version) {
-  return version.platformId == VER_PLATFORM_WIN32_NT && version.productType == VER_NT_WORKSTATION &&
-         version.major >= 6;
+  return version.platformId == VER_PLATFORM_WIN32_NT && version.productType == VER_NT_WORKSTATION && version.major >= 6;
 }
 
 }  // namespace glintora

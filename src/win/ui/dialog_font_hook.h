@@ -31,8 +31,8 @@ class DialogFontHook {
   void Apply(HWND dialog);
 
   HHOOK m_hook = nullptr;
-  HFONT m_font = nullptr;             // owned; top-level dialogs' font
-  std::vector<HFONT> m_pageFonts;     // owned; the fonts made for nested pages
+  HFONT m_font = nullptr;          // owned; top-level dialogs' font
+  std::vector<HFONT> m_pageFonts;  // owned; the fonts made for nested pages
 };
 
 }  // namespace glintora

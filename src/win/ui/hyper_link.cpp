@@ -45,8 +45,7 @@ GLINTORA_MESSAGE_MAP(CvxHyperLink, CStatic, OnReflected<&CvxHyperLink::OnCtlColo
                      OnMessage<&CvxHyperLink::OnCaptureChanged>(WM_CAPTURECHANGED),
                      OnMessage<&CvxHyperLink::OnLButtonDown>(WM_LBUTTONDOWN),
                      OnMessage<&CvxHyperLink::OnLButtonUp>(WM_LBUTTONUP),
-                     OnMessage<&CvxHyperLink::OnKeyDown>(WM_KEYDOWN),
-                     OnMessage<&CvxHyperLink::OnSetFocus>(WM_SETFOCUS),
+                     OnMessage<&CvxHyperLink::OnKeyDown>(WM_KEYDOWN), OnMessage<&CvxHyperLink::OnSetFocus>(WM_SETFOCUS),
                      OnMessage<&CvxHyperLink::OnKillFocus>(WM_KILLFOCUS))
 
 CvxHyperLink::~CvxHyperLink() {

@@ -17,13 +17,13 @@ class CvxHyperLink : public CStatic {
 
  public:
   // Option bits.
-  static constexpr DWORD kUnderline = 0x01;        // underline the text
-  static constexpr DWORD kUseHoverColour = 0x02;   // the hover colour while the mouse is over it
-  static constexpr DWORD kSizeToText = 0x04;       // the control's size is its text's
-  static constexpr DWORD kOpenOnButtonDown = 0x08; // open on the button press, not its release
-  static constexpr DWORD kFocusOnClick = 0x10;     // a click takes the focus
-  static constexpr DWORD kNormalCursor = 0x20;     // keep the normal cursor, not the hand
-  static constexpr DWORD kNoFocusColour = 0x40;    // never the focus colour
+  static constexpr DWORD kUnderline = 0x01;         // underline the text
+  static constexpr DWORD kUseHoverColour = 0x02;    // the hover colour while the mouse is over it
+  static constexpr DWORD kSizeToText = 0x04;        // the control's size is its text's
+  static constexpr DWORD kOpenOnButtonDown = 0x08;  // open on the button press, not its release
+  static constexpr DWORD kFocusOnClick = 0x10;      // a click takes the focus
+  static constexpr DWORD kNormalCursor = 0x20;      // keep the normal cursor, not the hand
+  static constexpr DWORD kNoFocusColour = 0x40;     // never the focus colour
   static constexpr DWORD kDefaultOptions = kUnderline | kSizeToText | kFocusOnClick;
 
   struct Colours {
@@ -83,7 +83,7 @@ class CvxHyperLink : public CStatic {
   Colours m_colours;
   DWORD m_options = kDefaultOptions;
   bool m_visited = false;
-  bool m_over = false;     // the mouse is over it (and captured)
+  bool m_over = false;  // the mouse is over it (and captured)
   bool m_focused = false;
   bool m_pressed = false;  // a button press began on it
   HFONT m_font = nullptr;  // owned; the control's font while it lives

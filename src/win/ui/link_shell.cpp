@@ -33,7 +33,8 @@ std::optional<std::string> ClassesRootText(const std::string& path) {
 class SystemShell final : public LinkShell {
  public:
   int Open(const std::string& target) override {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOW));
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOW));
     return static_cast<int>(result);
   }
   std::optional<std::string> WebPageOpenCommand() override {
@@ -41,9 +42,7 @@ class SystemShell final : public LinkShell {
     if (!type) return std::nullopt;
     return ClassesRootText(*type + "\\shell\\open\\command");
   }
-  int Run(const std::string& commandLine) override {
-    return static_cast<int>(WinExec(commandLine.c_str(), SW_SHOW));
-  }
+  int Run(const std::string& commandLine) override { return static_cast<int>(WinExec(commandLine.c_str(), SW_SHOW)); }
 };
 
 }  // namespace
@@ -82,27 +81,29 @@ LinkOpenResult OpenLinkTarget(LinkShell& shell, const std::string& target) {
 }
 
 std::string LinkErrorMessage(int code) {
-  const char* text = nullptr;
-  switch (code) {
-    case 0: text = "The operating system is out\nof memory or resources."; break;
-    case 2: text = "The specified file was not found."; break;
-    case 3: text = "The specified path was not found."; break;
-    case 5: text = "The operating system denied\naccess to the specified file."; break;
-    case 8: text = "There was not enough memory to complete the operation."; break;
-    case 11: text = "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."; break;
-    case 26: text = "A sharing violation occurred. "; break;
-    case 27: text = "The filename association is\nincomplete or invalid."; break;
-    case 28: text = "The DDE transaction could not\nbe completed because the request timed out."; break;
-    case 29: text = "The DDE transaction failed."; break;
-    case 30:
-      text = "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.";
-      break;
-    case 31: text = "There is no application associated\nwith the given filename extension."; break;
-    case 32: text = "The specified dynamic-link library was not found."; break;
-    default: break;
-  }
+  struct Known {
+    int code;
+    const char* text;
+  };
+  static const Known kKnown[] = {
+      {0, "The operating system is out\nof memory or resources."},
+      {2, "The specified file was not found."},
+      {3, "The specified path was not found."},
+      {5, "The operating system denied\naccess to the specified file."},
+      {8, "There was not enough memory to complete the operation."},
+      {11, "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+      {26, "A sharing violation occurred. "},
+      {27, "The filename association is\nincomplete or invalid."},
+      {28, "The DDE transaction could not\nbe completed because the request timed out."},
+      {29, "The DDE transaction failed."},
+      {30, "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed."},
+      {31, "There is no application associated\nwith the given filename extension."},
+      {32, "The specified dynamic-link library was not found."},
+  };
   std::string message = "Can't open link:\n\n";
-  if (text) return message + text;
+  for (const Known& known : kKnown) {
+    if (known.code == code) return message + known.text;
+  }
   char unknown[64];
   std::snprintf(unknown, sizeof unknown, "Unknown Error (%d) occurred.", code);
   return message + unknown;

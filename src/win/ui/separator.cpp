@@ -25,8 +25,8 @@ LRESULT CSeparator::OnPaint(WPARAM, LPARAM) {
   RECT client{};
   GetClientRect(m_hWnd, &client);
   // The background of a static control of the parent, as the parent paints it.
-  auto brush = reinterpret_cast<HBRUSH>(
-      SendMessageA(GetParent(m_hWnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(m_hWnd)));
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(m_hWnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(m_hWnd)));
   FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
 
   const bool vertical = client.bottom - client.top > client.right - client.left;

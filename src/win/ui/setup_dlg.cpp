@@ -18,8 +18,7 @@ bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == B
 
 GLINTORA_MESSAGE_MAP(CSetupDlg, CDialog, OnCommand<&CSetupDlg::OnBrowse>(IDC_BROWSE),
                      OnCommand<&CSetupDlg::OnUseTransitions>(IDC_USE_TRANSITIONS),
-                     OnCommand<&CSetupDlg::OnPlayMovies>(IDC_PLAY_MOVIES),
-                     OnMessage<&CSetupDlg::OnPaint>(WM_PAINT))
+                     OnCommand<&CSetupDlg::OnPlayMovies>(IDC_PLAY_MOVIES), OnMessage<&CSetupDlg::OnPaint>(WM_PAINT))
 
 CSetupDlg::CSetupDlg(ProfileStore& settings, HWND parent, FolderBrowser& browser)
     : CDialog(IDD_OPTIONS, parent),

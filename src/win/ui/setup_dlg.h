@@ -57,18 +57,18 @@ class CSetupDlg : public CDialog, public CConfig {
   // "Setup..." follows "Transition"; the zoom list and "Mute sound" follow "Play Movies".
   void UpdateEnabling();
 
-  CvxHyperLink m_webLink;               // 1016: the program's page
-  CvxHyperLink m_productLink;           // 1017: the imaging program's page
-  CSeparator m_bottomLine;              // 1011
-  CStaticSeparator m_filesHeading;      // 1009
-  CStaticSeparator m_displayHeading;    // 1010
-  CButton m_browseButton;               // 1008
-  std::string m_version;                // 1015
+  CvxHyperLink m_webLink;             // 1016: the program's page
+  CvxHyperLink m_productLink;         // 1017: the imaging program's page
+  CSeparator m_bottomLine;            // 1011
+  CStaticSeparator m_filesHeading;    // 1009
+  CStaticSeparator m_displayHeading;  // 1010
+  CButton m_browseButton;             // 1008
+  std::string m_version;              // 1015
   CvxTransparentBitmap m_logo;
-  HICON m_icon = nullptr;               // owned; icon 128 at the system's large size
-  CStaticSeparator m_moviesHeading;     // 1012
-  HICON m_smallIcon = nullptr;          // owned; icon 128 at the small size
-  HICON m_browseIcon = nullptr;         // owned; icon 3000 on the browse button
+  HICON m_icon = nullptr;            // owned; icon 128 at the system's large size
+  CStaticSeparator m_moviesHeading;  // 1012
+  HICON m_smallIcon = nullptr;       // owned; icon 128 at the small size
+  HICON m_browseIcon = nullptr;      // owned; icon 3000 on the browse button
   FolderBrowser& m_browser;
 };
 
