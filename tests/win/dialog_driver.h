@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "win/framework/dialog.h"
@@ -112,11 +113,10 @@ inline INT_PTR RunDriven(CDialog& dialog, const std::function<void(HWND dialog)>
 class MessageBoxRecorder {
  public:
   MessageBoxRecorder() {
-    m_previous = ReplaceMessageBox([this](HWND owner, const std::string& text, UINT type) {
+    m_previous = ReplaceMessageBox([this](HWND owner, const std::string& text, UINT) {
       const std::lock_guard<std::mutex> guard(m_lock);
       m_texts.push_back(text);
-      m_owners.push_back(owner);
-      m_types.push_back(type);
+      m_lastOwner = owner;
       return IDOK;
     });
   }
@@ -124,30 +124,20 @@ class MessageBoxRecorder {
   MessageBoxRecorder(const MessageBoxRecorder&) = delete;
   MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
-  std::vector<std::string> Texts() const {
+  // The texts shown since the last call.
+  std::vector<std::string> Take() {
     const std::lock_guard<std::mutex> guard(m_lock);
-    return m_texts;
+    return std::exchange(m_texts, {});
   }
   HWND LastOwner() const {
     const std::lock_guard<std::mutex> guard(m_lock);
-    return m_owners.empty() ? nullptr : m_owners.back();
-  }
-  UINT LastType() const {
-    const std::lock_guard<std::mutex> guard(m_lock);
-    return m_types.empty() ? 0 : m_types.back();
-  }
-  void Clear() {
-    const std::lock_guard<std::mutex> guard(m_lock);
-    m_texts.clear();
-    m_owners.clear();
-    m_types.clear();
+    return m_lastOwner;
   }
 
  private:
   mutable std::mutex m_lock;
   std::vector<std::string> m_texts;
-  std::vector<HWND> m_owners;
-  std::vector<UINT> m_types;
+  HWND m_lastOwner = nullptr;
   MessageBoxFunction m_previous;
 };
 

@@ -10,6 +10,5 @@
 #define IDC_T_COMBO 913
 #define IDC_T_LIST 914
 #define IDC_T_AFTER 915
-#define IDC_T_CHECK 916
 #define IDC_T_NESTED 917
 #define IDC_T_PAGE_TEXT 920

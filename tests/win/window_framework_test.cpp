@@ -247,10 +247,7 @@ class NotifiedParent : public CWnd {
   void OnEditChanged() { calls.push_back("edit changed"); }
   void OnEditCommand() { calls.push_back("edit command"); }
   void OnButtonClicked() { calls.push_back("button clicked"); }
-  LRESULT OnCtlColorStatic(WPARAM, LPARAM) {
-    calls.push_back("parent colour");
-    return 111;
-  }
+  LRESULT OnCtlColorStatic(WPARAM, LPARAM) { return calls.push_back("parent colour"), 111; }
 };
 GLINTORA_MESSAGE_MAP(NotifiedParent, CWnd, OnControl<&NotifiedParent::OnEditChanged>(EN_CHANGE, 7),
                      OnCommand<&NotifiedParent::OnEditCommand>(7), OnCommand<&NotifiedParent::OnButtonClicked>(8),
@@ -261,18 +258,11 @@ class ReflectingControl : public CWnd {
   GLINTORA_DECLARE_MESSAGE_MAP()
  public:
   std::vector<std::string> calls;
-  LRESULT OnColour(WPARAM, LPARAM) {
-    calls.push_back("colour");
-    return 222;
-  }
-  LRESULT OnDraw(WPARAM, LPARAM) {
-    calls.push_back("draw");
-    return 333;
-  }
+  LRESULT OnColour(WPARAM, LPARAM) { return calls.push_back("colour"), 222; }
+  LRESULT OnDraw(WPARAM, LPARAM) { return calls.push_back("draw"), 333; }
   LRESULT OnMeasure(WPARAM, LPARAM lParam) {
-    calls.push_back("measure");
     reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 17;
-    return 444;
+    return calls.push_back("measure"), 444;
   }
 };
 GLINTORA_MESSAGE_MAP(ReflectingControl, CWnd, OnReflected<&ReflectingControl::OnColour>(WM_CTLCOLORSTATIC),
