@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -128,6 +129,13 @@ TEST(HyperLink, ShowsItselfAsALinkAndOpensItsTarget) {
   EXPECT_EQ(place.bottom - place.top, text.cy);
   EXPECT_NEAR((place.left + place.right) / 2, 110, 1) << "centred where the static centres its text";
   EXPECT_EQ(place.top, 10);
+  // Without the help program's cursor (as under Wine) the system's hand, never none.
+  char help[MAX_PATH + 16] = {};
+  GetWindowsDirectoryA(help, MAX_PATH);
+  std::strcat(help, "\\winhlp32.exe");
+  if (GetFileAttributesA(help) == INVALID_FILE_ATTRIBUTES) {
+    EXPECT_EQ(CvxHyperLink::HandCursor(), LoadCursor(nullptr, IDC_HAND));
+  }
   EXPECT_NE(CvxHyperLink::HandCursor(), nullptr);
   EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, 0), HTCLIENT);
 
