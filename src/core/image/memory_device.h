@@ -9,7 +9,7 @@
 
 namespace glintora {
 
-class MemoryDevice final : public DrawingDevice {
+class MemoryDevice : public DrawingDevice {
  public:
   // Paints into `target`, which must outlive the device.
   explicit MemoryDevice(CvxImageColor8& target) : m_target(target) {}
