@@ -62,6 +62,10 @@ set_value Transition REG_DWORD 1
 set_value Random REG_DWORD 0
 set_value Recursive REG_DWORD 0
 set_value "Enlarge to screen" REG_DWORD 0
+# Only the ten 3D transitions (identifiers 91 to 100), so that every change between pictures,
+# and each screenshot of one, is drawn with OpenGL; the tests run the other families.
+usage=$(printf '00%.0s' $(seq 0 90); printf '01%.0s' $(seq 91 100))
+set_value Usage REG_BINARY "$usage"
 echo "demo: settings:"
 wine reg query "$key" | tr -d '\r' | sed -n 's/^    /  /p'
 

@@ -1,15 +1,19 @@
 // The real glintora.scr showing pictures under Wine on the bench's display: the full-screen
-// show, what ends it and what does not, and the preview inside a harness window.
+// show (also with only the 3D transitions), what ends it and what does not, and the preview
+// inside a harness window.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "../win/test_window.h"
 #include "../win/window_capture.h"
+#include "core/transitions/catalogue.h"
 #include "saver_process.h"
 #include "saver_settings.h"
 
@@ -135,6 +139,28 @@ TEST_F(ShowTest, FullScreenShowFitsCentresAndChangesPictures) {
   DWORD code = 1;
   EXPECT_TRUE(saver.WaitForExit(10000, &code));
   EXPECT_EQ(code, 0u);
+}
+
+TEST_F(ShowTest, OpenGlTransitionsEndOnTheNewPicture) {
+  // Only the ten 3D transitions: OpenGL draws each change on the window, then GDI paints
+  // the picture over it.
+  settings.PointAt(pictures.Path(), "1", true);
+  std::vector<uint8_t> usage(kTransitionCount, 0);
+  std::fill(usage.begin() + 91, usage.end(), 1);
+  settings.SetBinary("Usage", usage);
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_NE(StartShow(saver), nullptr);
+  for (int change = 1; change <= 4; ++change) {
+    EXPECT_TRUE(Eventually(
+        [&] {
+          return change % 2 ? ShowsRectangle(*CaptureScreen(), kBlue, 362, 34, 662, 734)
+                            : ShowsRectangle(*CaptureScreen(), kRed, 256, 192, 768, 576);
+        },
+        10000))
+        << "change " << change;
+  }
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(10000));
 }
 
 TEST_F(ShowTest, KeyPressOrClickEndsTheSaver) {
