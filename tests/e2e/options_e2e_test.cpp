@@ -110,7 +110,7 @@ TEST_F(OptionsTest, EveryConfigureCommandLineOpensTheDialogAndCancelWritesNothin
     EXPECT_EQ(ItemText(dialog, 1016), "Web site");
     // The logo at (36, 100): its transparent corner shows the dialog, its middle the picture.
     EXPECT_TRUE(
-        WaitUntil([&] { return ScreenPixel(dialog, 36 + 24, 100 + 30) != ScreenPixel(dialog, 32, 101); }, 10000));
+        WaitUntil([&] { return ScreenPixel(dialog, 36 + 24, 100 + 30) != ScreenPixel(dialog, 32, 101); }, kSaverWaitMs));
     EXPECT_EQ(ScreenPixel(dialog, 37, 101), ScreenPixel(dialog, 32, 101));
     SendDlgItemMessageA(dialog, 1003, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("9"));
     PostClick(dialog, IDCANCEL);

@@ -96,22 +96,50 @@ void MoveMouseBy(int dx, int dy) {
   SendInput(1, &input, sizeof(INPUT));
 }
 
+// Where a picture of w × h stands on the screen after one of `before` (0 × 0: none): centred
+// on the canvas the two share, the canvas centred on the screen, cut toward zero; a half
+// pixel inside the canvas rounds up. Both pictures must fit the screen unscaled.
+RECT PictureOnScreen(SIZE picture, SIZE before) {
+  const int canvasWidth = std::max(picture.cx, before.cx);
+  const int canvasHeight = std::max(picture.cy, before.cy);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - canvasWidth) / 2 +
+                   static_cast<int>((canvasWidth - picture.cx) / 2.0 + 0.5);
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - canvasHeight) / 2 +
+                  static_cast<int>((canvasHeight - picture.cy) / 2.0 + 0.5);
+  return RECT{left, top, left + picture.cx, top + picture.cy};
+}
+
+bool ShowsRectangle(uint32_t colour, const RECT& r) {
+  return ShowsRectangle(*CaptureScreen(), colour, r.left, r.top, r.right, r.bottom);
+}
+
 class ShowTest : public ::testing::Test {
  protected:
+  static constexpr SIZE kRedSize{512, 384};
+  static constexpr SIZE kBlueSize{300, 700};
+
+  // A red landscape picture first, then a blue portrait one.
   ShowTest() {
-    // Red 512 × 384 first (it stands at (256, 192) on 1024 × 768), then a blue portrait
-    // 300 × 700 (at (362, 34)).
-    pictures.AddSolidBitmap("1.bmp", 512, 384, kRed);
-    pictures.AddSolidBitmap("2.bmp", 300, 700, kBlue);
+    pictures.AddSolidBitmap("1.bmp", kRedSize.cx, kRedSize.cy, kRed);
+    pictures.AddSolidBitmap("2.bmp", kBlueSize.cx, kBlueSize.cy, kBlue);
     settings.PointAt(pictures.Path(), "1.5", false);
     SetCursorPos(500, 400);
   }
+  void SetUp() override {
+    ASSERT_GE(GetSystemMetrics(SM_CXSCREEN), kRedSize.cx) << "the pictures must fit the screen unscaled";
+    ASSERT_GE(GetSystemMetrics(SM_CYSCREEN), kBlueSize.cy) << "the pictures must fit the screen unscaled";
+  }
+
+  // The red picture as the show's first (nothing before it) or after the blue one.
+  static RECT RedAlone() { return PictureOnScreen(kRedSize, SIZE{}); }
+  static RECT RedAfterBlue() { return PictureOnScreen(kRedSize, kBlueSize); }
+  static RECT BlueAfterRed() { return PictureOnScreen(kBlueSize, kRedSize); }
 
   // Starts /s and waits until the first picture is on the screen.
   HWND StartShow(SaverProcess& saver) {
-    HWND window = saver.WaitForWindow(10000);
+    HWND window = saver.WaitForWindow(kSaverWaitMs);
     if (!window) return nullptr;
-    if (!Eventually([] { return ShowsRectangle(*CaptureScreen(), kRed, 256, 192, 768, 576); }, 10000)) return nullptr;
+    if (!Eventually([] { return ShowsRectangle(kRed, RedAlone()); }, kSaverWaitMs)) return nullptr;
     return window;
   }
 
@@ -132,12 +160,12 @@ TEST_F(ShowTest, FullScreenShowFitsCentresAndChangesPictures) {
   char title[64] = {};
   GetWindowTextA(window, title, sizeof title);
   EXPECT_STREQ(title, "glintora");
-  EXPECT_TRUE(Eventually([] { return ShowsRectangle(*CaptureScreen(), kBlue, 362, 34, 662, 734); }, 10000))
+  EXPECT_TRUE(Eventually([] { return ShowsRectangle(kBlue, BlueAfterRed()); }, kSaverWaitMs))
       << "after the delay the portrait picture replaces it";
   ASSERT_FALSE(saver.WaitForExit(0)) << "nothing asked the saver to end yet";
   PressKey(VK_SPACE);
   DWORD code = 1;
-  EXPECT_TRUE(saver.WaitForExit(10000, &code));
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code));
   EXPECT_EQ(code, 0u);
 }
 
@@ -153,14 +181,13 @@ TEST_F(ShowTest, OpenGlTransitionsEndOnTheNewPicture) {
   for (int change = 1; change <= 4; ++change) {
     EXPECT_TRUE(Eventually(
         [&] {
-          return change % 2 ? ShowsRectangle(*CaptureScreen(), kBlue, 362, 34, 662, 734)
-                            : ShowsRectangle(*CaptureScreen(), kRed, 256, 192, 768, 576);
+          return change % 2 ? ShowsRectangle(kBlue, BlueAfterRed()) : ShowsRectangle(kRed, RedAfterBlue());
         },
-        10000))
+        kSaverWaitMs))
         << "change " << change;
   }
   PressKey(VK_SPACE);
-  EXPECT_TRUE(saver.WaitForExit(10000));
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
 }
 
 TEST_F(ShowTest, KeyPressOrClickEndsTheSaver) {
@@ -173,7 +200,7 @@ TEST_F(ShowTest, KeyPressOrClickEndsTheSaver) {
       Click();
     }
     DWORD code = 1;
-    EXPECT_TRUE(saver.WaitForExit(10000, &code)) << (key ? "key" : "click");
+    EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << (key ? "key" : "click");
     EXPECT_EQ(code, 0u);
   }
 }
@@ -190,7 +217,7 @@ TEST_F(ShowTest, MouseMayWanderThreePixelsButNotFour) {
   EXPECT_FALSE(saver.WaitForExit(1500)) << "3 pixels on each axis are allowed";
   MoveMouseBy(1, 0);
   DWORD code = 1;
-  EXPECT_TRUE(saver.WaitForExit(10000, &code)) << "4 pixels on one axis end the saver";
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << "4 pixels on one axis end the saver";
   EXPECT_EQ(code, 0u);
 }
 
@@ -208,7 +235,7 @@ TEST_F(ShowTest, CloseFromOutsideIsIgnoredButDeactivationEnds) {
   ASSERT_NE(other, nullptr);
   SetForegroundWindow(other);
   DWORD code = 1;
-  EXPECT_TRUE(saver.WaitForExit(10000, &code));
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code));
   EXPECT_EQ(code, 0u);
   DestroyWindow(other);
 }
@@ -227,7 +254,7 @@ TEST_F(ShowTest, PreviewLivesInsideItsParentAndEndsWithIt) {
         child = FindWindowExA(harness.Handle(), nullptr, nullptr, "Preview");
         return child != nullptr;
       },
-      10000))
+      kSaverWaitMs))
       << "a child titled Preview";
   RECT client{};
   GetClientRect(child, &client);
@@ -240,7 +267,7 @@ TEST_F(ShowTest, PreviewLivesInsideItsParentAndEndsWithIt) {
   EXPECT_FALSE(saver.WaitForExit(1500));
   harness.Destroy();
   DWORD code = 1;
-  EXPECT_TRUE(saver.WaitForExit(10000, &code)) << "the preview ends with its parent";
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << "the preview ends with its parent";
   EXPECT_EQ(code, 0u);
 }
 

@@ -150,7 +150,7 @@ bool RunTransition(DrawingDevice& device, const TransitionArea& area, const CvxI
     if (!RunGlTransition(device, area, oldFrame, newFrame, id, seconds, callback, context, options)) return false;
   } else if (std::unique_ptr<FrameRenderer> renderer = MakeRenderer(id, oldFrame, newFrame, options);
              renderer && renderer->Prepare()) {
-    FramePacer pacer(seconds, *options.clock, /*stopOnReachingOne=*/id == 0);
+    FramePacer pacer(seconds, *options.clock, /*stopOnReachingOne=*/id == kBlendId);
     pacer.Start();
     do {
       renderer->Render(pacer.Progress());

@@ -45,7 +45,7 @@ BOOL CSaverApp::InitInstance() {
 }
 
 BOOL CSaverApp::OpenPreview(HWND parent) {
-  auto* preview = new CDrawWnd(1, Profile());
+  auto* preview = new CDrawWnd(kDeletesItself, Profile());
   RECT client{};
   GetClientRect(parent, &client);
   const std::string title = LoadStringResource(IDS_PREVIEW);
