@@ -94,15 +94,16 @@ COLORREF ScreenPixel(HWND window, int x, int y) {
 void PostClick(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 // A click on the check box of item `index` of another process's check list: the item is
-// scrolled to the top and the click lands on its box, left of the text.
-void PostBoxClick(HWND dialog, int listId, int index) {
+// scrolled to the top and the click lands on its box, left of the text. It is sent, not
+// posted: a posted click could be served after the next scroll, which is sent.
+void BoxClick(HWND dialog, int listId, int index) {
   HWND list = GetDlgItem(dialog, listId);
   SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
   const auto top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
   const auto height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
   const LPARAM at = MAKELPARAM(8, (index - top) * height + height / 2);
-  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageA(list, WM_LBUTTONUP, 0, at);
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
 class OptionsTest : public ::testing::Test {
@@ -181,8 +182,8 @@ TEST_F(OptionsTest, SetupChecksTransitionsByTheirBoxesAndOkStoresExactlyThose) {
   EXPECT_EQ(GetWindow(transitions, GW_OWNER), dialog);
   EXPECT_FALSE(IsWindowEnabled(dialog)) << "the options dialog waits for it";
   SendDlgItemMessageA(transitions, 1055, BM_CLICK, 0, 0);  // "Unselect All"
-  PostBoxClick(transitions, 1348, 4);
-  PostBoxClick(transitions, 1348, 70);
+  BoxClick(transitions, 1348, 4);
+  BoxClick(transitions, 1348, 70);
   SendDlgItemMessageA(transitions, 1555, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1.5"));
   PostClick(transitions, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(transitions); }, 20000));

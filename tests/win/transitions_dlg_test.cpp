@@ -159,13 +159,17 @@ TEST_F(TransitionsDialogTest, ThePreviewPlaysTheSelectedTransitionFromThePicture
     WaitUntil([&] { return DifferingShare(*CapturePreview(window), dialog.PictureA(), 0, 1) == 0; });
     restingOnA = DifferingShare(*CapturePreview(window), dialog.PictureA(), 0, 1);
 
-    // The fade (5 s) a second in: neither picture.
+    // The fade (5 s) on its way: neither picture.
     Select(window, 0);
     EXPECT_TRUE(dialog.PreviewRunning());
-    Sleep(1000);
-    const auto fading = CapturePreview(window);
-    fadeFromA = DifferingShare(*fading, dialog.PictureA(), 0, 1);
-    fadeFromB = DifferingShare(*fading, dialog.PictureB(), 0, 1);
+    WaitUntil(
+        [&] {
+          const auto fading = CapturePreview(window);
+          fadeFromA = DifferingShare(*fading, dialog.PictureA(), 0, 1);
+          fadeFromB = DifferingShare(*fading, dialog.PictureB(), 0, 1);
+          return fadeFromA > 0.9 && fadeFromB > 0.9;
+        },
+        4000);
 
     // Another transition starts over from the picture at rest: "Reveal and Replace from
     // Left" shows B coming in at the left while the right is still A.
@@ -177,7 +181,7 @@ TEST_F(TransitionsDialogTest, ThePreviewPlaysTheSelectedTransitionFromThePicture
           return DifferingShare(*shown, dialog.PictureA(), 0.7, 1) == 0 &&
                  DifferingShare(*shown, dialog.PictureB(), 0, 0.05) == 0;
         },
-        2000);
+        3000);
     // It ends on B and rests there.
     WaitUntil([&] { return !dialog.ShowingA(); }, 5000);
     showingA = dialog.ShowingA();
@@ -226,6 +230,18 @@ class TimedTransitionsDlg : public CTransitionsDlg {
 };
 GLINTORA_MESSAGE_MAP(TimedTransitionsDlg, CTransitionsDlg,
                      OnMessage<&TimedTransitionsDlg::OnDestroyTimed>(WM_DESTROY))
+
+TEST_F(TransitionsDialogTest, A3DTransitionRunsInThePreviewToItsEnd) {
+  CTransitionsDlg dialog(nullptr);
+  dialog.m_duration = 0.5;
+  dialog.m_enabled.fill(1);
+  bool finished = false;
+  RunDriven(dialog, [&](HWND window) {
+    Select(window, 92);  // "[3D] Cube faces", drawn with OpenGL in the preview control
+    finished = WaitUntil([&] { return !dialog.ShowingA(); }, 5000);
+  });
+  EXPECT_TRUE(finished);
+}
 
 TEST_F(TransitionsDialogTest, ClosingDuringAPreviewWithItsTimerDueStopsAtOnceAndStartsNothing) {
   TimedTransitionsDlg dialog(nullptr);
