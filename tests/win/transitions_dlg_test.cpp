@@ -1,7 +1,7 @@
 // The transitions dialog in this process, driven from a second thread: the list in the
 // catalogue's order with its checks, the check boxes under the mouse and the space bar, OK's
-// warning and validation, the live preview as the screen shows it, and closing it while a
-// preview runs and its timer is due.
+// warning and validation, the live preview as the screen shows it (back and forth), and
+// closing it while a preview runs and its timer is due.
 
 #include <windows.h>
 
@@ -152,7 +152,7 @@ TEST_F(TransitionsDialogTest, ThePreviewPlaysTheSelectedTransitionFromThePicture
   dialog.m_duration = 5;
   dialog.m_enabled.fill(1);
   double restingOnA = 1, fadeFromA = 0, fadeFromB = 0, restingOnB = 1;
-  bool revealFromA = false, showingA = true;
+  bool revealFromA = false, showingA = true, playedBack = false;
   RunDriven(dialog, [&](HWND window) {
     ASSERT_NE(dialog.PictureA(), nullptr);
     ASSERT_NE(dialog.PictureB(), nullptr);
@@ -187,6 +187,8 @@ TEST_F(TransitionsDialogTest, ThePreviewPlaysTheSelectedTransitionFromThePicture
     showingA = dialog.ShowingA();
     WaitUntil([&] { return DifferingShare(*CapturePreview(window), dialog.PictureB(), 0, 1) == 0; }, 2000);
     restingOnB = DifferingShare(*CapturePreview(window), dialog.PictureB(), 0, 1);
+    // After two seconds at rest it plays the transition back to A.
+    playedBack = WaitUntil([&] { return dialog.ShowingA(); }, 8000);
   });
   EXPECT_EQ(restingOnA, 0) << "at rest the preview is exactly picture A";
   EXPECT_GT(fadeFromA, 0.9) << "mid-fade";
@@ -194,6 +196,7 @@ TEST_F(TransitionsDialogTest, ThePreviewPlaysTheSelectedTransitionFromThePicture
   EXPECT_TRUE(revealFromA);
   EXPECT_FALSE(showingA);
   EXPECT_EQ(restingOnB, 0) << "at rest the preview is exactly picture B";
+  EXPECT_TRUE(playedBack);
 }
 
 TEST_F(TransitionsDialogTest, ADurationOutOfRangeNamesItselfAndThePreviewKeepsTheLastValidOne) {

@@ -14,6 +14,9 @@ namespace {
 
 // The preview pictures are JPEG files among the program's resources.
 constexpr const char* kPictureResourceType = "JPEG";
+// Posted by a worker whose transition ran to its end, with the job's start number: a timer
+// belongs to the dialog's own thread, so that thread arms it.
+constexpr UINT kPreviewFinishedMessage = WM_APP + 1;
 
 std::string LoadResourceString(UINT id) {
   char text[512];
@@ -35,7 +38,8 @@ GLINTORA_MESSAGE_MAP(CTransitionsDlg, CDialog,
                      OnMessage<&CTransitionsDlg::OnTimer>(WM_TIMER), OnMessage<&CTransitionsDlg::OnPaint>(WM_PAINT),
                      OnCommand<&CTransitionsDlg::OnSelectAll>(IDC_SELECT_ALL),
                      OnCommand<&CTransitionsDlg::OnUnselectAll>(IDC_UNSELECT_ALL),
-                     OnMessage<&CTransitionsDlg::OnDestroy>(WM_DESTROY))
+                     OnMessage<&CTransitionsDlg::OnDestroy>(WM_DESTROY),
+                     OnMessage<&CTransitionsDlg::OnPreviewFinished>(kPreviewFinishedMessage))
 
 CTransitionsDlg::CTransitionsDlg(HWND parent) : CDialog(IDD_TRANSITIONS, parent), m_loader(CvxColor8(0, 0, 0)) {}
 
@@ -124,6 +128,13 @@ LRESULT CTransitionsDlg::OnPaint(WPARAM, LPARAM) {
   return result;
 }
 
+LRESULT CTransitionsDlg::OnPreviewFinished(WPARAM start, LPARAM) {
+  // Only for the latest start, and not while a stop or the closing waits for workers.
+  if (m_closing || m_stopping || static_cast<int>(start) != m_previewStarts) return 0;
+  SetTimer(m_hWnd, kPreviewTimerId, kPreviewRestMs, nullptr);
+  return 0;
+}
+
 LRESULT CTransitionsDlg::OnDestroy(WPARAM, LPARAM) {
   // A timer served while waiting for the worker must not start another one.
   m_closing = true;
@@ -138,7 +149,7 @@ void CTransitionsDlg::StartPreview() {
   if (m_closing || m_stopping || !m_hWnd) return;
   KillTimer(m_hWnd, kPreviewTimerId);
   StopPreview();
-  // A worker that finished while it was being stopped has armed the timer again.
+  // A worker that finished just before it was stopped may have had the timer armed.
   KillTimer(m_hWnd, kPreviewTimerId);
   if (m_closing || !m_hWnd) return;
 
@@ -153,6 +164,7 @@ void CTransitionsDlg::StartPreview() {
   m_job.seconds = m_previewSeconds;
   m_job.callback = &CTransitionsDlg::ContinuePreview;
   m_job.context = this;
+  m_job.start = m_previewStarts + 1;
   if (!m_job.from || !m_job.to) return;
 
   m_keepRunning = true;
@@ -218,9 +230,10 @@ UINT CTransitionsDlg::PreviewThreadProc(void* param) {
     ReleaseDC(job->preview, dc);
   }
   if (finished) {
-    // The preview rests on the new picture, then plays the transition back.
+    // The preview rests on the new picture, then plays the transition back. The picture at
+    // rest changes here, before the thread ends, so a start that waited for it sees it.
     dialog->m_showingA = !dialog->m_showingA;
-    SetTimer(GetParent(job->preview), kPreviewTimerId, kPreviewRestMs, nullptr);
+    PostMessageA(GetParent(job->preview), kPreviewFinishedMessage, static_cast<WPARAM>(job->start), 0);
   }
   return finished ? 1 : 0;
 }

@@ -37,6 +37,7 @@ struct PreviewJob {
   double seconds = 0;
   ContinueCallback callback = nullptr;
   void* context = nullptr;  // the dialog
+  int start = 0;            // which start of the preview this job is
 };
 
 class CTransitionsDlg : public CDialog {
@@ -75,6 +76,8 @@ class CTransitionsDlg : public CDialog {
   void OnSelectAll() { CheckAll(1); }
   void OnUnselectAll() { CheckAll(0); }
   LRESULT OnDestroy(WPARAM, LPARAM);
+  // A worker's transition ran to its end: the preview rests, then plays it back.
+  LRESULT OnPreviewFinished(WPARAM start, LPARAM);
 
  private:
   // Picture A (resource 134) and B (133) at the preview's client size; null when missing.
