@@ -445,7 +445,6 @@ void TransitionsSection(int runs) {
     auto newFrame = MakePicture(width, height);
     newFrame->Invert();
     CvxImageColor8 screen(width, height, true);
-    glintora::MemoryDevice device(screen);
     // memcpy rate over a frame-sized buffer.
     const size_t frameBytes = static_cast<size_t>(newFrame->GetStride()) * height;
     std::vector<uint8_t> from(frameBytes, 1), to(frameBytes);
@@ -467,6 +466,7 @@ void TransitionsSection(int runs) {
       for (int pass = 0; pass < 2; ++pass) {
         glintora::TransitionOptions options;
         options.bands = pass == 0 ? 1 : 0;
+        glintora::MemoryDevice device(screen, options.bands);
         const double seconds = MedianOf(runs, [&] {
           frames = 0;
           glintora::RunTransition(device, {0, 0, width, height}, *oldFrame, *newFrame, id, 0.0f, &CountFrame, &frames,
