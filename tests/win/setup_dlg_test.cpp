@@ -143,6 +143,7 @@ TEST_F(SetupDialogTest, AFreshUsersOkStoresTheDefaults) {
                           {"Play Movies", "dword:1"},
                           {"Movie Zoom", "sz:1"},
                           {"Mute Movies", "dword:1"},
+                          {"Decode Ahead", "dword:1"},
                           {"Usage", "binary:101"},
                       }));
 }
