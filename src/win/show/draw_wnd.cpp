@@ -37,7 +37,8 @@ GLINTORA_MESSAGE_MAP(CDrawWnd, CWnd, OnMessage<&CDrawWnd::OnPaint>(WM_PAINT), On
                      OnMessage<&CDrawWnd::OnEraseBackground>(WM_ERASEBKGND), OnMessage<&CDrawWnd::OnClose>(WM_CLOSE),
                      OnMessage<&CDrawWnd::OnDestroy>(WM_DESTROY),
                      OnMessage<&CDrawWnd::OnPlayerDone>(WM_PLAYER_DONE),
-                     OnMessage<&CDrawWnd::OnPrefetchDone>(WM_PREFETCH_DONE))
+                     OnMessage<&CDrawWnd::OnPrefetchDone>(WM_PREFETCH_DONE),
+                     OnMessage<&CDrawWnd::OnTransitionDone>(WM_TRANSITION_DONE))
 
 CDrawWnd::CDrawWnd(int autoDelete, ProfileStore& settings, const FileSystem& files)
     : CConfig(settings), m_autoDelete(autoDelete), m_files(files), m_loader(CvxColor8(0, 0, 0)) {
@@ -178,7 +179,7 @@ void CDrawWnd::ShowMovie(const std::string& path) {
 }
 
 void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
-  // The previous worker armed the timer as its last act; it ends at once.
+  // The previous worker posted its end as its last act; it ends at once.
   if (m_worker) {
     m_worker->WaitEnded(INFINITE);
     m_worker.reset();
@@ -191,6 +192,7 @@ void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
   m_job.duration = m_transitionDuration;
   m_job.enabled = m_usage.data();
   m_job.timerPeriod = SlideTimerPeriod(m_delay);
+  ++m_job.number;
   m_job.callback = &CDrawWnd::PumpMessages;
   m_job.context = this;
   m_keepRunning = true;
@@ -224,7 +226,7 @@ UINT CDrawWnd::TransitionThreadProc(void* param) {
   ReleaseDC(job->window, dc);
   job->from.reset();
   RedrawWholeWindow(job->window);
-  SetTimer(job->window, kSlideTimerId, job->timerPeriod, nullptr);
+  PostMessageA(job->window, WM_TRANSITION_DONE, job->number, 0);
   return finished ? 1 : 0;
 }
 
@@ -259,6 +261,13 @@ void CDrawWnd::NextItem() {
   if (m_changeDue) return;
   Advance();
   ShowCurrent();
+}
+
+LRESULT CDrawWnd::OnTransitionDone(WPARAM number, LPARAM) {
+  // Nothing for a window that began closing meanwhile, nor for a transition that another
+  // change has followed already.
+  if (!m_closing && m_hWnd && number == m_job.number) SetTimer(m_hWnd, kSlideTimerId, m_job.timerPeriod, nullptr);
+  return 0;
 }
 
 LRESULT CDrawWnd::OnPrefetchDone(WPARAM, LPARAM) {

@@ -31,6 +31,9 @@ inline constexpr int kDeletesItself = 1;
 
 // Posted by the item prefetcher when the next item is ready.
 inline constexpr UINT WM_PREFETCH_DONE = WM_USER + 2;
+// Posted by the transition worker as its last act: the window arms the slide timer (a
+// timer belongs to the thread that owns its window).
+inline constexpr UINT WM_TRANSITION_DONE = WM_USER + 3;
 // How many upcoming items the prefetcher tries before it leaves the rest to the change.
 inline constexpr size_t kPrefetchItems = 64;
 
@@ -45,7 +48,8 @@ struct TransitionJob {
   int frameY = 0;
   double duration = 0;           // seconds
   const uint8_t* enabled = nullptr;  // the 101 enabled flags
-  UINT timerPeriod = 0;          // the slide timer the worker arms when it is done
+  UINT timerPeriod = 0;          // the slide timer armed when the transition is done
+  WPARAM number = 0;             // counts the window's transitions; tells a stale end apart
   ContinueCallback callback = nullptr;
   void* context = nullptr;
 };
@@ -94,6 +98,7 @@ class CDrawWnd : public CWnd, public CConfig {
   LRESULT OnDestroy(WPARAM, LPARAM);
   LRESULT OnPlayerDone(WPARAM, LPARAM);
   LRESULT OnPrefetchDone(WPARAM, LPARAM);
+  LRESULT OnTransitionDone(WPARAM, LPARAM);
   void PostNcDestroy() override;
 
  private:
