@@ -42,6 +42,9 @@ class CConfig {
   bool m_playMovies;
   std::string m_movieZoom;  // "Fullscreen", "1", "2" or "3"
   bool m_muteMovies;
+  // Beyond the original values; 0 restores the behaviour from before each of them.
+  bool m_autoRotate;     // pictures stand upright by their orientation tag
+  bool m_resumeShuffle;  // a shuffled cycle continues from one run of the saver to the next
   CvxSerializer m_serializer;
 
  private:
