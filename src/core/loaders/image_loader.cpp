@@ -9,6 +9,7 @@
 #include "core/base/file_io.h"
 #include "core/base/temp_file.h"
 #include "core/base/text.h"
+#include "core/image/orientation.h"
 #include "core/loaders/bmp_loader.h"
 #include "core/loaders/gif_loader.h"
 #include "core/loaders/jpeg_loader.h"
@@ -118,7 +119,10 @@ std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::stri
   loader.m_backgroundRed = m_backgroundRed;
   const RunningLoader running(*this, loader);
   try {
-    return loader.Load(path, hint1, hint2);
+    std::unique_ptr<CvxImage> image = loader.Load(path, hint1, hint2);
+    // Here every loaded picture passes, so the show and the dialogs all see it upright.
+    if (image && m_autoRotate) image = StandUpright(std::move(image), loader.Orientation(path));
+    return image;
   } catch (...) {
     return nullptr;
   }

@@ -37,6 +37,10 @@ class CvxImageLoader {
 
   // Asks the running decode, if any, to stop.
   void Stop();
+  // On (the start): every picture whose file carries an orientation tag (JPEG's Exif, TIFF's
+  // own) comes out turned and mirrored upright. Off: pictures come as stored.
+  void SetAutoRotate(bool on) { m_autoRotate = on; }
+  bool AutoRotate() const { return m_autoRotate; }
   // The parameters every RAW loader made from now on copies; null (the start) means the
   // defaults. The block must outlive the loads that use it.
   void SetRawParams(const CvxRawParams* params) { m_rawParams = params; }
@@ -53,6 +57,7 @@ class CvxImageLoader {
   uint8_t m_backgroundGreen;
   uint8_t m_backgroundRed;
   const CvxRawParams* m_rawParams = nullptr;
+  bool m_autoRotate = true;
   void SetCurrent(CvxLoader* loader);
 
   // The loader running a decode. Stop may come from another thread while the RAW loader,
