@@ -40,6 +40,7 @@ GLINTORA_MESSAGE_MAP(CDrawWnd, CWnd, OnMessage<&CDrawWnd::OnPaint>(WM_PAINT), On
 
 CDrawWnd::CDrawWnd(int autoDelete, ProfileStore& settings, const FileSystem& files)
     : CConfig(settings), m_autoDelete(autoDelete), m_files(files), m_loader(CvxColor8(0, 0, 0)) {
+  m_loader.SetAutoRotate(m_autoRotate);
   m_player.SetForwardMouse(true);
   m_player.ShowControls(false);
 }
