@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "core/base/clock.h"
 #include "core/show/movie_placement.h"
+#include "core/show/shuffle_cycle.h"
 #include "res/resource.h"
 #include "win/platform/gdi_device.h"
 
@@ -39,7 +41,7 @@ GLINTORA_MESSAGE_MAP(CDrawWnd, CWnd, OnMessage<&CDrawWnd::OnPaint>(WM_PAINT), On
                      OnMessage<&CDrawWnd::OnPlayerDone>(WM_PLAYER_DONE))
 
 CDrawWnd::CDrawWnd(int autoDelete, ProfileStore& settings, const FileSystem& files)
-    : CConfig(settings), m_autoDelete(autoDelete), m_files(files), m_loader(CvxColor8(0, 0, 0)) {
+    : CConfig(settings), m_autoDelete(autoDelete), m_profile(settings), m_files(files), m_loader(CvxColor8(0, 0, 0)) {
   m_loader.SetAutoRotate(m_autoRotate);
   m_player.SetForwardMouse(true);
   m_player.ShowControls(false);
@@ -59,6 +61,7 @@ int CDrawWnd::Create(DWORD exStyle, const char* title, DWORD style, const RECT& 
   const BOOL created = CreateEx(exStyle, className, title, style | WS_CLIPCHILDREN, rect, parent, id);
   m_composition.SetGeometry(rect.left, rect.top, rect.right, rect.bottom, GetSystemMetrics(SM_CXSCREEN));
   m_composition.m_enlarge = m_enlarge;
+  if (m_keepsShuffle && m_resumeShuffle) m_media.ContinueShuffle(LoadCycleState(m_profile), SystemClock());
   m_media.Build(m_files, m_directory, m_recursive, m_playMovies, m_random);
   if (m_media.Empty()) return 0;
   ShowCurrent();
@@ -74,6 +77,7 @@ void CDrawWnd::ShowCurrent() {
 
   std::unique_ptr<CvxImage> from;
   PresentItem(from);
+  RememberShuffle();
   if (!m_hWnd) return;
 
   if (m_useTransitions && from && m_composition.m_frame) {
@@ -204,6 +208,12 @@ void CDrawWnd::StopWorker() {
 }
 
 void CDrawWnd::RedrawNow() { RedrawWholeWindow(m_hWnd); }
+
+void CDrawWnd::RememberShuffle() {
+  // After every item rather than at the end, so that a run ended without a goodbye (the
+  // system may end a saver's process) still leaves where it got to.
+  if (const CycleState* progress = m_media.CycleProgress()) StoreCycleState(m_profile, *progress);
+}
 
 void CDrawWnd::NextItem() {
   KillTimer(m_hWnd, kSlideTimerId);

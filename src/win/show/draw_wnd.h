@@ -74,6 +74,10 @@ class CDrawWnd : public CWnd, public CConfig {
   const MediaList& Media() const { return m_media; }
   // The transition engine's options (tests script the clock).
   TransitionOptions m_transitionOptions;
+  // Set before Create by the full-screen saver: with "Random" and "Resume Shuffle" on, the
+  // show continues the shuffled cycle where the last run left it and keeps where it gets to.
+  // Previews start a cycle of their own.
+  bool m_keepsShuffle = false;
 
  protected:
   LRESULT OnPaint(WPARAM, LPARAM);
@@ -92,8 +96,11 @@ class CDrawWnd : public CWnd, public CConfig {
   void ShowMovie(const std::string& path);
   void StartTransition(std::unique_ptr<CvxImage> from);
   void RedrawNow();
+  // Keeps where the shuffled cycle has got, for the next run.
+  void RememberShuffle();
 
   int m_autoDelete;
+  ProfileStore& m_profile;  // where the settings came from, and the cycle is kept
   const FileSystem& m_files;
   MediaList m_media;
   FrameComposer m_composition;  // geometry, the frame and the previous picture
