@@ -128,6 +128,8 @@ TEST_F(SetupDialogTest, AFreshUsersOkStoresTheDefaults) {
                           {"Play Movies", "dword:1"},
                           {"Movie Zoom", "sz:1"},
                           {"Mute Movies", "dword:1"},
+                          {"Auto Rotate", "dword:1"},
+                          {"Resume Shuffle", "dword:1"},
                           {"Usage", "binary:101"},
                       }));
 }
