@@ -206,7 +206,9 @@ std::vector<uint8_t> ExifOrientationBlock(int orientation, bool bigEndian) {
 }
 
 // The picture as an 8-bit RGB TIFF with deflate compression, 16 rows a strip.
-bool WriteTiff(const CvxImageColor8& picture, const std::string& path, int orientation) {
+bool WriteTiff(const CvxImageColor8& picture, const std::string& path) { return WriteOrientedTiff(picture, path, 1); }
+
+bool WriteOrientedTiff(const CvxImageColor8& picture, const std::string& path, int orientation) {
   TIFF* tiff = TIFFOpen(path.c_str(), "w");
   if (!tiff) return false;
   TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, picture.m_width);

@@ -58,8 +58,9 @@ std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& s
 // The picture as an 8-bit RGB PNG, and as an 8-bit RGB TIFF (deflate, 16 rows a strip);
 // false when the file cannot be written.
 bool WritePng(const CvxImageColor8& picture, const std::string& path);
-// With an `orientation` other than 1 the TIFF carries that orientation tag.
-bool WriteTiff(const CvxImageColor8& picture, const std::string& path, int orientation = 1);
+bool WriteTiff(const CvxImageColor8& picture, const std::string& path);
+// The same TIFF carrying the orientation tag `orientation` (none for 1).
+bool WriteOrientedTiff(const CvxImageColor8& picture, const std::string& path, int orientation);
 
 // One entry of a TIFF directory; a value of one SHORT stands in the first two bytes of the
 // value field, as the format stores it.

@@ -67,7 +67,7 @@ class OrientationTest : public ::testing::Test {
   }
   std::unique_ptr<CvxImage> Tiff(const CvxImageColor8& picture, int code) {
     const std::string path = m_folder.Path(std::to_string(++m_count) + ".tif");
-    testing::WriteTiff(picture, path, code);
+    testing::WriteOrientedTiff(picture, path, code);
     return m_loader.Load(path, 0, 0);
   }
 

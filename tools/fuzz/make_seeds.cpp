@@ -180,7 +180,7 @@ int main(int argc, char** argv) {
   WriteTiff((tiff / "planes.tif").string(), 4, 16, PHOTOMETRIC_RGB, PLANARCONFIG_SEPARATE, COMPRESSION_NONE);
   WriteTiff((tiff / "palette.tif").string(), 1, 8, PHOTOMETRIC_PALETTE, PLANARCONFIG_CONTIG, COMPRESSION_PACKBITS);
   WriteTiff(*picture, (tiff / "colour.tif").string());
-  WriteTiff(*picture, (tiff / "turned.tif").string(), 6);
+  WriteOrientedTiff(*picture, (tiff / "turned.tif").string(), 6);
   WritePng(*picture, (root / "png" / "colour.png").string());
   WritePng(*Picture(3, 2), (root / "png" / "tiny.png").string());
   WriteGifSeeds(root / "gif");

@@ -53,7 +53,8 @@ class MediaList {
   const std::string& Current() const { return m_files[m_current]; }
   size_t CurrentIndex() const { return m_current; }
   const std::vector<std::string>& Files() const { return m_files; }
-  // The current shuffled cycle: position → index into Files(); empty in list order.
+  // The current shuffled cycle: position → index into Files(); empty in list order and while
+  // the list walks a cycle across runs.
   const std::vector<int>& Order() const { return m_order; }
 
  private:
