@@ -163,11 +163,11 @@ int main(int argc, char** argv) {
   JpegSpec cmyk;
   cmyk.cmyk = true;
   // Pictures taken turned: Exif blocks in both byte orders, one after another APP1 segment.
-  JpegSpec turned;
-  turned.app1 = {ExifOrientationBlock(6)};
+  JpegSpec turnedJpeg;
+  turnedJpeg.app1 = {ExifOrientationBlock(6)};
   JpegSpec turnedBigEndian;
   turnedBigEndian.app1 = {{'h', 't', 't', 'p', 0}, ExifOrientationBlock(8, true)};
-  const JpegSpec specs[] = {JpegSpec{}, JpegSpec{30}, gray, progressive, cmyk, turned, turnedBigEndian};
+  const JpegSpec specs[] = {JpegSpec{}, JpegSpec{30}, gray, progressive, cmyk, turnedJpeg, turnedBigEndian};
   n = 0;
   for (const JpegSpec& spec : specs) {
     WriteBytes((root / "jpeg" / ("seed" + std::to_string(++n) + ".jpg")).string(), EncodeJpeg(*picture, spec));

@@ -149,12 +149,14 @@ void ShuffleCycle::Arrange() {
     Lane& lane = m_items[i].created > m_state.started ? m_new : m_old;
     lane.order.emplace_back(CycleRank(m_state.key, m_items[i].pathDigest), i);
   }
-  for (auto [lane, reached] : {std::pair{&m_old, m_state.reachedOld}, std::pair{&m_new, m_state.reachedNew}}) {
-    std::sort(lane->order.begin(), lane->order.end());
-    const auto firstLeft = std::partition_point(lane->order.begin(), lane->order.end(),
+  const auto sortFrom = [](Lane& lane, uint64_t reached) {
+    std::sort(lane.order.begin(), lane.order.end());
+    const auto firstLeft = std::partition_point(lane.order.begin(), lane.order.end(),
                                                 [reached](const auto& entry) { return entry.first <= reached; });
-    lane->next = static_cast<size_t>(firstLeft - lane->order.begin());
-  }
+    lane.next = static_cast<size_t>(firstLeft - lane.order.begin());
+  };
+  sortFrom(m_old, m_state.reachedOld);
+  sortFrom(m_new, m_state.reachedNew);
 }
 
 size_t ShuffleCycle::Next() {
