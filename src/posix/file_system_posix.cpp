@@ -25,12 +25,13 @@ class PosixFileSystem final : public FileSystem {
     DIR* dir = opendir(folder.empty() ? "/" : folder.c_str());
     if (!dir) return entries;
     while (const dirent* entry = readdir(dir)) {
+      // Links are followed, the way the Windows enumeration reports their targets.
       FindEntry found{entry->d_name, entry->d_type == DT_DIR};
-      if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-        // Follow links the way the Windows enumeration reports their targets.
-        struct stat info{};
-        const std::string full = folder + "/" + entry->d_name;
-        found.isDirectory = stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+      struct stat info{};
+      const std::string full = folder + "/" + entry->d_name;
+      if (stat(full.c_str(), &info) == 0) {
+        found.isDirectory = S_ISDIR(info.st_mode);
+        found.created = static_cast<int64_t>(info.st_ctime);
       }
       entries.push_back(std::move(found));
     }

@@ -46,6 +46,8 @@ TEST(CConfig, FreshUserGetsTheDefaultsAndThePicturesFolder) {
   EXPECT_TRUE(config.m_playMovies);
   EXPECT_EQ(config.m_movieZoom, "1");
   EXPECT_TRUE(config.m_muteMovies);
+  EXPECT_TRUE(config.m_autoRotate);
+  EXPECT_TRUE(config.m_resumeShuffle);
   // Reading created the key but wrote nothing, not even the fallback folder.
   EXPECT_TRUE(store.HasKey(kApp));
   EXPECT_TRUE(store.Values().empty());
@@ -154,7 +156,7 @@ TEST(CConfig, SaveWritesEveryValueInRegistrationOrderThenUsage) {
                                           "Delay",     "Transition",  "Transition Duration",
                                           "Play Movies", "Movie Zoom", "Mute Movies",
                                           // beyond them, in the order they were added
-                                          "Decode Ahead", "Usage"};
+                                          "Decode Ahead", "Auto Rotate", "Resume Shuffle", "Usage"};
   EXPECT_EQ(store.writes, order);
 
   const auto& values = store.inner.Values();
@@ -184,6 +186,8 @@ TEST(CConfig, SavedSettingsLoadBackUnchanged) {
     config.m_playMovies = false;
     config.m_movieZoom = "Fullscreen";
     config.m_muteMovies = false;
+    config.m_autoRotate = false;
+    config.m_resumeShuffle = false;
     config.Save();
   }
   CConfig loaded(store);
@@ -200,6 +204,8 @@ TEST(CConfig, SavedSettingsLoadBackUnchanged) {
   EXPECT_FALSE(loaded.m_playMovies);
   EXPECT_EQ(loaded.m_movieZoom, "Fullscreen");
   EXPECT_FALSE(loaded.m_muteMovies);
+  EXPECT_FALSE(loaded.m_autoRotate);
+  EXPECT_FALSE(loaded.m_resumeShuffle);
 }
 
 TEST(CConfig, RealsKeepSixDecimalsThroughASave) {

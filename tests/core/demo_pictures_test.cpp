@@ -72,6 +72,19 @@ TEST(DemoPictures, TheProgramsLoaderReadsBackWhatWasDrawn) {
     }
   }
   EXPECT_TRUE(portrait && landscape);
+  // The picture taken turned is stored turned: only its orientation tag stands it upright.
+  CvxImageLoader asStored(CvxColor8{});
+  asStored.SetAutoRotate(false);
+  int turned = 0;
+  for (const demo::DemoPicture& picture : drawn) {
+    if (!picture.takenTurned) continue;
+    ++turned;
+    const auto stored = asStored.Load(folder.Path(picture.name), 0, 0);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->m_width, picture.image->m_height) << picture.name;
+    EXPECT_EQ(stored->m_height, picture.image->m_width) << picture.name;
+  }
+  EXPECT_EQ(turned, 1);
   EXPECT_EQ(loader.Load(folder.Path(demo::kBrokenName), 0, 0), nullptr);
 }
 

@@ -35,11 +35,16 @@ class ScriptedClock final : public Clock {
 // only the match-all pattern and records every pattern asked for.
 class FakeFileSystem final : public FileSystem {
  public:
-  // Adds `name` to `folder`; a name ending in '\\' is a subfolder.
-  FakeFileSystem& Add(const std::string& folder, const std::string& name) {
+  // Adds `name` to `folder`; a name ending in '\\' is a subfolder. `created` is the entry's
+  // creation time, seconds since 1970.
+  FakeFileSystem& Add(const std::string& folder, const std::string& name, int64_t created = 0) {
     const bool isDirectory = !name.empty() && name.back() == '\\';
-    m_folders[folder].push_back({isDirectory ? name.substr(0, name.size() - 1) : name, isDirectory});
+    m_folders[folder].push_back({isDirectory ? name.substr(0, name.size() - 1) : name, isDirectory, created});
     return *this;
+  }
+  // Takes `name` out of `folder`.
+  void Remove(const std::string& folder, const std::string& name) {
+    std::erase_if(m_folders[folder], [&](const FindEntry& entry) { return entry.name == name; });
   }
 
   std::vector<FindEntry> FindFiles(const std::string& pattern) const override {

@@ -116,6 +116,9 @@ std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& s
   if (spec.cmyk) info.write_Adobe_marker = TRUE;
   if (spec.cmyk && spec.storeCmyk) jpeg_set_colorspace(&info, JCS_CMYK);
   jpeg_start_compress(&info, TRUE);
+  for (const std::vector<uint8_t>& payload : spec.app1) {
+    jpeg_write_marker(&info, JPEG_APP0 + 1, payload.data(), static_cast<unsigned>(payload.size()));
+  }
   std::vector<uint8_t> line(static_cast<size_t>(picture.m_width) * 4);
   while (info.next_scanline < info.image_height) {
     const CvxColor8* row = picture.Row(static_cast<int>(info.next_scanline));
@@ -168,8 +171,44 @@ bool WritePng(const CvxImageColor8& picture, const std::string& path) {
   return true;
 }
 
+std::vector<uint8_t> ExifBlock(const std::vector<TiffEntry>& entries, bool bigEndian, uint32_t nextDirectory) {
+  std::vector<uint8_t> out = {'E', 'x', 'i', 'f', 0, 0};
+  const auto put = [&](uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+      const int shift = 8 * (bigEndian ? bytes - 1 - i : i);
+      out.push_back(static_cast<uint8_t>(value >> shift));
+    }
+  };
+  out.push_back(bigEndian ? 'M' : 'I');
+  out.push_back(bigEndian ? 'M' : 'I');
+  put(42, 2);
+  put(8, 4);
+  put(static_cast<uint32_t>(entries.size()), 2);
+  for (const TiffEntry& entry : entries) {
+    put(entry.tag, 2);
+    put(entry.type, 2);
+    put(entry.count, 4);
+    if (entry.type == kTiffShort && entry.count == 1) {
+      put(entry.value, 2);
+      put(0, 2);
+    } else {
+      put(entry.value, 4);
+    }
+  }
+  put(nextDirectory, 4);
+  return out;
+}
+
+std::vector<uint8_t> ExifOrientationBlock(int orientation, bool bigEndian) {
+  // The maker entry before the orientation, as cameras write them in tag order.
+  return ExifBlock({{271, 2, 1, 0}, {kOrientationTagNumber, kTiffShort, 1, static_cast<uint32_t>(orientation)}},
+                   bigEndian);
+}
+
 // The picture as an 8-bit RGB TIFF with deflate compression, 16 rows a strip.
-bool WriteTiff(const CvxImageColor8& picture, const std::string& path) {
+bool WriteTiff(const CvxImageColor8& picture, const std::string& path) { return WriteOrientedTiff(picture, path, 1); }
+
+bool WriteOrientedTiff(const CvxImageColor8& picture, const std::string& path, int orientation) {
   TIFF* tiff = TIFFOpen(path.c_str(), "w");
   if (!tiff) return false;
   TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, picture.m_width);
@@ -180,6 +219,7 @@ bool WriteTiff(const CvxImageColor8& picture, const std::string& path) {
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
   TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 16);
+  if (orientation != 1) TIFFSetField(tiff, TIFFTAG_ORIENTATION, orientation);
   std::vector<uint8_t> line(static_cast<size_t>(picture.m_width) * 3);
   for (int y = 0; y < picture.m_height; ++y) {
     const CvxColor8* row = picture.Row(y);

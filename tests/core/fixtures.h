@@ -48,6 +48,8 @@ struct JpegSpec {
   bool cmyk = false;  // four components, written with an Adobe marker (inverted)
   int cmykBlack = 255;      // the stored K of every pixel (255: no black ink)
   bool storeCmyk = false;   // store C, M, Y, K themselves rather than the default YCCK
+  // Payloads of APP1 segments written after the JFIF segment, in order (an Exif block, say).
+  std::vector<std::vector<uint8_t>> app1;
 };
 // Encodes a Color8 picture (grey uses its green channel; CMYK stores red, green and blue
 // as the inverted C, M, Y, and `cmykBlack` as K).
@@ -57,6 +59,27 @@ std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& s
 // false when the file cannot be written.
 bool WritePng(const CvxImageColor8& picture, const std::string& path);
 bool WriteTiff(const CvxImageColor8& picture, const std::string& path);
+// The same TIFF carrying the orientation tag `orientation` (none for 1).
+bool WriteOrientedTiff(const CvxImageColor8& picture, const std::string& path, int orientation);
+
+// One entry of a TIFF directory; a value of one SHORT stands in the first two bytes of the
+// value field, as the format stores it.
+struct TiffEntry {
+  uint16_t tag = 0;
+  uint16_t type = 0;
+  uint32_t count = 0;
+  uint32_t value = 0;
+};
+inline constexpr uint16_t kTiffShort = 3;
+inline constexpr uint16_t kTiffLong = 4;
+inline constexpr uint16_t kOrientationTagNumber = 274;
+// An Exif block, the payload of an APP1 segment: "Exif\0\0", then a TIFF structure whose
+// header (at offset 6 of the block) names a first directory at offset 8 holding `entries`,
+// followed by `nextDirectory` as the offset of the next one.
+std::vector<uint8_t> ExifBlock(const std::vector<TiffEntry>& entries, bool bigEndian = false,
+                               uint32_t nextDirectory = 0);
+// The block of a camera that stored its picture with `orientation`.
+std::vector<uint8_t> ExifOrientationBlock(int orientation, bool bigEndian = false);
 
 // A minimal uncompressed DNG whose sensor has a red-green / green-blue colour filter array
 // sampling `picture` (each 8-bit value times 257). The camera's colours are linear sRGB with

@@ -6,6 +6,7 @@
 #include <numeric>
 #include <set>
 
+#include "core/base/clock.h"
 #include "core/base/file_system.h"
 #include "core/base/random.h"
 #include "core/show/media_list.h"
@@ -187,6 +188,14 @@ TEST_F(RealFolder, ScansTheDiskWithBackslashJoinedPaths) {
   ASSERT_EQ(std::set<std::string>(files.begin(), files.end()), std::set<std::string>(expected.begin(), expected.end()));
   const auto sub = std::minmax({where(expected[2]), where(expected[3]), where(expected[4])});
   EXPECT_EQ(sub.second - sub.first, 2) << "a subfolder's files stand together";
+
+  // Each file's creation time comes with it: the files were made moments ago.
+  std::vector<std::string> again;
+  std::vector<int64_t> created;
+  MediaList::ScanFolder(SystemFileSystem(), root, again, true, &created);
+  ASSERT_EQ(created.size(), again.size());
+  const int64_t now = SystemClock().CalendarSeconds();
+  for (int64_t time : created) EXPECT_NEAR(static_cast<double>(time), static_cast<double>(now), 3600.0);
 
   EXPECT_EQ(Scan(SystemFileSystem(), root, false).size(), 2u);
   EXPECT_TRUE(Scan(SystemFileSystem(), root + "\\no such folder", true).empty());

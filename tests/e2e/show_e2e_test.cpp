@@ -1,6 +1,6 @@
 // The real glintora.scr showing pictures under Wine on the bench's display: the full-screen
-// show (also with only the 3D transitions), what ends it and what does not, and the preview
-// inside a harness window.
+// show (also with only the 3D transitions), what ends it and what does not, a shuffle that
+// goes on from run to run, and the preview inside a harness window.
 
 #include <windows.h>
 
@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -286,6 +288,49 @@ TEST_F(ShowTest, EmptyFolderEndsRunAndPreviewAtOnce) {
   cursor.cbSize = sizeof cursor;
   GetCursorInfo(&cursor);
   EXPECT_TRUE(cursor.flags & CURSOR_SHOWING);
+}
+
+// A shuffled show over five pictures run three times, briefly: each run goes on with the
+// cycle the last one left, so the first five pictures seen are five different ones.
+TEST(ResumedShuffleShow, ThreeShortRunsShowFiveDifferentPictures) {
+  const KeySnapshot restore;  // the saver keeps its cycle in the settings key
+  PictureFolder pictures;
+  constexpr uint32_t kColours[] = {0xC00000, 0x00C000, 0x0000C0, 0xC0C000, 0x00C0C0};
+  for (size_t i = 0; i < std::size(kColours); ++i) {
+    pictures.AddSolidBitmap(std::to_string(i + 1) + ".bmp", 320, 240, kColours[i]);
+  }
+  ScopedSettings settings;
+  // Two seconds a picture: ample time to see one and end the run before the next comes.
+  settings.PointAt(pictures.Path(), "2", false);
+  settings.SetNumber("Random", 1);
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Shuffle Cycle");
+  SetCursorPos(500, 400);
+  const int centreX = GetSystemMetrics(SM_CXSCREEN) / 2;
+  const int centreY = GetSystemMetrics(SM_CYSCREEN) / 2;
+
+  std::vector<uint32_t> seen;
+  for (const int picturesThisRun : {2, 2, 1}) {
+    SaverProcess saver(SaverPath(), "/s");
+    ASSERT_NE(saver.WaitForWindow(kSaverWaitMs), nullptr);
+    uint32_t showing = 0;
+    for (int n = 0; n < picturesThisRun; ++n) {
+      ASSERT_TRUE(Eventually(
+          [&] {
+            const uint32_t colour = Rgb(*CaptureScreen(), centreX, centreY);
+            if (colour == showing || std::find(std::begin(kColours), std::end(kColours), colour) == std::end(kColours)) {
+              return false;
+            }
+            showing = colour;
+            return true;
+          },
+          kSaverWaitMs))
+          << "picture " << seen.size() + 1;
+      seen.push_back(showing);
+    }
+    PressKey(VK_SPACE);
+    ASSERT_TRUE(saver.WaitForExit(kSaverWaitMs));
+  }
+  EXPECT_EQ(std::set<uint32_t>(seen.begin(), seen.end()).size(), std::size(kColours)) << "no picture came twice";
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "../core/fixtures.h"
 #include "core/base/random.h"
 #include "core/loaders/raw_loader.h"
+#include "core/show/shuffle_cycle.h"
 #include "win/platform/registry_profile_store.h"
 #include "win/show/draw_wnd.h"
 #include "test_window.h"
@@ -265,6 +266,26 @@ TEST_F(SlideShowWindowTest, ClosingDuringASlowDecodeAheadEndsPromptly) {
   // Wine takes about 2 s to let a top-level window go; the decode would take 12.
   EXPECT_LT(GetTickCount() - start, 6000u);
   EXPECT_EQ(window.m_hWnd, nullptr);
+}
+
+// Only the full-screen show keeps its shuffle (the runs that go on from it are tested end to
+// end), and only with "Resume Shuffle" on.
+TEST_F(SlideShowWindowTest, OnlyTheFullScreenShowKeepsItsShuffle) {
+  WriteSolidBmp(folder.Path("1.bmp"), 40, 30, 0xC00000);
+  Configure("60", "1");
+  store.WriteProfileInt("", "Random", 1);
+  const auto keeps = [&](bool fullScreen, DWORD resume) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kTestKey, kShuffleCycleValue);
+    store.WriteProfileInt("", "Resume Shuffle", static_cast<int>(resume));
+    CDrawWnd window(0, store);
+    window.m_keepsShuffle = fullScreen;
+    EXPECT_NE(Open(window), 0);
+    window.DestroyWindow();
+    return LoadCycleState(store).has_value();
+  };
+  EXPECT_TRUE(keeps(true, 1));
+  EXPECT_FALSE(keeps(false, 1)) << "a preview";
+  EXPECT_FALSE(keeps(true, 0)) << "Resume Shuffle off";
 }
 
 TEST_F(SlideShowWindowTest, PreviewChildFitsThePictureToItsParent) {

@@ -144,6 +144,8 @@ TEST_F(SetupDialogTest, AFreshUsersOkStoresTheDefaults) {
                           {"Movie Zoom", "sz:1"},
                           {"Mute Movies", "dword:1"},
                           {"Decode Ahead", "dword:1"},
+                          {"Auto Rotate", "dword:1"},
+                          {"Resume Shuffle", "dword:1"},
                           {"Usage", "binary:101"},
                       }));
 }

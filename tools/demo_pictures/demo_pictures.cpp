@@ -187,9 +187,10 @@ std::vector<DemoPicture> DrawDemoPictures() {
     DemoFormat format;
     int width, height;
     Rgb (*shader)(double, double, double, double);
+    bool takenTurned = false;
   };
   static const Recipe kRecipes[] = {
-      {"01-sunset.jpg", DemoFormat::Jpeg, 1600, 1200, Sunset},
+      {"01-sunset-turned.jpg", DemoFormat::Jpeg, 1600, 1200, Sunset, true},
       {"02-stripes-portrait.tif", DemoFormat::Tiff, 640, 960, Stripes},
       {"03-ridges-panorama.jpg", DemoFormat::Jpeg, 2400, 1000, Ridges},
       {"04-shapes-small.png", DemoFormat::Png, 300, 200, Shapes},
@@ -211,7 +212,7 @@ std::vector<DemoPicture> DrawDemoPictures() {
       for (int i = 0; i < 8; ++i) FillBlock(*image, left + i * 6 * cell, top + 9 * cell, 5 * cell, cell, Hue(i / 8.0));
     }
     DrawBadge(*image, number);
-    pictures.push_back({recipe.name, recipe.format, std::move(image)});
+    pictures.push_back({recipe.name, recipe.format, std::move(image), recipe.takenTurned});
   }
   return pictures;
 }
@@ -228,8 +229,19 @@ bool WritePicture(const DemoPicture& picture, const std::filesystem::path& path)
   const CvxImageColor8& image = *picture.image;
   switch (picture.format) {
     case DemoFormat::Jpeg:
-    case DemoFormat::GrayJpeg:
-      return WriteFile(path, testing::EncodeJpeg(image, {.quality = 92, .gray = picture.format == DemoFormat::GrayJpeg}));
+    case DemoFormat::GrayJpeg: {
+      testing::JpegSpec spec{.quality = 92, .gray = picture.format == DemoFormat::GrayJpeg};
+      if (picture.takenTurned) {
+        // Orientation 6: the stored first row is the scene's right-hand side, so a quarter
+        // turn clockwise stands it upright.
+        const auto stored = image.Orient(kTurnCounterClockwise);
+        const auto* storedColour = As<CvxColor8>(stored.get());
+        if (!storedColour) return false;
+        spec.app1.push_back(testing::ExifOrientationBlock(6));
+        return WriteFile(path, testing::EncodeJpeg(*storedColour, spec));
+      }
+      return WriteFile(path, testing::EncodeJpeg(image, spec));
+    }
     case DemoFormat::Png: return testing::WritePng(image, path.string());
     case DemoFormat::Tiff: return testing::WriteTiff(image, path.string());
     case DemoFormat::Bmp: {

@@ -15,7 +15,10 @@ enum class DemoFormat { Jpeg, GrayJpeg, Png, Tiff, Bmp };
 struct DemoPicture {
   std::string name;  // file name, extension included
   DemoFormat format;
-  std::unique_ptr<CvxImageColor8> image;
+  std::unique_ptr<CvxImageColor8> image;  // as it is meant to be seen
+  // A JPEG taken with the camera turned: its file holds the picture turned a quarter
+  // counter-clockwise and the orientation tag 6 that stands it upright again.
+  bool takenTurned = false;
 };
 
 // The unreadable file among the pictures.

@@ -3,5 +3,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   glintora::CvxLoaderTIFF loader;
-  return glintora::fuzz::RunLoader(loader, data, size);
+  glintora::fuzz::RunLoader(loader, data, size);
+  loader.Orientation(glintora::fuzz::InputPath());
+  return 0;
 }

@@ -162,7 +162,12 @@ int main(int argc, char** argv) {
   progressive.progressive = true;
   JpegSpec cmyk;
   cmyk.cmyk = true;
-  const JpegSpec specs[] = {JpegSpec{}, JpegSpec{30}, gray, progressive, cmyk};
+  // Pictures taken turned: Exif blocks in both byte orders, one after another APP1 segment.
+  JpegSpec turnedJpeg;
+  turnedJpeg.app1 = {ExifOrientationBlock(6)};
+  JpegSpec turnedBigEndian;
+  turnedBigEndian.app1 = {{'h', 't', 't', 'p', 0}, ExifOrientationBlock(8, true)};
+  const JpegSpec specs[] = {JpegSpec{}, JpegSpec{30}, gray, progressive, cmyk, turnedJpeg, turnedBigEndian};
   n = 0;
   for (const JpegSpec& spec : specs) {
     WriteBytes((root / "jpeg" / ("seed" + std::to_string(++n) + ".jpg")).string(), EncodeJpeg(*picture, spec));
@@ -175,6 +180,7 @@ int main(int argc, char** argv) {
   WriteTiff((tiff / "planes.tif").string(), 4, 16, PHOTOMETRIC_RGB, PLANARCONFIG_SEPARATE, COMPRESSION_NONE);
   WriteTiff((tiff / "palette.tif").string(), 1, 8, PHOTOMETRIC_PALETTE, PLANARCONFIG_CONTIG, COMPRESSION_PACKBITS);
   WriteTiff(*picture, (tiff / "colour.tif").string());
+  WriteOrientedTiff(*picture, (tiff / "turned.tif").string(), 6);
   WritePng(*picture, (root / "png" / "colour.png").string());
   WritePng(*Picture(3, 2), (root / "png" / "tiny.png").string());
   WriteGifSeeds(root / "gif");

@@ -2,6 +2,7 @@
 // The file-enumeration seam. Paths are written the Windows way, with backslashes; the POSIX
 // implementation maps them onto its own separators.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,9 @@ namespace glintora {
 struct FindEntry {
   std::string name;  // the entry's own name, without its folder
   bool isDirectory = false;
+  // When the file came to be where it is, seconds since 1970: its creation time on Windows
+  // (a copy made into the folder is created then), the last status change on POSIX.
+  int64_t created = 0;
 };
 
 class FileSystem {

@@ -9,6 +9,7 @@
 #include "core/base/file_io.h"
 #include "core/base/temp_file.h"
 #include "core/base/text.h"
+#include "core/image/orientation.h"
 #include "core/loaders/bmp_loader.h"
 #include "core/loaders/gif_loader.h"
 #include "core/loaders/jpeg_loader.h"
@@ -117,10 +118,10 @@ bool CvxImageLoader::LooksLikeRaw(const std::string& path) {
 }
 
 std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::string& path, int hint1, int hint2) {
-  return Run(loader, [&] { return loader.Load(path, hint1, hint2); });
+  return Run(loader, path, [&] { return loader.Load(path, hint1, hint2); });
 }
 
-std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader,
+std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::string& path,
                                               const std::function<std::unique_ptr<CvxImage>()>& decode) {
   loader.m_stop = false;
   loader.m_backgroundBlue = m_backgroundBlue;
@@ -130,7 +131,10 @@ std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader,
   // Checked once the loader is reachable: an Abandon from now on stops it, one before is seen.
   if (m_abandoned) return nullptr;
   try {
-    return decode();
+    std::unique_ptr<CvxImage> image = decode();
+    // Here every loaded picture passes, so the show and the dialogs all see it upright.
+    if (image && m_autoRotate) image = StandUpright(std::move(image), loader.Orientation(path));
+    return image;
   } catch (...) {
     return nullptr;
   }
@@ -176,11 +180,15 @@ std::unique_ptr<CvxImage> CvxImageLoader::LoadToCover(const std::string& path,
     for (const auto& loader : m_loaders) {
       if (!loader->CanLoad(path)) continue;
       if (auto* jpeg = dynamic_cast<CvxLoaderJPEG*>(loader.get())) {
+        // The size shown is the upright picture's; orientations 5 to 8 turn it a quarter.
         const ImageSize full = jpeg->StoredSize(path);
-        const int scale = full.width > 0 && full.height > 0 ? CvxLoaderJPEG::CoveringScale(full, shownSize(full)) : 1;
+        const bool turned = m_autoRotate && jpeg->Orientation(path) >= 5;
+        const auto turn = [turned](ImageSize size) { return turned ? ImageSize{size.height, size.width} : size; };
+        const int scale =
+            full.width > 0 && full.height > 0 ? CvxLoaderJPEG::CoveringScale(full, turn(shownSize(turn(full)))) : 1;
         if (scale > 1) {
-          std::unique_ptr<CvxImage> image = Run(*jpeg, [&] { return jpeg->LoadScaled(path, scale); });
-          if (image) stored = full;
+          std::unique_ptr<CvxImage> image = Run(*jpeg, path, [&] { return jpeg->LoadScaled(path, scale); });
+          if (image) stored = turn(full);
           if (image || jpeg->m_stop) return image;
         }
       }

@@ -50,9 +50,14 @@ class CvxImageLoader {
   // while another thread may still be using it. Any thread may call it.
   void Abandon();
   bool Abandoned() const { return m_abandoned; }
+  // On (the start): every picture whose file carries an orientation tag (JPEG's Exif, TIFF's
+  // own) comes out turned and mirrored upright. Off: pictures come as stored.
+  void SetAutoRotate(bool on) { m_autoRotate = on; }
+  bool AutoRotate() const { return m_autoRotate; }
   // The parameters every RAW loader made from now on copies; null (the start) means the
   // defaults. The block must outlive the loads that use it.
   void SetRawParams(const CvxRawParams* params) { m_rawParams = params; }
+  const CvxRawParams* RawParams() const { return m_rawParams; }
   // True when the file should be tried as a camera RAW file first.
   bool LooksLikeRaw(const std::string& path);
 
@@ -61,13 +66,16 @@ class CvxImageLoader {
   class RunningLoader;
 
   std::unique_ptr<CvxImage> Run(CvxLoader& loader, const std::string& path, int hint1, int hint2);
-  // Runs `decode` with `loader` prepared and reachable by Stop; exceptions give null.
-  std::unique_ptr<CvxImage> Run(CvxLoader& loader, const std::function<std::unique_ptr<CvxImage>()>& decode);
+  // Runs `decode` of `path` with `loader` prepared and reachable by Stop, and stands the
+  // picture upright; exceptions give null.
+  std::unique_ptr<CvxImage> Run(CvxLoader& loader, const std::string& path,
+                                const std::function<std::unique_ptr<CvxImage>()>& decode);
 
   uint8_t m_backgroundBlue;
   uint8_t m_backgroundGreen;
   uint8_t m_backgroundRed;
   const CvxRawParams* m_rawParams = nullptr;
+  bool m_autoRotate = true;
   void SetCurrent(CvxLoader* loader);
 
   // The loader running a decode. Stop may come from another thread while the RAW loader,

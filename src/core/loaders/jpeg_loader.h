@@ -7,6 +7,7 @@
 
 #include <jpeglib.h>
 
+#include "core/loaders/exif_orientation.h"
 #include "core/loaders/loader.h"
 
 namespace glintora {
@@ -36,6 +37,8 @@ class CvxLoaderJPEG final : public CvxLoader {
   std::unique_ptr<CvxImage> LoadFromSource(const JpegSourceRoutines& source, int fastTransform, int targetWidth);
   // The general path on an open file, or on the stored source when `file` is null.
   std::unique_ptr<CvxImage> Decode(std::FILE* file, int fastTransform, int targetWidth);
+  // The orientation tag of the file's Exif block.
+  int Orientation(const std::string& path) override { return JpegFileOrientation(path); }
 
   // The general path at 1/`scale` of the stored size (1, 2, 4 or 8; each side rounded up);
   // null for another scale.

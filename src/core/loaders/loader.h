@@ -26,6 +26,9 @@ class CvxLoader {
   // Decodes the whole picture; null on any failure or when stopped. Only the JPEG and RAW
   // loaders read the hints; every caller passes 0 and 0.
   virtual std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int hint2) = 0;
+  // The file's orientation tag (1 to 8, see core/image/orientation.h): how its decoded picture
+  // must be turned to stand upright. 1 where the format has none or the file's is damaged.
+  virtual int Orientation(const std::string& /*path*/) { return 1; }
 
   // Set from any thread to abandon a running decode; cleared before every decode.
   std::atomic<bool> m_stop{false};

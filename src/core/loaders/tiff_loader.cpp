@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/base/file_io.h"
+#include "core/image/orientation.h"
 
 namespace glintora {
 namespace {
@@ -250,6 +251,13 @@ std::unique_ptr<CvxImage> CvxLoaderTIFF::Load(const std::string& path, int /*hin
   } catch (const std::bad_alloc&) {
     return nullptr;  // a scanline buffer that could not be had
   }
+}
+
+int CvxLoaderTIFF::Orientation(const std::string& path) {
+  const TiffPtr tiff = OpenTiff(path);
+  uint16_t orientation = 0;
+  if (!tiff || !TIFFGetField(tiff.get(), TIFFTAG_ORIENTATION, &orientation)) return kOrientationUpright;
+  return IsOrientationCode(orientation) ? orientation : kOrientationUpright;
 }
 
 }  // namespace glintora

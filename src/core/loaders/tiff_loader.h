@@ -19,6 +19,8 @@ class CvxLoaderTIFF final : public CvxLoader {
   // The first image; null when it is not decoded, cannot be allocated or the stop flag is
   // set. Rows the library cannot read stay black. The hints are not used.
   std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int hint2) override;
+  // The orientation tag of the first image, as the library reads it.
+  int Orientation(const std::string& path) override;
 };
 
 }  // namespace glintora

@@ -22,6 +22,8 @@ CConfig::CConfig(ProfileStore& store) : m_serializer(store), m_store(store) {
   m_serializer.AddString(kAppSection, "Movie Zoom", &m_movieZoom, "1");
   m_serializer.AddBool(kAppSection, "Mute Movies", &m_muteMovies, true);
   m_serializer.AddBool(kAppSection, "Decode Ahead", &m_decodeAhead, true);
+  m_serializer.AddBool(kAppSection, "Auto Rotate", &m_autoRotate, true);
+  m_serializer.AddBool(kAppSection, "Resume Shuffle", &m_resumeShuffle, true);
   m_serializer.LoadValues();
   LoadUsage();
   ApplyFolderFallback();

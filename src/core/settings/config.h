@@ -42,9 +42,10 @@ class CConfig {
   bool m_playMovies;
   std::string m_movieZoom;  // "Fullscreen", "1", "2" or "3"
   bool m_muteMovies;
-  // Beyond the values above: the next item is loaded ahead, no larger than shown (0: when
-  // due, at its stored size).
-  bool m_decodeAhead;
+  // Beyond the original values; 0 restores the behaviour from before each of them.
+  bool m_decodeAhead;    // the next item is loaded ahead, no larger than shown
+  bool m_autoRotate;     // pictures stand upright by their orientation tag
+  bool m_resumeShuffle;  // a shuffled cycle continues from one run of the saver to the next
   CvxSerializer m_serializer;
 
  private:

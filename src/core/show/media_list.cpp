@@ -24,14 +24,15 @@ bool HasExtension(const std::string& path, const std::array<std::string_view, N>
 }  // namespace
 
 void MediaList::ScanFolder(const FileSystem& fs, std::string folder, std::vector<std::string>& files,
-                           bool recursive) {
+                           bool recursive, std::vector<int64_t>* created) {
   for (const FindEntry& entry : fs.FindFiles(folder + "\\*.*")) {
     if (entry.name == "." || entry.name == "..") continue;
     std::string path = folder + "\\" + entry.name;
     if (!entry.isDirectory) {
       files.push_back(std::move(path));
+      if (created) created->push_back(entry.created);
     } else if (recursive) {
-      ScanFolder(fs, std::move(path), files, recursive);
+      ScanFolder(fs, std::move(path), files, recursive, created);
     }
   }
 }
@@ -50,11 +51,34 @@ bool MediaList::Build(const FileSystem& fs, const std::string& directory, bool r
   m_order.clear();
   m_orderPos = 0;
   m_current = 0;
-  ScanFolder(fs, directory, m_files, recursive);
-  std::erase_if(m_files, [this](const std::string& path) { return !IsPicture(path) && !IsMovie(path); });
+  m_cycle.reset();
+  std::vector<int64_t> created;
+  ScanFolder(fs, directory, m_files, recursive, &created);
+  // Keeps what is shown, with each kept file's creation time beside it.
+  size_t kept = 0;
+  for (size_t i = 0; i < m_files.size(); ++i) {
+    if (!IsPicture(m_files[i]) && !IsMovie(m_files[i])) continue;
+    if (kept != i) {
+      m_files[kept] = std::move(m_files[i]);
+      created[kept] = created[i];
+    }
+    ++kept;
+  }
+  m_files.resize(kept);
+  created.resize(kept);
   if (m_files.empty()) return false;
+  if (m_random && m_cycleClock) {
+    std::vector<CycleItem> items(m_files.size());
+    for (size_t i = 0; i < items.size(); ++i) items[i] = {PathDigest(m_files[i]), created[i]};
+    m_cycle.emplace(std::move(items), FolderDigest(directory), m_storedCycle, *m_cycleClock);
+  }
   if (m_random) Advance();
   return true;
+}
+
+void MediaList::ContinueShuffle(std::optional<CycleState> stored, const Clock& clock) {
+  m_storedCycle = stored;
+  m_cycleClock = &clock;
 }
 
 void MediaList::BuildShuffle() {
@@ -78,6 +102,7 @@ std::vector<size_t> MediaList::Upcoming(size_t count) const {
     for (size_t k = 1; k <= count; ++k) next.push_back((m_current + k) % m_files.size());
     return next;
   }
+  if (m_cycle) return m_cycle->Upcoming(count);
   for (size_t pos = m_orderPos + 1; pos < m_order.size() && next.size() < count; ++pos) {
     next.push_back(static_cast<size_t>(m_order[pos]));
   }
@@ -88,6 +113,10 @@ void MediaList::Advance() {
   if (m_files.empty()) return;
   if (!m_random) {
     if (++m_current >= m_files.size()) m_current = 0;
+    return;
+  }
+  if (m_cycle) {
+    m_current = m_cycle->Next();
     return;
   }
   if (m_order.empty() || ++m_orderPos >= m_order.size()) BuildShuffle();

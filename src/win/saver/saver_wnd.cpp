@@ -38,7 +38,9 @@ GLINTORA_MESSAGE_MAP(CglintoraWnd, CDrawWnd, OnMessage<&CglintoraWnd::OnCreate>(
                      OnMessage<&CglintoraWnd::OnClose>(WM_CLOSE))
 
 CglintoraWnd::CglintoraWnd(ProfileStore& settings, const FileSystem& files)
-    : CDrawWnd(kDeletesItself, settings, files) {}
+    : CDrawWnd(kDeletesItself, settings, files) {
+  m_keepsShuffle = true;
+}
 
 int CglintoraWnd::CreateFullScreen() {
   const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

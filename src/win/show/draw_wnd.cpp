@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "core/base/clock.h"
 #include "core/show/movie_placement.h"
+#include "core/show/shuffle_cycle.h"
 #include "res/resource.h"
 #include "win/platform/gdi_device.h"
 
@@ -41,7 +43,8 @@ GLINTORA_MESSAGE_MAP(CDrawWnd, CWnd, OnMessage<&CDrawWnd::OnPaint>(WM_PAINT), On
                      OnMessage<&CDrawWnd::OnTransitionDone>(WM_TRANSITION_DONE))
 
 CDrawWnd::CDrawWnd(int autoDelete, ProfileStore& settings, const FileSystem& files)
-    : CConfig(settings), m_autoDelete(autoDelete), m_files(files), m_loader(CvxColor8(0, 0, 0)) {
+    : CConfig(settings), m_autoDelete(autoDelete), m_profile(settings), m_files(files), m_loader(CvxColor8(0, 0, 0)) {
+  m_loader.SetAutoRotate(m_autoRotate);
   m_player.SetForwardMouse(true);
   m_player.ShowControls(false);
 }
@@ -60,6 +63,7 @@ int CDrawWnd::Create(DWORD exStyle, const char* title, DWORD style, const RECT& 
   const BOOL created = CreateEx(exStyle, className, title, style | WS_CLIPCHILDREN, rect, parent, id);
   m_composition.SetGeometry(rect.left, rect.top, rect.right, rect.bottom, GetSystemMetrics(SM_CXSCREEN));
   m_composition.m_enlarge = m_enlarge;
+  if (m_keepsShuffle && m_resumeShuffle) m_media.ContinueShuffle(LoadCycleState(m_profile), SystemClock());
   m_media.Build(m_files, m_directory, m_recursive, m_playMovies, m_random);
   if (m_media.Empty()) return 0;
   ShowCurrent();
@@ -80,6 +84,7 @@ void CDrawWnd::PresentCurrent() {
 
   std::unique_ptr<CvxImage> from;
   PresentItem(from);
+  RememberShuffle();
   if (!m_hWnd) return;
 
   if (m_useTransitions && from && m_composition.m_frame) {
@@ -159,7 +164,8 @@ void CDrawWnd::StartPrefetch() {
     const std::string& path = m_media.Files()[index];
     items.push_back({index, path, m_media.IsMovie(path)});
   }
-  m_prefetcher.Start(m_hWnd, WM_PREFETCH_DONE, m_composition, std::move(items), m_rawParams);
+  m_loader.SetRawParams(m_rawParams);
+  m_prefetcher.Start(m_hWnd, WM_PREFETCH_DONE, m_composition, std::move(items), m_loader);
 }
 
 void CDrawWnd::ShowMovie(const std::string& path) {
@@ -250,6 +256,12 @@ void CDrawWnd::StopWorker() {
 }
 
 void CDrawWnd::RedrawNow() { RedrawWholeWindow(m_hWnd); }
+
+void CDrawWnd::RememberShuffle() {
+  // After every item rather than at the end, so that a run ended without a goodbye (the
+  // system may end a saver's process) still leaves where it got to.
+  if (const CycleState* progress = m_media.CycleProgress()) StoreCycleState(m_profile, *progress);
+}
 
 void CDrawWnd::NextItem() {
   KillTimer(m_hWnd, kSlideTimerId);

@@ -89,6 +89,10 @@ class CDrawWnd : public CWnd, public CConfig {
   // Camera RAW decoding parameters for every load of the show; null: the defaults (tests
   // slow the decode down). The block must outlive the window.
   const CvxRawParams* m_rawParams = nullptr;
+  // Set before Create by the full-screen saver: with "Random" and "Resume Shuffle" on, the
+  // show continues the shuffled cycle where the last run left it and keeps where it gets to.
+  // Previews start a cycle of their own.
+  bool m_keepsShuffle = false;
 
  protected:
   LRESULT OnPaint(WPARAM, LPARAM);
@@ -114,8 +118,11 @@ class CDrawWnd : public CWnd, public CConfig {
   void ShowMovie(const std::string& path);
   void StartTransition(std::unique_ptr<CvxImage> from);
   void RedrawNow();
+  // Keeps where the shuffled cycle has got, for the next run.
+  void RememberShuffle();
 
   int m_autoDelete;
+  ProfileStore& m_profile;  // where the settings came from, and the cycle is kept
   const FileSystem& m_files;
   MediaList m_media;
   FrameComposer m_composition;  // geometry, the frame and the previous picture

@@ -25,12 +25,13 @@ struct ItemPrefetcher::Job {
 };
 
 bool ItemPrefetcher::Start(HWND window, UINT notify, const FrameComposer& composer, std::vector<PrefetchItem> items,
-                           const CvxRawParams* rawParams) {
+                           const CvxImageLoader& like) {
   Cancel();
   if (items.empty()) return false;
   auto job = std::make_shared<Job>(window, notify, composer.GeometryOnly(), std::move(items));
   if (!job->done) return false;
-  job->loader.SetRawParams(rawParams);
+  job->loader.SetRawParams(like.RawParams());
+  job->loader.SetAutoRotate(like.AutoRotate());
   // The thread holds its own reference, released when it ends.
   auto* threadShare = new std::shared_ptr<Job>(job);
   if (!CWorkerThread::Begin(&ItemPrefetcher::Run, threadShare, THREAD_PRIORITY_BELOW_NORMAL)) {

@@ -20,10 +20,11 @@ class ItemPrefetcher {
   ItemPrefetcher(const ItemPrefetcher&) = delete;
   ItemPrefetcher& operator=(const ItemPrefetcher&) = delete;
 
-  // Starts trying `items` in order, fitted with `composer`'s geometry; `notify` is posted
-  // to `window` when the work is done. False when no thread could be started.
+  // Starts trying `items` in order, fitted with `composer`'s geometry and loaded as `like`
+  // loads them (turning pictures upright or not, its RAW parameters); `notify` is posted to
+  // `window` when the work is done. False when no thread could be started.
   bool Start(HWND window, UINT notify, const FrameComposer& composer, std::vector<PrefetchItem> items,
-             const CvxRawParams* rawParams = nullptr);
+             const CvxImageLoader& like);
   bool Pending() const { return m_job != nullptr; }
   // The list index of the first item it tries; Pending() must hold.
   size_t FirstIndex() const;
