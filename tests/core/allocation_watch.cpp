@@ -8,6 +8,11 @@ namespace {
 std::atomic<size_t> g_largest{0};
 std::atomic<bool> g_watching{false};
 
+}  // namespace
+
+#ifdef GLINTORA_WRAPPED_ALLOCATOR
+namespace {
+
 void Note(size_t size) {
   if (!g_watching.load(std::memory_order_relaxed)) return;
   size_t seen = g_largest.load(std::memory_order_relaxed);
@@ -17,7 +22,6 @@ void Note(size_t size) {
 
 }  // namespace
 
-#ifdef GLINTORA_WRAPPED_ALLOCATOR
 // The linker sends every malloc and calloc of the program's own objects here.
 extern "C" void* __real_malloc(size_t size);
 extern "C" void* __real_calloc(size_t count, size_t size);
