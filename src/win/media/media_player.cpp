@@ -1,45 +1,415 @@
 #include "win/media/media_player.h"
 
+#include <vfw.h>
+
+#include <algorithm>
 #include <utility>
 
-namespace glintora {
+#include "core/base/text.h"
+#include "core/media/player_arithmetic.h"
+#include "core/media/player_layout.h"
+#include "win/media/avi_file.h"
 
-bool CMediaPlayer::s_mute = false;
+namespace glintora {
+namespace {
+
+// A graph in error never answers its state; the wait gives up after this.
+constexpr DWORD kStateWaitLimitMs = 5000;
+// Each state query waits this long for the graph.
+constexpr DWORD kStateQueryMs = 10;
+
+bool IsDialog(HWND window) {
+  char name[16] = {};
+  return window && GetClassNameA(window, name, sizeof name) && std::string_view(name) == "#32770";
+}
+
+// The full path in lower case, for telling whether two names are one file.
+std::string NormalisedPath(const std::string& path) {
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  return ToLowerAscii(length > 0 && length < MAX_PATH ? std::string(full, length) : path);
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+VolumeMemory CMediaPlayer::s_volume;
+
+GLINTORA_MESSAGE_MAP(CMediaPlayer, CWnd, OnMessage<&CMediaPlayer::OnGraphEvent>(WM_GRAPH_EVENT),
+                     OnMessage<&CMediaPlayer::OnMovieWindowDone>(WM_MOVIE_WINDOW_DONE),
+                     OnMessage<&CMediaPlayer::OnMciNotifyMode>(MCIWNDM_NOTIFYMODE),
+                     OnMessage<&CMediaPlayer::OnDoubleClick>(WM_LBUTTONDBLCLK),
+                     OnMessage<&CMediaPlayer::OnMouseMove>(WM_MOUSEMOVE),
+                     OnMessage<&CMediaPlayer::OnButtonDown<WM_LBUTTONDOWN>>(WM_LBUTTONDOWN),
+                     OnMessage<&CMediaPlayer::OnButtonDown<WM_MBUTTONDOWN>>(WM_MBUTTONDOWN),
+                     OnMessage<&CMediaPlayer::OnButtonDown<WM_RBUTTONDOWN>>(WM_RBUTTONDOWN),
+                     OnMessage<&CMediaPlayer::OnEraseBackground>(WM_ERASEBKGND),
+                     OnMessage<&CMediaPlayer::OnDestroy>(WM_DESTROY))
 
 CMediaPlayer::~CMediaPlayer() { Close(); }
 
-bool CMediaPlayer::Open(const std::string& /*path*/, HWND /*parent*/, const RECT& /*rect*/) {
+bool CMediaPlayer::Open(const std::string& path, HWND parent, const RECT& rect) {
   Close();
-  // No playback engine yet: nothing opens.
-  return false;
+  const HCURSOR previousCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  if (CreatePlayerWindow(parent, rect)) {
+    switch (Route(path)) {
+      case EngineRoute::QuickTime:
+        // The movie library's window is not part of the program yet: nothing opens.
+        break;
+      case EngineRoute::Sound:
+        OpenMci(path, parent, rect, true);
+        break;
+      case EngineRoute::Graph:
+        switch (OpenGraph(path, rect)) {
+          case GraphResult::Playing: break;
+          case GraphResult::Abandoned: Close(); break;
+          case GraphResult::Failed: OpenMci(path, parent, rect, false); break;
+        }
+        break;
+    }
+  }
+  if (IsOpen()) {
+    m_fileName = path;
+  } else {
+    // An empty player window paints nothing: it would keep showing what was there before.
+    Close();
+  }
+  SetCursor(previousCursor);
+  return IsOpen();
 }
 
-bool CMediaPlayer::IsOpen() const { return false; }
+bool CMediaPlayer::CreatePlayerWindow(HWND parent, const RECT& rect) {
+  if (m_hWnd) DestroyWindow();
+  const char* className =
+      RegisterWindowClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
+  if (!CreateEx(0, className, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, kPlayerControlId)) {
+    return false;
+  }
+  m_inDialog = IsDialog(parent);
+  return true;
+}
+
+CMediaPlayer::GraphResult CMediaPlayer::OpenGraph(const std::string& path, const RECT& rect) {
+  auto graph = std::make_shared<CDirectShowEngine>();
+  m_graph = graph;  // from here on Close() releases it, whatever fails
+  if (!graph->Render(path) || !graph->SetNotifyWindow(m_hWnd, WM_GRAPH_EVENT)) return GraphResult::Failed;
+  const HRESULT visible = graph->QueryVideoVisible();
+  if (FAILED(visible) && visible != E_NOINTERFACE) return GraphResult::Abandoned;
+  if (SUCCEEDED(visible)) {
+    HWND owner = m_inDialog ? ::GetParent(m_hWnd) : m_hWnd;
+    if (!graph->AttachVideo(owner)) return GraphResult::Failed;
+    MoveTo(rect);
+  }
+  s_volume.NoteOpeningVolume(graph->Volume());
+  SetMute(s_volume.Muted());
+  if (graph->CanGetDuration()) {
+    m_duration = graph->ReadDuration();
+    m_frameCount = graph->ReadFrameCount(m_duration);
+    m_selectionStart = 0;
+    m_selectionEnd = static_cast<int>(std::clamp<int64_t>(m_frameCount, 0, INT32_MAX));
+  }
+  if (FAILED(graph->RequestState(State_Running))) return GraphResult::Failed;
+  return GraphResult::Playing;
+}
+
+void CMediaPlayer::OpenMci(const std::string& path, HWND parent, const RECT& rect, bool sound) {
+  Close();
+  if (!CreatePlayerWindow(parent, rect)) return;
+  if (!m_mci.Create(m_hWnd, path, MciWindowStyle(sound, m_controlsVisible))) return;
+  m_mciNotifies = sound;
+  if (!sound) m_mci.Move(rect.right - rect.left, rect.bottom - rect.top);
+  if (m_mci.Play() != 0) Close();
+}
+
+bool CMediaPlayer::IsOpen() const { return static_cast<bool>(m_mci) || m_graph != nullptr; }
+
+CMediaPlayer::Engine CMediaPlayer::CurrentEngine() const {
+  if (m_mci) return Engine::Mci;
+  if (m_graph) return Engine::Graph;
+  return Engine::None;
+}
+
+bool CMediaPlayer::ReportsEnd() const {
+  if (m_mci) return m_mciNotifies;
+  return m_graph != nullptr;
+}
+
+void CMediaPlayer::ReleaseEngines() {
+  m_mci.Close();
+  m_mciNotifies = false;
+  if (std::shared_ptr<CDirectShowEngine> graph = std::exchange(m_graph, nullptr)) {
+    SetGraphState(graph, State_Stopped, true);
+    graph->DetachVideo();
+    graph->Release();
+  }
+  m_duration = 0;
+  m_frameCount = 0;
+  m_seekTarget = 0;
+}
 
 void CMediaPlayer::Close() {
+  ReleaseEngines();
+  WithdrawEndReport();
   m_fileName.clear();
   if (m_hWnd) DestroyWindow();
 }
 
-void CMediaPlayer::SetMute(bool mute) { s_mute = mute; }
+LRESULT CMediaPlayer::OnDestroy(WPARAM, LPARAM) {
+  // Destroyed with its parent: the engines go before the windows they draw in.
+  ReleaseEngines();
+  return Default();
+}
+
+bool CMediaPlayer::SetGraphState(const std::shared_ptr<CDirectShowEngine>& graph, OAFilterState target, bool wait) {
+  if (!graph) return false;
+  OAFilterState state = State_Stopped;
+  if (graph->GetState(kStateQueryMs, state) == S_OK && state == target) return true;
+  const HRESULT requested = graph->RequestState(target);
+  if (FAILED(requested)) return false;
+  if (requested != S_FALSE || !wait) return true;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (graph->GetState(kStateQueryMs, state) == S_OK && state == target) return true;
+    if (GetTickCount() - start > kStateWaitLimitMs) return false;
+    // Only the player's own messages (and what other threads send, which the renderer may
+    // wait on): a handler of the show could close the player, or delete it, under this wait.
+    MSG msg;
+    while (m_hWnd && PeekMessageA(&msg, m_hWnd, 0, 0, PM_REMOVE)) {
+      if (CWnd::WalkPreTranslate(&msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (!graph->IsBuilt()) return false;  // closed meanwhile
+  }
+}
+
+bool CMediaPlayer::GraphRunning(const std::shared_ptr<CDirectShowEngine>& graph) const {
+  OAFilterState state = State_Stopped;
+  return graph && graph->GetState(kStateQueryMs, state) == S_OK && state == State_Running;
+}
+
+LRESULT CMediaPlayer::OnGraphEvent(WPARAM, LPARAM) {
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  long code = 0;
+  // Each event's parameters are freed as it is taken, before anything can release the graph.
+  while (graph && m_graph == graph && graph->NextEvent(code)) {
+    if (code == EC_COMPLETE) {
+      OnGraphComplete(graph);
+    } else if (code == EC_ERRORABORT || code == EC_ERRORABORTEX || code == EC_USERABORT) {
+      // A graph that gave up never completes; the show must not wait for it.
+      ReportEnd();
+    }
+  }
+  return 0;
+}
+
+void CMediaPlayer::OnGraphComplete(const std::shared_ptr<CDirectShowEngine>& graph) {
+  // Back to the start of the selection, then again or done.
+  const MediaSpan span = SelectionSpan(m_duration, m_frameCount, m_selectionStart, m_selectionEnd);
+  SetGraphState(graph, State_Stopped, true);
+  if (m_graph != graph) return;
+  graph->SetPositions(span.start, span.stop);
+  m_seekTarget = span.start;
+  // A graph just asked to run may still answer that it is on its way (some systems even name
+  // the old state meanwhile): the accepted request counts, not a state read 10 ms later.
+  if (m_repeat && (GraphRunning(graph) || SetGraphState(graph, State_Running, false))) return;
+  ReportEnd();
+}
+
+LRESULT CMediaPlayer::OnMovieWindowDone(WPARAM, LPARAM) {
+  // Passed on, so that the show does not wait for a movie that has ended.
+  ReportEnd();
+  return 0;
+}
+
+LRESULT CMediaPlayer::OnMciNotifyMode(WPARAM window, LPARAM mode) {
+  // Only the current MCI window counts; one being closed reports its stop as well.
+  if (!m_mci || reinterpret_cast<HWND>(window) != m_mci.Handle() || mode != MCI_MODE_STOP) return 0;
+  if (m_repeat) {
+    m_mci.Play();
+  } else {
+    ReportEnd();
+  }
+  return 0;
+}
+
+void CMediaPlayer::ReportEnd() {
+  HWND owner = GetOwner();
+  if (!owner) return;
+  PostMessageA(owner, WM_PLAYER_DONE, 0, 0);
+  m_endReportedTo = owner;
+}
+
+void CMediaPlayer::WithdrawEndReport() {
+  HWND owner = std::exchange(m_endReportedTo, nullptr);
+  MSG msg;
+  while (owner && PeekMessageA(&msg, owner, WM_PLAYER_DONE, WM_PLAYER_DONE, PM_REMOVE | PM_NOYIELD)) {
+  }
+}
+
+LRESULT CMediaPlayer::OnDoubleClick(WPARAM, LPARAM lParam) {
+  if (m_fullScreenAllowed) {
+    ToggleFullScreen();
+  } else if (HWND owner = GetOwner()) {
+    SendMessageA(owner, WM_LBUTTONDBLCLK, 0, lParam);
+  }
+  return Default();
+}
+
+LRESULT CMediaPlayer::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = Default();
+  if (m_forwardMouse) {
+    if (HWND owner = GetOwner()) SendMessageA(owner, WM_MOUSEMOVE, wParam, lParam);
+  }
+  return result;
+}
+
+void CMediaPlayer::SetRepeat(bool repeat) {
+  m_repeat = repeat;
+  m_mci.SetRepeat(repeat);
+}
+
+bool CMediaPlayer::Pause() {
+  if (m_mci) return m_mci.Pause() == 0;
+  return SetGraphState(m_graph, State_Paused, false);
+}
+
+bool CMediaPlayer::Play() {
+  if (m_mci) return m_mci.Resume() == 0;
+  return SetGraphState(m_graph, State_Running, false);
+}
+
+bool CMediaPlayer::HasAudio() const {
+  if (m_mci) return true;
+  return m_graph && m_graph->HasAudio();
+}
+
+void CMediaPlayer::SetMute(bool mute) {
+  const std::optional<long> current = m_graph ? m_graph->Volume() : std::nullopt;
+  const std::optional<long> volume = s_volume.SetMute(mute, current);
+  // The MCI window's sound is left as it is.
+  if (m_graph && volume) m_graph->SetVolume(*volume);
+}
+
+int64_t CMediaPlayer::GetLength() {
+  if (m_mci) return m_mci.LengthMilliseconds();
+  if (m_graph) return m_duration;
+  return -1;
+}
+
+int64_t CMediaPlayer::GetFrameCount() {
+  if (m_mci) return m_mci.LengthFrames();
+  if (m_graph) return m_frameCount;
+  return -1;
+}
+
+int64_t CMediaPlayer::GetFramePosition() {
+  if (m_mci) return m_mci.PositionFrames();
+  if (!m_graph) return -1;
+  if (GraphRunning(m_graph)) {
+    if (const std::optional<int64_t> frame = m_graph->CurrentFrame()) return *frame;
+    if (const std::optional<int64_t> time = m_graph->CurrentTime()) return FrameAtTime(*time, m_duration, m_frameCount);
+  }
+  return FrameAtTime(m_seekTarget, m_duration, m_frameCount);
+}
+
+double CMediaPlayer::GetFrameRate() {
+  if (m_mci) return FrameRateOverMilliseconds(m_mci.LengthFrames(), m_mci.LengthMilliseconds());
+  if (!m_graph) return -1;
+  if (const std::optional<double> rate = CDirectShowEngine::DetectFrameRate(m_fileName)) return *rate;
+  return FrameRateOverDuration(m_frameCount, m_duration);
+}
+
+int64_t CMediaPlayer::LengthMilliseconds() {
+  if (m_mci) {
+    const int64_t length = m_mci.LengthMilliseconds();
+    return length >= 0 ? length : -1;
+  }
+  if (m_graph && m_duration > 0) return m_duration / 10000;
+  return -1;
+}
+
+void CMediaPlayer::ToggleFullScreen() {
+  if (!m_fullScreenAllowed || !m_graph) return;
+  if (m_graph->IsFullScreen()) {
+    m_graph->SetFullScreen(false);
+    if (m_hWnd) {
+      UpdateWindow(m_hWnd);
+      SetFocus(m_hWnd);
+    }
+  } else {
+    m_graph->SetFullScreen(true);
+  }
+}
 
 void CMediaPlayer::MoveTo(const RECT& rect) {
-  if (m_hWnd) MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+  if (!m_hWnd) return;
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  MoveWindow(m_hWnd, rect.left, rect.top, width, height, TRUE);
+  if (m_mci) m_mci.Move(width, height);
+  if (m_graph) {
+    POINT origin{0, 0};
+    if (m_inDialog) MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &origin, 1);
+    const PlayerRect video = VideoRect(width, height, m_controlsVisible);
+    m_graph->MoveVideo(origin.x, origin.y, video.Width(), video.Height());
+  }
 }
 
 void CMediaPlayer::SetSelection(int first, int last) {
-  if (first < 0) first = 0;
-  const int frames = GetFrameCount();
-  if (last > frames) last = frames;
-  if (last < first) std::swap(first, last);
-  if (last == first) last = first + 1;
-  m_selectionStart = first;
-  m_selectionEnd = last;
+  const FrameRange range = NormaliseSelection(first, last, GetFrameCount());
+  m_selectionStart = range.first;
+  m_selectionEnd = range.last;
+  if (m_mci) {
+    m_mci.PlayFrames(range.first, range.last);
+    return;
+  }
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  if (!graph) return;
+  const MediaSpan span = SelectionSpan(m_duration, m_frameCount, range.first, range.last);
+  OAFilterState before = State_Stopped;
+  graph->GetState(kStateQueryMs, before);
+  SetGraphState(graph, State_Stopped, true);
+  if (m_graph != graph) return;
+  graph->SetPositions(span.start, span.stop);
+  m_seekTarget = span.start;
+  if (before != State_Stopped) SetGraphState(graph, before, true);
 }
 
-bool CMediaPlayer::GetMovieSize(const std::string& /*path*/, int& width, int& height) {
+bool CMediaPlayer::SaveSelection(const std::string& path) {
+  if (m_fileName.empty() || path.empty()) return false;
+  // Written beside the target, so that it replaces the target in one move, and only once
+  // it is whole: the file being played may be the target.
+  char temporary[MAX_PATH];
+  if (!GetTempFileNameA(FolderOf(path).c_str(), "gli", 0, temporary)) return false;
+  if (!CopyAviSelection(m_fileName, temporary, m_selectionStart, m_selectionEnd)) {
+    DeleteFileA(temporary);
+    return false;
+  }
+  // The file being played is open; it must be let go before it can be replaced.
+  if (NormalisedPath(path) == NormalisedPath(m_fileName)) Close();
+  if (!MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+    DeleteFileA(temporary);
+    return false;
+  }
+  return true;
+}
+
+bool CMediaPlayer::GetMovieSize(const std::string& path, int& width, int& height) {
   width = 0;
   height = 0;
+  int w = 0;
+  int h = 0;
+  // The movie library's way for ".mov" files comes with its engine.
+  if (CDirectShowEngine::VideoSize(path, w, h) || AviVideoSize(path, w, h)) {
+    width = w;
+    height = h;
+    return true;
+  }
   return false;
 }
 
