@@ -77,6 +77,8 @@ class CDrawWnd : public CWnd, public CConfig {
   LRESULT OnDestroy(WPARAM, LPARAM);
   LRESULT OnPlayerDone(WPARAM, LPARAM);
   void PostNcDestroy() override;
+  // The player movies are handed to (tests hand a player of their own).
+  virtual CMediaPlayer& Player() { return m_player; }
 
  private:
   void NextItem();
