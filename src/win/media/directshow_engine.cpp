@@ -82,11 +82,14 @@ void CDirectShowEngine::MoveVideo(int x, int y, int width, int height) {
   if (m_video) m_video->SetWindowPosition(x, y, width, height);
 }
 
-void CDirectShowEngine::DetachVideo() {
+void CDirectShowEngine::HideVideo() {
   if (!m_video) return;
-  m_video->put_FullScreenMode(OAFALSE);
+  // Each of these changes the active window under some systems even when there is nothing
+  // to change (leaving a full screen it is not in, giving a child window to the desktop),
+  // which ends a screen saver. The video window stays the player's child and goes with the
+  // graph, which is released while the player's window still stands.
+  if (IsFullScreen()) m_video->put_FullScreenMode(OAFALSE);
   m_video->put_Visible(OAFALSE);
-  m_video->put_Owner(0);
 }
 
 bool CDirectShowEngine::IsFullScreen() const {

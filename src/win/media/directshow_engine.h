@@ -35,8 +35,8 @@ class CDirectShowEngine {
   // passes its mouse and keyboard messages to `owner`.
   bool AttachVideo(HWND owner);
   void MoveVideo(int x, int y, int width, int height);
-  // Ends full-screen video, hides it and gives it back its owner (the first steps of closing).
-  void DetachVideo();
+  // Ends full-screen video and hides it (the first steps of closing).
+  void HideVideo();
   bool IsFullScreen() const;
   bool SetFullScreen(bool on);
   void BringVideoForward();

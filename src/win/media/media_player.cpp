@@ -143,7 +143,7 @@ void CMediaPlayer::ReleaseEngines() {
   m_mciNotifies = false;
   if (std::shared_ptr<CDirectShowEngine> graph = std::exchange(m_graph, nullptr)) {
     SetGraphState(graph, State_Stopped, true);
-    graph->DetachVideo();
+    graph->HideVideo();
     graph->Release();
   }
   m_duration = 0;
