@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "../core/avi_writer.h"
 #include "../win/test_window.h"
 #include "../win/window_capture.h"
 #include "saver_process.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr uint32_t kRed = 0xC00000;
 constexpr uint32_t kBlue = 0x0000C0;
+constexpr uint32_t kYellow = 0xF0E020;
 
 // Serves this thread's messages for `ms` milliseconds.
 void PumpFor(DWORD ms) {
@@ -233,6 +235,97 @@ TEST_F(ShowTest, EmptyFolderEndsRunAndPreviewAtOnce) {
   cursor.cbSize = sizeof cursor;
   GetCursorInfo(&cursor);
   EXPECT_TRUE(cursor.flags & CURSOR_SHOWING);
+}
+
+// A show of the red picture, a movie and a blue picture, transitions on.
+class MovieShowTest : public ShowTest {
+ protected:
+  MovieShowTest() {
+    settings.PointAt(pictures.Path(), "1.5", true);
+    settings.SetNumber("Play Movies", 1);
+    settings.SetString("Movie Zoom", "1");
+    settings.SetNumber("Mute Movies", 1);
+  }
+  // Red, then a 160 × 120 yellow movie of `seconds`, then blue.
+  void AddMovie(int seconds) {
+    pictures.AddFile("1b.avi", testing::EncodeAvi(testing::SolidAvi(160, 120, 10, 10 * seconds, kYellow)));
+  }
+  // The movie at its own size, centred on the 1024 × 768 screen.
+  static bool ShowsMovie(const CvxImageColor8& shot) { return ShowsRectangle(shot, kYellow, 432, 324, 592, 444); }
+  static bool ShowsBlue(const CvxImageColor8& shot) { return ShowsRectangle(shot, kBlue, 362, 34, 662, 734); }
+};
+
+TEST_F(MovieShowTest, TheMoviePlaysAtItsSizeThenTheNextPictureComesWithoutATransition) {
+  AddMovie(2);
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_NE(StartShow(saver), nullptr);
+  ASSERT_TRUE(Eventually([] { return ShowsMovie(*CaptureScreen()); }, 15000)) << "the movie, centred, on black";
+  const DWORD movieSeen = GetTickCount();
+  // From the movie straight to the whole blue picture: no frame of a blend between.
+  std::unique_ptr<CvxImageColor8> shot;
+  ASSERT_TRUE(Eventually(
+      [&] {
+        shot = CaptureScreen();
+        return !ShowsMovie(*shot);
+      },
+      15000));
+  EXPECT_TRUE(ShowsBlue(*shot) || Rgb(*shot, 512, 384) == 0) << "the first frame after the movie";
+  EXPECT_TRUE(Eventually([] { return ShowsBlue(*CaptureScreen()); }, 5000));
+  EXPECT_GE(GetTickCount() - movieSeen, 1000u) << "the two-second movie played";
+  ASSERT_FALSE(saver.WaitForExit(0));
+  PressKey(VK_SPACE);
+  DWORD code = 1;
+  EXPECT_TRUE(saver.WaitForExit(10000, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+TEST_F(MovieShowTest, AKeyOrAClickDuringTheMovieEndsTheSaver) {
+  AddMovie(20);
+  for (const bool key : {true, false}) {
+    SaverProcess saver(SaverPath(), "/s");
+    ASSERT_NE(StartShow(saver), nullptr);
+    ASSERT_TRUE(Eventually([] { return ShowsMovie(*CaptureScreen()); }, 15000));
+    SetCursorPos(512, 384);  // over the movie; the saver counts its movement from here on
+    PumpFor(300);
+    if (key) {
+      PressKey('A');
+    } else {
+      Click();
+    }
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(10000, &code)) << (key ? "key" : "click on the movie");
+    EXPECT_EQ(code, 0u);
+  }
+}
+
+TEST_F(MovieShowTest, WithoutMoviesOrWithABrokenOneTheShowGoesOn) {
+  for (const bool playMovies : {false, true}) {
+    SCOPED_TRACE(playMovies ? "a broken movie" : "movies off");
+    PictureFolder folder;
+    folder.AddSolidBitmap("1.bmp", 512, 384, kRed);
+    if (playMovies) {
+      folder.AddFile("1b.avi", {'R', 'I', 'F', 'F', 0x10, 0, 0, 0, 'A', 'V', 'I', ' ', 'j', 'u', 'n', 'k'});
+    } else {
+      folder.AddFile("1b.avi", testing::EncodeAvi(testing::SolidAvi(160, 120, 10, 20, kYellow)));
+    }
+    folder.AddSolidBitmap("2.bmp", 300, 700, kBlue);
+    settings.SetString("Directory", folder.Path());
+    settings.SetNumber("Play Movies", playMovies ? 1 : 0);
+    SaverProcess saver(SaverPath(), "/s");
+    ASSERT_NE(StartShow(saver), nullptr);
+    bool movieSeen = false;
+    EXPECT_TRUE(Eventually(
+        [&] {
+          auto shot = CaptureScreen();
+          movieSeen |= ShowsMovie(*shot);
+          return ShowsBlue(*shot);
+        },
+        15000))
+        << "the blue picture follows";
+    EXPECT_FALSE(movieSeen);
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(saver.WaitForExit(10000));
+  }
 }
 
 }  // namespace
