@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds glintora.scr and the demo picture generator, writes a folder of demo pictures
-# (build/demo/pictures), points the saver's settings at it and starts the saver under Wine
+# Builds glintora.scr and the demo picture generator, writes a folder of demo pictures with a
+# short movie among them (build/demo/pictures), points the saver's settings at it (movies
+# played at twice their size, muted) and starts the saver under Wine
 # as the system starts a screen saver (/s):
 #   - with a reachable $DISPLAY, on that desktop until a key is pressed;
 #   - otherwise on the demo's own virtual display for GLINTORA_DEMO_SECONDS (20), taking
@@ -22,6 +23,8 @@ run_seconds=${GLINTORA_DEMO_SECONDS:-20}
 # `duration`.
 delay=2
 duration=1.5
+# The movie after the third picture lasts this long.
+movie_seconds=4
 
 "$root/scripts/setup.sh"
 
@@ -61,6 +64,9 @@ set_value Transition REG_DWORD 1
 set_value Random REG_DWORD 0
 set_value Recursive REG_DWORD 0
 set_value "Enlarge to screen" REG_DWORD 0
+set_value "Play Movies" REG_DWORD 1
+set_value "Movie Zoom" REG_SZ 2
+set_value "Mute Movies" REG_DWORD 1
 echo "demo: settings:"
 wine reg query "$key" | tr -d '\r' | sed -n 's/^    /  /p'
 
@@ -92,18 +98,27 @@ fi
 # Headless: run on the bench's display and take screenshots. The schedule counts from the
 # moment the first picture appears on the black screen: picture n is fully shown from
 # (n - 1) × (delay + duration) for `delay`, then the change to picture n + 1 takes `duration`.
+# After the third picture the movie plays instead of a change; how long it takes to open
+# varies, so the entry "@movie" waits until the middle of the screen changes and the times
+# after it count from the movie's appearance. The fourth picture follows the movie's end
+# without a change.
 ms() { LC_ALL=C awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }'; }
 delay_ms=$(ms "$delay")
 duration_ms=$(ms "$duration")
 period_ms=$((delay_ms + duration_ms))
+movie_ms=$(ms "$movie_seconds")
 schedule=(
   "01-picture-1 $((delay_ms / 2))"
   "02-change-1-to-2 $((delay_ms + duration_ms / 2))"
   "03-picture-2 $((period_ms + delay_ms / 2))"
   "04-change-2-to-3 $((period_ms + delay_ms + duration_ms / 2))"
   "05-picture-3 $((2 * period_ms + delay_ms / 2))"
-  "06-change-3-to-4 $((2 * period_ms + delay_ms + duration_ms / 2))"
-  "07-picture-4 $((3 * period_ms + delay_ms / 2))"
+  "@movie $((2 * period_ms + delay_ms * 3 / 4))"
+  "06-movie-begins $((movie_ms / 4))"
+  "07-movie-ends $((movie_ms * 3 / 4))"
+  "08-picture-4 $((movie_ms + delay_ms / 2))"
+  "09-change-4-to-5 $((movie_ms + delay_ms + duration_ms / 2))"
+  "10-picture-5 $((movie_ms + period_ms + delay_ms / 2))"
 )
 rm -rf "$shots"
 mkdir -p "$shots"
@@ -144,14 +159,27 @@ while [[ -n "${window:-}" ]] && running && (($(now_ms) - started < 30000)); do
   sleep 0.05
 done
 
+# A checksum of the middle of the screen, to see it change.
+middle() { /usr/bin/import -display "$DISPLAY" -window root -crop 64x64+480+352 +repage rgb:- 2>/dev/null | md5sum; }
+
 taken=()
 if [[ -n "$shown" ]]; then
+  base=$shown
   for entry in "${schedule[@]}"; do
     read -r name at <<<"$entry"
-    ((at < run_seconds * 1000)) || break
-    wait_ms=$((shown + at - $(now_ms)))
+    (((base - shown) + at < run_seconds * 1000)) || break
+    wait_ms=$((base + at - $(now_ms)))
     ((wait_ms > 0)) && sleep "$(seconds $wait_ms)"
     running || break
+    if [[ $name == @movie ]]; then
+      before=$(middle)
+      limit=$(($(now_ms) + 10000))
+      while running && [[ $(middle) == "$before" ]] && (($(now_ms) < limit)); do sleep 0.05; done
+      base=$(now_ms)
+      echo "demo: the movie appeared after $(seconds $((base - shown))) s"
+      run_seconds=$((run_seconds + (base - shown - at) / 1000 + 1))  # the wait does not shorten the run
+      continue
+    fi
     file=$shots/$name.png
     at=$(($(now_ms) - shown))
     if /usr/bin/import -display "$DISPLAY" -window root "$file" 2>>"$demo/saver.log"; then
