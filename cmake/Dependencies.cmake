@@ -3,6 +3,8 @@
 # Natively they are Debian's packages; for Windows, the static libraries that
 # scripts/build-win-deps.sh cross-builds (built on first use if the cache lacks them) and
 # Debian's MinGW zlib.
+# OpenGL 1.1 and GLU, glintora::gl: the system's opengl32 and glu32 on Windows; natively
+# Debian's off-screen Mesa (OSMesa, which exports the GL functions itself) and GLU.
 
 if(WIN32)
   if(NOT GLINTORA_WIN_DEPS)
@@ -30,6 +32,8 @@ if(WIN32)
   glintora_import(gif libgif.a)
   glintora_import(raw libraw.a ws2_32)
   set_property(TARGET glintora::raw APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS LIBRAW_NODLL)
+  add_library(glintora::gl INTERFACE IMPORTED GLOBAL)
+  set_target_properties(glintora::gl PROPERTIES INTERFACE_LINK_LIBRARIES "opengl32;glu32")
 else()
   find_package(JPEG REQUIRED)
   find_package(PNG REQUIRED)
@@ -37,7 +41,9 @@ else()
   find_package(GIF REQUIRED)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LIBRAW REQUIRED IMPORTED_TARGET libraw)
-  foreach(pair jpeg=JPEG::JPEG png=PNG::PNG tiff=TIFF::TIFF gif=GIF::GIF raw=PkgConfig::LIBRAW)
+  # OSMesa before GLU, so that GLU's own GL calls reach the off-screen context.
+  pkg_check_modules(OSMESA REQUIRED IMPORTED_TARGET osmesa glu)
+  foreach(pair jpeg=JPEG::JPEG png=PNG::PNG tiff=TIFF::TIFF gif=GIF::GIF raw=PkgConfig::LIBRAW gl=PkgConfig::OSMESA)
     string(REPLACE "=" ";" pair ${pair})
     list(GET pair 0 name)
     list(GET pair 1 target)

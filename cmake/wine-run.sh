@@ -31,7 +31,7 @@ wineserver=/usr/lib/wine/wineserver64
 alive() { [[ -f "$1" ]] && kill -0 "$(cat "$1" 2>/dev/null)" 2>/dev/null; }
 
 stop_bench() {
-  if alive "$bench/wineserver.pid"; then wineserver -k >/dev/null 2>&1; fi
+  if alive "$bench/wineserver.pid"; then "$wineserver" -k >/dev/null 2>&1; fi
   if alive "$bench/xvfb.pid"; then kill "$(cat "$bench/xvfb.pid")" 2>/dev/null; fi
   local i
   for i in $(seq 50); do

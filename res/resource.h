@@ -5,7 +5,31 @@
 #define IDS_REGISTRY_KEY 101   // the settings key below Software
 #define IDS_PREVIEW 104        // title of the preview window
 #define IDI_GLINTORA 128       // application icon
+#define IDD_OPTIONS 129        // the options dialog
+#define IDB_LOGO 130           // the options dialog's logo, drawn without its transparent colour
+#define IDI_BANNER 136         // icon of the options dialog's banner
+#define IDI_BROWSE 3000        // icon of the options dialog's browse button
 #define IDS_APP_TITLE 57344    // the framework's application title, also its name
 #define IDB_TWIRL_MASK 20000   // mask picture of the twirl transition
 #define IDB_DIAMOND_MASK 20001 // mask picture of the diamond transitions
 // Strings 8001 to 8101 are the transitions' display names (transition_names.rc).
+
+// Controls of the options dialog.
+#define IDC_DIRECTORY 1000
+#define IDC_DELAY 1003
+#define IDC_RANDOM 1004
+#define IDC_RECURSIVE 1005
+#define IDC_ENLARGE 1006
+#define IDC_BROWSE 1008
+#define IDC_FILES_HEADING 1009
+#define IDC_DISPLAY_HEADING 1010
+#define IDC_BOTTOM_LINE 1011
+#define IDC_MOVIES_HEADING 1012
+#define IDC_USE_TRANSITIONS 1013
+#define IDC_VERSION 1015
+#define IDC_WEB_LINK 1016
+#define IDC_PRODUCT_LINK 1017
+#define IDC_TRANSITIONS_SETUP 1019
+#define IDC_PLAY_MOVIES 1022
+#define IDC_MOVIE_ZOOM 1023
+#define IDC_MUTE_MOVIES 1024

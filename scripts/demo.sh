@@ -6,9 +6,10 @@
 #   - with a reachable $DISPLAY, on that desktop until a key is pressed;
 #   - otherwise on the demo's own virtual display for GLINTORA_DEMO_SECONDS (20), taking
 #     screenshots of chosen moments into build/demo/screenshots, then ending it with a key.
-# The saver runs in a Wine prefix of its own (build/demo/wine-bench), so the demo's settings
-# never reach the tests' prefix. Extra arguments replace /s and just run the saver once,
-# e.g. scripts/demo.sh /c
+# The headless run then opens the options dialog (/c) and saves a screenshot of it beside
+# the show's. The saver runs in a Wine prefix of its own (build/demo/wine-bench), so the
+# demo's settings never reach the tests' prefix. Extra arguments replace /s and just run the
+# saver once, e.g. scripts/demo.sh /c shows the options dialog.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -67,6 +68,10 @@ set_value "Enlarge to screen" REG_DWORD 0
 set_value "Play Movies" REG_DWORD 1
 set_value "Movie Zoom" REG_SZ 2
 set_value "Mute Movies" REG_DWORD 1
+# Only the ten 3D transitions (identifiers 91 to 100), so that every change between pictures,
+# and each screenshot of one, is drawn with OpenGL; the tests run the other families.
+usage=$(printf '00%.0s' $(seq 0 90); printf '01%.0s' $(seq 91 100))
+set_value Usage REG_BINARY "$usage"
 echo "demo: settings:"
 wine reg query "$key" | tr -d '\r' | sed -n 's/^    /  /p'
 
@@ -222,4 +227,42 @@ if ((${#taken[@]})); then
 else
   echo "demo: no screenshots were taken"
 fi
+
+# The options dialog, as the system's screen-saver page opens it with "Settings".
+echo "demo: wine glintora.scr /c on the virtual display"
+wine "$scr" /c </dev/null >>"$demo/saver.log" 2>&1 &
+options=$!
+dialog=""
+for _ in $(seq 150); do
+  dialog=$(xdotool search --onlyvisible --name '^glintora Options$' 2>/dev/null | head -n1) || true
+  [[ -n "$dialog" ]] && break
+  kill -0 "$options" 2>/dev/null || break
+  sleep 0.1
+done
+options_status=0
+if [[ -n "$dialog" ]]; then
+  sleep 1  # until it has painted
+  WIDTH=0 HEIGHT=0 X=0 Y=0
+  eval "$(xdotool getwindowgeometry --shell "$dialog" 2>/dev/null)" || true
+  file=$shots/11-options-dialog.png
+  if /usr/bin/import -display "$DISPLAY" -window root -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$file" \
+    2>>"$demo/saver.log"; then
+    echo "demo: the options dialog (${WIDTH}x$HEIGHT): $file"
+  fi
+  # Escape is its Cancel: nothing is written.
+  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+  xdotool key Escape
+  for _ in $(seq 100); do kill -0 "$options" 2>/dev/null || break; sleep 0.1; done
+else
+  echo "demo: the options dialog did not appear"
+  options_status=1
+fi
+if kill -0 "$options" 2>/dev/null; then
+  echo "demo: the options dialog did not close on Escape; ending it"
+  kill "$options" 2>/dev/null
+  options_status=1
+fi
+wait "$options" || options_status=$?
+echo "demo: glintora.scr /c ended with exit code $options_status"
+((status)) || status=$options_status
 exit $status

@@ -35,15 +35,21 @@ run_suite() {
     return 1
   fi
   echo "== $name: tests"
-  local log="$dir.ctest.log" status=0
-  ctest --test-dir "$dir" --output-on-failure -j "$jobs" 2>&1 | tee "$log" || status=$?
-  local line total failures
-  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n1)
-  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
-  failures=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
-  passed=$((passed + ${total:-0} - ${failures:-0}))
-  failed=$((failed + ${failures:-1}))
-  summary+=("$name: ${line:-no test result}")
+  local log="$dir.ctest.log" results="$dir.results.xml" status=0
+  rm -f "$results"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" --output-junit "$results" 2>&1 | tee "$log" || status=$?
+  # The counts from ctest's JUnit report: the tests and failures of its root element.
+  local total=0 failures=1
+  if [[ -f "$results" ]]; then
+    local root
+    root=$(awk '/<testsuite/ { on = 1 } on { printf "%s ", $0 } on && />/ { exit }' "$results")
+    total=$(sed -nE 's/.*[[:space:]]tests="([0-9]+)".*/\1/p' <<<"$root")
+    failures=$(sed -nE 's/.*[[:space:]]failures="([0-9]+)".*/\1/p' <<<"$root")
+  fi
+  failures=${failures:-1}
+  passed=$((passed + ${total:-0} - failures))
+  failed=$((failed + failures))
+  summary+=("$name: $((${total:-0} - failures)) of ${total:-0} tests passed")
   return $status
 }
 

@@ -26,6 +26,10 @@ TempFolder::~TempFolder() {
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  // A new file rather than the old one truncated: truncating in place can make the file
+  // system flush the old blocks, which slows tests that rewrite a file thousands of times.
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }

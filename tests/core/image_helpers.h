@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/image/image.h"
@@ -43,6 +45,33 @@ inline ::testing::AssertionResult SamePixels(const CvxImage& a, const CvxImage& 
     }
   }
   return ::testing::AssertionSuccess();
+}
+
+// Smooth ramps, red across and green down, with one blue level: resampling changes them
+// little, while a mirrored or upside-down copy differs everywhere.
+inline std::unique_ptr<CvxImageColor8> Ramps(int width, int height, uint8_t blue) {
+  auto image = NewImage<CvxColor8>(width, height, false);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      image->At(x, y) = CvxColor8(blue, static_cast<uint8_t>(40 + 160 * y / std::max(height - 1, 1)),
+                                  static_cast<uint8_t>(40 + 160 * x / std::max(width - 1, 1)));
+    }
+  }
+  return image;
+}
+
+// The largest channel difference between `expected` and its place at (x, y) on `screen`,
+// leaving out `margin` pixels along its edges.
+inline int LargestDifference(const CvxImageColor8& screen, int x, int y, const CvxImageColor8& expected, int margin) {
+  int largest = 0;
+  for (int j = margin; j < expected.m_height - margin; ++j) {
+    for (int i = margin; i < expected.m_width - margin; ++i) {
+      for (int c = 0; c < 3; ++c) {
+        largest = std::max(largest, std::abs(screen.At(x + i, y + j).c[c] - expected.At(i, j).c[c]));
+      }
+    }
+  }
+  return largest;
 }
 
 }  // namespace glintora::testing

@@ -31,8 +31,10 @@ class LoaderFileTest : public ::testing::Test {
   // `extension` names the files; `format` is the format code the loader's images carry.
   LoaderFileTest(std::string extension, int32_t format) : m_extension(std::move(extension)), m_format(format) {}
 
+  // A path in the test's folder that no other file of the test has.
+  std::string NewPath() { return m_folder.Path("file" + std::to_string(++m_count) + m_extension); }
   std::string Save(const std::vector<uint8_t>& bytes) {
-    const std::string path = m_folder.Path("file" + std::to_string(++m_count) + m_extension);
+    const std::string path = NewPath();
     WriteBytes(path, bytes);
     return path;
   }

@@ -9,14 +9,12 @@
 
 #include <algorithm>
 #include <csetjmp>
-#include <filesystem>
 #include <optional>
-#include <random>
 #include <tuple>
 #include <vector>
 
-#include "core/base/file_io.h"
 #include "image_helpers.h"
+#include "loader_file_test.h"
 
 namespace glintora {
 namespace {
@@ -135,33 +133,17 @@ Values RowValues(const CvxImage& image, int y) {
   return values;
 }
 
-class PngLoaderTest : public ::testing::Test {
+class PngLoaderTest : public testing::LoaderFileTest<CvxLoaderPNG> {
  protected:
-  void TearDown() override {
-    for (const std::string& path : m_paths) RemoveFile(path);
-  }
+  PngLoaderTest() : LoaderFileTest(".png", Png) {}
 
-  // A new file in the temporary folder, removed after the test.
-  std::string SaveBytes(const Bytes& bytes) {
-    static std::mt19937 names{std::random_device{}()};
-    m_paths.push_back(
-        (std::filesystem::temp_directory_path() / ("glintora-png-" + std::to_string(names()) + ".png")).string());
-    Overwrite(m_paths.back(), bytes);
-    return m_paths.back();
-  }
-  static void Overwrite(const std::string& path, const Bytes& bytes) {
-    FilePtr file = OpenFile(path, "wb");
-    ASSERT_TRUE(file && (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size()));
-  }
+  std::string SaveBytes(const Bytes& bytes) { return LoaderFileTest::Save(bytes); }
+  static void Overwrite(const std::string& path, const Bytes& bytes) { testing::WriteBytes(path, bytes); }
   std::string Save(const PngPicture& picture) { return SaveBytes(Encode(picture)); }
 
   // Decodes, checking what every result must be: the PNG format, the type and the size.
   std::unique_ptr<CvxImage> Decode(const PngPicture& picture, int32_t type) {
-    std::unique_ptr<CvxImage> image = m_loader.Load(Save(picture), 0, 0);
-    const bool right = image && image->GetType() == type && image->m_format == Png &&
-                       image->m_width == picture.width && image->m_height == picture.height;
-    EXPECT_TRUE(right) << (image ? "wrong type, format or size" : "not decoded");
-    return right ? std::move(image) : nullptr;
+    return LoaderFileTest::Decode(Encode(picture), type, picture.width, picture.height);
   }
   // The channels of row 0 of a decode; none when it failed.
   Values DecodedRow(const PngPicture& picture, int32_t type) {
@@ -173,9 +155,6 @@ class PngLoaderTest : public ::testing::Test {
     m_loader.m_backgroundGreen = green;
     m_loader.m_backgroundBlue = blue;
   }
-
-  CvxLoaderPNG m_loader;
-  std::vector<std::string> m_paths;
 };
 
 TEST_F(PngLoaderTest, RecognisesTheSignatureOnly) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <limits>
+#include <optional>
 
 #include "core/base/text.h"
 
@@ -45,6 +48,36 @@ TEST(FormatFixed, PrintsSixDecimals) {
   EXPECT_EQ(FormatFixed(-0.25), "-0.250000");
   EXPECT_EQ(FormatFixed(1e20), "100000000000000000000.000000");
   EXPECT_EQ(FormatFixed(1e300).size(), 301u + 7u);
+}
+
+TEST(ParseWholeNumber, TakesOnlyOneFiniteNumberFillingTheText) {
+  struct Case {
+    const char* text;
+    std::optional<double> value;
+  };
+  const Case cases[] = {
+      {"2", 2.0},         {"2.5", 2.5},        {" 120 ", 120.0},   {"\t-0.25", -0.25}, {"+1e2", 100.0},
+      {".5", 0.5},        {"7.", 7.0},         {"", std::nullopt}, {"  ", std::nullopt}, {"abc", std::nullopt},
+      {"nan", std::nullopt}, {"NaN", std::nullopt}, {"inf", std::nullopt}, {"-infinity", std::nullopt},
+      {"1e", std::nullopt}, {"1e+", std::nullopt}, {"2 s", std::nullopt}, {"3,5", std::nullopt},
+      {"0x10", std::nullopt}, {"+-5", std::nullopt}, {"++5", std::nullopt}, {"+", std::nullopt},
+      {"1e999", std::nullopt}, {"5\n", std::nullopt}, {"1 2", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseWholeNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(FormatShortest, ReadsBackToTheSameValue) {
+  EXPECT_EQ(FormatShortest(3.0), "3");
+  EXPECT_EQ(FormatShortest(2.5), "2.5");
+  EXPECT_EQ(FormatShortest(120.0), "120");
+  for (double value : {0.1, 1.0 / 3.0, 2.000000001, 1e-7, 123456789.125, -0.0, 1e300,
+                       std::numeric_limits<double>::denorm_min() * 1e10}) {
+    const auto back = ParseWholeNumber(FormatShortest(value));
+    ASSERT_TRUE(back) << FormatShortest(value);
+    EXPECT_EQ(*back, value) << FormatShortest(value);
+  }
+  EXPECT_FALSE(ParseWholeNumber(FormatShortest(std::nan(""))));
+  EXPECT_FALSE(ParseWholeNumber(FormatShortest(std::numeric_limits<double>::infinity())));
 }
 
 }  // namespace

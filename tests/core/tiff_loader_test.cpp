@@ -7,52 +7,25 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/loaders/tiff_loader.h"
+#include "loader_file_test.h"
 
 namespace glintora {
 namespace {
 
-// A file in the temporary folder under a name no other test run uses, removed at the end.
-class TempFile {
- public:
-  TempFile() {
-    static const uint32_t run = std::random_device{}();
-    static int count = 0;
-    const std::string name = "glintora-tiff-" + std::to_string(run) + "-" + std::to_string(++count) + ".tif";
-    m_path = (std::filesystem::temp_directory_path() / name).string();
-  }
-  ~TempFile() {
-    std::error_code ignored;
-    std::filesystem::remove(m_path, ignored);
-  }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
-  const std::string& Path() const { return m_path; }
-  // Replaces the file by a new one: truncating it in place can make the file system flush
-  // the old blocks, which slows the tests that rewrite a file thousands of times.
-  void Write(const std::vector<uint8_t>& bytes) const {
-    std::error_code ignored;
-    std::filesystem::remove(m_path, ignored);
-    std::ofstream(m_path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::vector<uint8_t> Read() const {
-    std::ifstream in(m_path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
- private:
-  std::string m_path;
+// Every test writes its files into its own folder, removed afterwards.
+class TiffLoader : public testing::LoaderFileTest<CvxLoaderTIFF> {
+ protected:
+  TiffLoader() : LoaderFileTest(".tif", Tiff) {}
 };
+using TiffLoaderDamage = TiffLoader;
 
 // One page to write: its fields and its samples in the file's order (red, green, blue,
 // alpha interleaved, top row first), or palette indices with the colour map.
@@ -237,30 +210,30 @@ uint16_t ChannelAt(const CvxImage& image, int x, int y, int channel) {
 
 std::unique_ptr<CvxImage> LoadFile(const std::string& path) { return CvxLoaderTIFF().Load(path, 0, 0); }
 
-TEST(CvxLoaderTIFF, RecognisesBothByteOrdersAndNothingElse) {
+TEST_F(TiffLoader, RecognisesBothByteOrdersAndNothingElse) {
   CvxLoaderTIFF loader;
-  TempFile little, big, other;
+  const std::string little = NewPath(), big = NewPath(), other = NewPath();
   Picture picture = MakePicture(3, 2, 8, 1, PHOTOMETRIC_MINISBLACK);
-  ASSERT_TRUE(WritePages(little.Path(), {picture}));
+  ASSERT_TRUE(WritePages(little, {picture}));
   picture.bigEndian = true;
-  ASSERT_TRUE(WritePages(big.Path(), {picture}));
-  EXPECT_TRUE(loader.CanLoad(little.Path()));
-  EXPECT_TRUE(loader.CanLoad(big.Path()));
+  ASSERT_TRUE(WritePages(big, {picture}));
+  EXPECT_TRUE(loader.CanLoad(little));
+  EXPECT_TRUE(loader.CanLoad(big));
 
   for (const std::vector<uint8_t>& start : std::vector<std::vector<uint8_t>>{
            {'B', 'M', 0, 0, 0, 0}, {'I', 'M', 42, 0}, {'M', 'I', 0, 42}, {'I'}, {}}) {
-    other.Write(start);
-    EXPECT_FALSE(loader.CanLoad(other.Path())) << start.size() << " bytes";
+    WriteBytes(other, start);
+    EXPECT_FALSE(loader.CanLoad(other)) << start.size() << " bytes";
   }
-  other.Write({'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0});
-  EXPECT_EQ(loader.Load(other.Path(), 0, 0), nullptr);
-  EXPECT_EQ(loader.GetInfo(other.Path()).m_width, 0);
-  EXPECT_FALSE(loader.CanLoad(other.Path() + ".missing"));
+  WriteBytes(other, {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0});
+  EXPECT_EQ(loader.Load(other, 0, 0), nullptr);
+  EXPECT_EQ(loader.GetInfo(other).m_width, 0);
+  EXPECT_FALSE(loader.CanLoad(other + ".missing"));
 }
 
 // GetInfo names the type Load produces; pictures outside the decoded set keep their size with
 // type 0, except other photometric interpretations, which give an all-zero header.
-TEST(CvxLoaderTIFF, InfoAndLoadAgreeOnEveryKindOfPicture) {
+TEST_F(TiffLoader, InfoAndLoadAgreeOnEveryKindOfPicture) {
   auto narrowMap = [](uint32_t i, int array) { return static_cast<uint16_t>((i * 3 + array * 50) & 0xFF); };
   auto wideMap = [](uint32_t i, int array) { return static_cast<uint16_t>(i * 251 + array * 7919); };
   Picture tiled = MakePicture(9, 5, 8, 3, PHOTOMETRIC_RGB);
@@ -291,21 +264,21 @@ TEST(CvxLoaderTIFF, InfoAndLoadAgreeOnEveryKindOfPicture) {
   CvxLoaderTIFF loader;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TempFile file;
-    ASSERT_TRUE(WritePages(file.Path(), {c.picture}));
-    const CvxImageHeader info = loader.GetInfo(file.Path());
+    const std::string file = NewPath();
+    ASSERT_TRUE(WritePages(file, {c.picture}));
+    const CvxImageHeader info = loader.GetInfo(file);
     EXPECT_EQ(info.m_width, c.info.m_width);
     EXPECT_EQ(info.m_height, c.info.m_height);
     EXPECT_EQ(info.m_format, c.info.m_format);
     EXPECT_EQ(info.m_type, c.info.m_type);
-    const std::unique_ptr<CvxImage> image = loader.Load(file.Path(), 0, 0);
+    const std::unique_ptr<CvxImage> image = loader.Load(file, 0, 0);
     EXPECT_EQ(image ? image->GetType() : 0, c.loadedType);
   }
-  const CvxImageHeader missing = loader.GetInfo(TempFile().Path());
+  const CvxImageHeader missing = loader.GetInfo(NewPath());
   EXPECT_EQ(missing.m_width | missing.m_height | missing.m_format | missing.m_type, 0);
 }
 
-TEST(CvxLoaderTIFF, GreySamplesAreKeptAndMinIsWhiteInverted) {
+TEST_F(TiffLoader, GreySamplesAreKeptAndMinIsWhiteInverted) {
   for (uint16_t bits : {8, 16}) {
     for (bool bigEndian : {false, true}) {
       SCOPED_TRACE(::testing::Message() << bits << " bits, big-endian " << bigEndian);
@@ -313,16 +286,16 @@ TEST(CvxLoaderTIFF, GreySamplesAreKeptAndMinIsWhiteInverted) {
       black.bigEndian = bigEndian;
       Picture white = black;
       white.photometric = PHOTOMETRIC_MINISWHITE;
-      TempFile blackFile, whiteFile;
-      ASSERT_TRUE(WritePages(blackFile.Path(), {black}));
-      ASSERT_TRUE(WritePages(whiteFile.Path(), {white}));
-      EXPECT_TRUE(HoldsSamples(LoadFile(blackFile.Path()).get(), black));
-      EXPECT_TRUE(HoldsSamples(LoadFile(whiteFile.Path()).get(), white, true));
+      const std::string blackFile = NewPath(), whiteFile = NewPath();
+      ASSERT_TRUE(WritePages(blackFile, {black}));
+      ASSERT_TRUE(WritePages(whiteFile, {white}));
+      EXPECT_TRUE(HoldsSamples(LoadFile(blackFile).get(), black));
+      EXPECT_TRUE(HoldsSamples(LoadFile(whiteFile).get(), white, true));
     }
   }
 }
 
-TEST(CvxLoaderTIFF, ColourComesOutBlueGreenRedFromBothLayouts) {
+TEST_F(TiffLoader, ColourComesOutBlueGreenRedFromBothLayouts) {
   for (uint16_t bits : {8, 16}) {
     for (uint16_t samples : {3, 4}) {
       SCOPED_TRACE(::testing::Message() << bits << " bits, " << samples << " samples");
@@ -331,23 +304,23 @@ TEST(CvxLoaderTIFF, ColourComesOutBlueGreenRedFromBothLayouts) {
       contiguous.compression = COMPRESSION_ADOBE_DEFLATE;
       Picture separate = contiguous;
       separate.planar = PLANARCONFIG_SEPARATE;
-      TempFile contiguousFile, separateFile;
-      ASSERT_TRUE(WritePages(contiguousFile.Path(), {contiguous}));
-      ASSERT_TRUE(WritePages(separateFile.Path(), {separate}));
-      EXPECT_TRUE(HoldsSamples(LoadFile(contiguousFile.Path()).get(), contiguous));
-      EXPECT_TRUE(HoldsSamples(LoadFile(separateFile.Path()).get(), separate));
+      const std::string contiguousFile = NewPath(), separateFile = NewPath();
+      ASSERT_TRUE(WritePages(contiguousFile, {contiguous}));
+      ASSERT_TRUE(WritePages(separateFile, {separate}));
+      EXPECT_TRUE(HoldsSamples(LoadFile(contiguousFile).get(), contiguous));
+      EXPECT_TRUE(HoldsSamples(LoadFile(separateFile).get(), separate));
     }
   }
   // Grey has one plane whatever the layout says.
   Picture grey = MakePicture(5, 3, 8, 1, PHOTOMETRIC_MINISBLACK);
   grey.planar = PLANARCONFIG_SEPARATE;
-  TempFile greyFile;
-  ASSERT_TRUE(WritePages(greyFile.Path(), {grey}));
-  EXPECT_TRUE(HoldsSamples(LoadFile(greyFile.Path()).get(), grey));
+  const std::string greyFile = NewPath();
+  ASSERT_TRUE(WritePages(greyFile, {grey}));
+  EXPECT_TRUE(HoldsSamples(LoadFile(greyFile).get(), grey));
 }
 
 // The map is 16-bit when any entry reaches 256, used by the picture or not.
-TEST(CvxLoaderTIFF, PaletteIndicesTakeTheirMapEntries) {
+TEST_F(TiffLoader, PaletteIndicesTakeTheirMapEntries) {
   auto narrowMap = [](uint32_t i, int array) { return static_cast<uint16_t>((i * 7 + array * 85) & 0xFF); };
   auto wideMap = [](uint32_t i, int array) { return static_cast<uint16_t>(i * 4099 + array * 21011 + 1); };
   auto lastEntry255 = [](uint32_t i, int array) { return static_cast<uint16_t>(array == 1 && i == 255 ? 255 : i / 2); };
@@ -367,14 +340,14 @@ TEST(CvxLoaderTIFF, PaletteIndicesTakeTheirMapEntries) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TempFile file;
-    ASSERT_TRUE(WritePages(file.Path(), {c.picture}));
-    EXPECT_TRUE(HoldsPaletteColours(LoadFile(file.Path()).get(), c.picture, c.type));
+    const std::string file = NewPath();
+    ASSERT_TRUE(WritePages(file, {c.picture}));
+    EXPECT_TRUE(HoldsPaletteColours(LoadFile(file).get(), c.picture, c.type));
   }
 }
 
 // One-sample pictures often leave out the fields whose standard default is theirs.
-TEST(CvxLoaderTIFF, AbsentFieldsTakeTheirStandardDefaults) {
+TEST_F(TiffLoader, AbsentFieldsTakeTheirStandardDefaults) {
   auto map = [](uint32_t i, int array) { return static_cast<uint16_t>(i * 4099 + array * 21011 + 1); };
   struct Case {
     const char* name;
@@ -395,15 +368,15 @@ TEST(CvxLoaderTIFF, AbsentFieldsTakeTheirStandardDefaults) {
   for (Case& c : cases) {
     SCOPED_TRACE(c.name);
     c.picture.omitDefaultedFields = true;
-    TempFile file;
-    ASSERT_TRUE(WritePages(file.Path(), {c.picture}));
-    TIFF* written = TIFFOpen(file.Path().c_str(), "r");
+    const std::string file = NewPath();
+    ASSERT_TRUE(WritePages(file, {c.picture}));
+    TIFF* written = TIFFOpen(file.c_str(), "r");
     ASSERT_NE(written, nullptr);
     uint16_t value = 0;
     EXPECT_EQ(TIFFGetField(written, TIFFTAG_SAMPLESPERPIXEL, &value), 0) << "the field is really absent";
     TIFFClose(written);
-    EXPECT_NE(CvxLoaderTIFF().GetInfo(file.Path()).m_type, 0);
-    const std::unique_ptr<CvxImage> image = LoadFile(file.Path());
+    EXPECT_NE(CvxLoaderTIFF().GetInfo(file).m_type, 0);
+    const std::unique_ptr<CvxImage> image = LoadFile(file);
     if (c.picture.photometric == PHOTOMETRIC_PALETTE) {
       EXPECT_TRUE(HoldsPaletteColours(image.get(), c.picture, Color16));
     } else {
@@ -412,37 +385,37 @@ TEST(CvxLoaderTIFF, AbsentFieldsTakeTheirStandardDefaults) {
   }
 }
 
-TEST(CvxLoaderTIFF, OnlyTheFirstPageIsRead) {
+TEST_F(TiffLoader, OnlyTheFirstPageIsRead) {
   const Picture first = MakePicture(5, 3, 8, 3, PHOTOMETRIC_RGB);
   const Picture second = MakePicture(8, 6, 16, 1, PHOTOMETRIC_MINISBLACK);
-  TempFile file;
-  ASSERT_TRUE(WritePages(file.Path(), {first, second}));
-  EXPECT_TRUE(HoldsSamples(LoadFile(file.Path()).get(), first));
-  const CvxImageHeader info = CvxLoaderTIFF().GetInfo(file.Path());
+  const std::string file = NewPath();
+  ASSERT_TRUE(WritePages(file, {first, second}));
+  EXPECT_TRUE(HoldsSamples(LoadFile(file).get(), first));
+  const CvxImageHeader info = CvxLoaderTIFF().GetInfo(file);
   EXPECT_EQ(info.m_width, 5);
   EXPECT_EQ(info.m_type, Color8);
 }
 
-TEST(CvxLoaderTIFF, StopFlagAbandonsEveryPath) {
+TEST_F(TiffLoader, StopFlagAbandonsEveryPath) {
   Picture separate = MakePicture(4, 3, 8, 3, PHOTOMETRIC_RGB);
   separate.planar = PLANARCONFIG_SEPARATE;
   auto map = [](uint32_t i, int) { return static_cast<uint16_t>(i); };
   for (const Picture& picture : {MakePicture(4, 3, 8, 3, PHOTOMETRIC_RGB), separate, MakePalettePicture(8, map)}) {
-    TempFile file;
-    ASSERT_TRUE(WritePages(file.Path(), {picture}));
+    const std::string file = NewPath();
+    ASSERT_TRUE(WritePages(file, {picture}));
     CvxLoaderTIFF loader;
     loader.m_stop = true;
-    EXPECT_EQ(loader.Load(file.Path(), 0, 0), nullptr);
+    EXPECT_EQ(loader.Load(file, 0, 0), nullptr);
     loader.m_stop = false;
-    EXPECT_NE(loader.Load(file.Path(), 0, 0), nullptr);
+    EXPECT_NE(loader.Load(file, 0, 0), nullptr);
   }
 }
 
-TEST(CvxLoaderTIFF, TakesWindowsStylePaths) {
+TEST_F(TiffLoader, TakesWindowsStylePaths) {
   const Picture picture = MakePicture(3, 2, 8, 1, PHOTOMETRIC_MINISBLACK);
-  TempFile file;
-  ASSERT_TRUE(WritePages(file.Path(), {picture}));
-  std::string windowsPath = file.Path();
+  const std::string file = NewPath();
+  ASSERT_TRUE(WritePages(file, {picture}));
+  std::string windowsPath = file;
   std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
   CvxLoaderTIFF loader;
   EXPECT_TRUE(loader.CanLoad(windowsPath));
@@ -491,16 +464,16 @@ HandLaidTiff LayOutGreyTiff(uint32_t width, uint32_t height, uint32_t rowsPerStr
 
 // Cut at every length, the file gives the rows it still holds whole, the rest black, or null
 // when not one row is whole.
-TEST(CvxLoaderTIFFDamage, TruncatedFileKeepsWholeRowsOnly) {
+TEST_F(TiffLoaderDamage, TruncatedFileKeepsWholeRowsOnly) {
   const uint32_t width = 6, height = 5;
   std::vector<uint8_t> pixels(width * height);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 8 + 1);
   const HandLaidTiff full = LayOutGreyTiff(width, height, 1, pixels);
-  TempFile file;
+  const std::string file = NewPath();
   for (size_t cut = 0; cut <= full.bytes.size(); ++cut) {
     SCOPED_TRACE(::testing::Message() << "cut at " << cut);
-    file.Write(std::vector<uint8_t>(full.bytes.begin(), full.bytes.begin() + static_cast<ptrdiff_t>(cut)));
-    const std::unique_ptr<CvxImage> image = LoadFile(file.Path());
+    WriteBytes(file, std::vector<uint8_t>(full.bytes.begin(), full.bytes.begin() + static_cast<ptrdiff_t>(cut)));
+    const std::unique_ptr<CvxImage> image = LoadFile(file);
     if (cut < full.dataOffset) continue;  // the directory is cut: null or black rows, both fine
     if (cut < full.dataOffset + width) {
       EXPECT_EQ(image, nullptr) << "not one row of pixel data";
@@ -518,26 +491,26 @@ TEST(CvxLoaderTIFFDamage, TruncatedFileKeepsWholeRowsOnly) {
 
 // Overwrites the second half of one strip's compressed bytes with 0xFF: the decoder gives up
 // part way, after it has written the first pixels of the row.
-void CorruptStrip(const TempFile& file, uint32_t strip) {
-  TIFF* in = TIFFOpen(file.Path().c_str(), "r");
+void CorruptStrip(const std::string& file, uint32_t strip) {
+  TIFF* in = TIFFOpen(file.c_str(), "r");
   ASSERT_NE(in, nullptr);
   const uint64_t offset = TIFFGetStrileOffset(in, strip);
   const uint64_t size = TIFFGetStrileByteCount(in, strip);
   TIFFClose(in);
-  std::vector<uint8_t> bytes = file.Read();
+  std::vector<uint8_t> bytes = ReadBytes(file);
   ASSERT_LE(offset + size, bytes.size());
   std::fill_n(bytes.begin() + static_cast<ptrdiff_t>(offset + size / 2), size - size / 2, 0xFF);
-  file.Write(bytes);
+  WriteBytes(file, bytes);
 }
 
-TEST(CvxLoaderTIFFDamage, UnreadableStripLeavesItsRowBlack) {
+TEST_F(TiffLoaderDamage, UnreadableStripLeavesItsRowBlack) {
   const int width = 64;
   Picture contiguous = MakePicture(width, 4, 8, 3, PHOTOMETRIC_RGB);
   contiguous.compression = COMPRESSION_ADOBE_DEFLATE;
-  TempFile file;
-  ASSERT_TRUE(WritePages(file.Path(), {contiguous}));
+  const std::string file = NewPath();
+  ASSERT_TRUE(WritePages(file, {contiguous}));
   CorruptStrip(file, 2);
-  const std::unique_ptr<CvxImage> image = LoadFile(file.Path());
+  const std::unique_ptr<CvxImage> image = LoadFile(file);
   ASSERT_NE(image, nullptr);
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -551,9 +524,9 @@ TEST(CvxLoaderTIFFDamage, UnreadableStripLeavesItsRowBlack) {
   // Separate planes: strip 5 is green (plane 1) of row 1; only that channel stays black.
   Picture separate = contiguous;
   separate.planar = PLANARCONFIG_SEPARATE;
-  ASSERT_TRUE(WritePages(file.Path(), {separate}));
+  ASSERT_TRUE(WritePages(file, {separate}));
   CorruptStrip(file, 5);
-  const std::unique_ptr<CvxImage> planes = LoadFile(file.Path());
+  const std::unique_ptr<CvxImage> planes = LoadFile(file);
   ASSERT_NE(planes, nullptr);
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -581,31 +554,31 @@ LibraryHandlers CountLibraryMessages() {
 
 // The library's handlers are process-wide and anyone may have set them; the loader silences
 // them before it opens a file.
-TEST(CvxLoaderTIFFDamage, LibraryMessagesStaySilent) {
+TEST_F(TiffLoaderDamage, LibraryMessagesStaySilent) {
   // Three samples with one declared extra sample: the library warns on reading.
   const Picture warned = MakePicture(4, 2, 8, 3, PHOTOMETRIC_MINISBLACK);
   Picture failing = MakePicture(64, 3, 8, 3, PHOTOMETRIC_RGB);
   failing.compression = COMPRESSION_ADOBE_DEFLATE;
-  TempFile warnedFile, failingFile;
-  ASSERT_TRUE(WritePages(warnedFile.Path(), {warned}));
-  ASSERT_TRUE(WritePages(failingFile.Path(), {failing}));
+  const std::string warnedFile = NewPath(), failingFile = NewPath();
+  ASSERT_TRUE(WritePages(warnedFile, {warned}));
+  ASSERT_TRUE(WritePages(failingFile, {failing}));
   CorruptStrip(failingFile, 1);
   const LibraryHandlers saved = CountLibraryMessages();
-  for (const TempFile* file : {&warnedFile, &failingFile}) {
+  for (const std::string* file : {&warnedFile, &failingFile}) {
     CountLibraryMessages();
     CvxLoaderTIFF loader;
-    loader.GetInfo(file->Path());
-    EXPECT_NE(loader.Load(file->Path(), 0, 0), nullptr);
-    EXPECT_EQ(g_libraryMessages, 0) << file->Path();
+    loader.GetInfo(*file);
+    EXPECT_NE(loader.Load(*file, 0, 0), nullptr);
+    EXPECT_EQ(g_libraryMessages, 0) << *file;
 
     // With the handlers left in place the same reads do reach them.
     CountLibraryMessages();
-    TIFF* in = TIFFOpen(file->Path().c_str(), "r");
+    TIFF* in = TIFFOpen(file->c_str(), "r");
     ASSERT_NE(in, nullptr);
     std::vector<uint8_t> line(static_cast<size_t>(TIFFScanlineSize64(in)));
     for (uint32_t y = 0; y < 3; ++y) TIFFReadScanline(in, line.data(), y, 0);
     TIFFClose(in);
-    EXPECT_GT(g_libraryMessages, 0) << file->Path();
+    EXPECT_GT(g_libraryMessages, 0) << *file;
   }
   TIFFSetErrorHandler(saved.error);
   TIFFSetWarningHandler(saved.warning);
@@ -629,15 +602,15 @@ std::pair<size_t, size_t> ColorMapBytes(const std::vector<uint8_t>& file) {
 // Every single damaged byte, in the directory or the data: no crash (the sanitizer build
 // watches every access), and any image that comes out is what GetInfo announced. The colour
 // map's entries are left alone: damage there only changes colours.
-TEST(CvxLoaderTIFFDamage, AnyDamagedByteIsSurvived) {
+TEST_F(TiffLoaderDamage, AnyDamagedByteIsSurvived) {
   Picture rgb = MakePicture(3, 2, 16, 3, PHOTOMETRIC_RGB);
   rgb.planar = PLANARCONFIG_SEPARATE;
   rgb.compression = COMPRESSION_ADOBE_DEFLATE;
   auto map = [](uint32_t i, int array) { return static_cast<uint16_t>(i * 3 + array); };
   for (const Picture& picture : {rgb, MakePalettePicture(8, map)}) {
-    TempFile file;
-    ASSERT_TRUE(WritePages(file.Path(), {picture}));
-    const std::vector<uint8_t> original = file.Read();
+    const std::string file = NewPath();
+    ASSERT_TRUE(WritePages(file, {picture}));
+    const std::vector<uint8_t> original = ReadBytes(file);
     const auto [mapStart, mapSize] = ColorMapBytes(original);
     ASSERT_EQ(mapSize, picture.red.size() * 6);
     CvxLoaderTIFF loader;
@@ -647,11 +620,11 @@ TEST(CvxLoaderTIFFDamage, AnyDamagedByteIsSurvived) {
       for (uint8_t value : {uint8_t(original[at] ^ 0x01), uint8_t{0}, uint8_t{0xFF}}) {
         std::vector<uint8_t> damaged = original;
         damaged[at] = value;
-        file.Write(damaged);
-        const std::unique_ptr<CvxImage> image = loader.Load(file.Path(), 0, 0);
+        WriteBytes(file, damaged);
+        const std::unique_ptr<CvxImage> image = loader.Load(file, 0, 0);
         if (!image) continue;
         ++decoded;
-        const CvxImageHeader info = loader.GetInfo(file.Path());
+        const CvxImageHeader info = loader.GetInfo(file);
         ASSERT_TRUE(image->HasPixels());
         ASSERT_EQ(image->m_width, info.m_width) << "byte " << at << " = " << int{value};
         ASSERT_EQ(image->m_height, info.m_height) << "byte " << at << " = " << int{value};
@@ -663,15 +636,15 @@ TEST(CvxLoaderTIFFDamage, AnyDamagedByteIsSurvived) {
   }
 }
 
-TEST(CvxLoaderTIFFDamage, PictureTooLargeToAllocateGivesNull) {
+TEST_F(TiffLoaderDamage, PictureTooLargeToAllocateGivesNull) {
   // 70000 × 70000 grey is 4.9 GB, beyond what an image may hold; the strips are not there.
-  TempFile file;
-  file.Write(LayOutGreyTiff(70000, 70000, 1000, {}).bytes);
+  const std::string file = NewPath();
+  WriteBytes(file, LayOutGreyTiff(70000, 70000, 1000, {}).bytes);
   CvxLoaderTIFF loader;
-  const CvxImageHeader info = loader.GetInfo(file.Path());
+  const CvxImageHeader info = loader.GetInfo(file);
   ASSERT_EQ(info.m_width, 70000) << "the library reads the directory";
   ASSERT_EQ(info.m_type, Gray8);
-  EXPECT_EQ(loader.Load(file.Path(), 0, 0), nullptr);
+  EXPECT_EQ(loader.Load(file, 0, 0), nullptr);
 }
 
 }  // namespace

@@ -52,15 +52,6 @@ TEST(Saver, ChangePasswordModeEndsCleanly) {
   }
 }
 
-TEST(Saver, OptionsModeEndsCleanlyUntilItsDialogExists) {
-  for (const char* arguments : {"/c", "/c:0", ""}) {
-    const SaverRun run = RunSaver(SaverPath(), arguments);
-    ASSERT_TRUE(run.started) << arguments;
-    EXPECT_FALSE(run.timedOut) << arguments;
-    EXPECT_EQ(run.exitCode, 0u) << arguments;
-  }
-}
-
 TEST(Saver, QuotedProgramPathWithSpaces) {
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() / ("glintora e2e " + std::to_string(GetCurrentProcessId()));
@@ -77,8 +68,9 @@ TEST(Saver, QuotedProgramPathWithSpaces) {
 }
 
 TEST(Saver, NoModeWritesTheSettings) {
+  // The options dialog writes only on OK (options_e2e_test.cpp).
   const std::string before = DumpKey(kSettingsKey);
-  for (const char* arguments : {"/s", "/p 0", "/a 0", "/x", "/c:0"}) {
+  for (const char* arguments : {"/s", "/p 0", "/a 0", "/x"}) {
     ASSERT_TRUE(RunSaver(SaverPath(), arguments).started);
   }
   EXPECT_EQ(DumpKey(kSettingsKey), before);
@@ -98,7 +90,13 @@ TEST(Saver, CarriesItsStringsPicturesIconAndManifest) {
   EXPECT_EQ(ReadString(module, 8101), "[3D] Explosion");
   EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(20000), MAKEINTRESOURCEA(2) /* RT_BITMAP */), nullptr);
   EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(20001), MAKEINTRESOURCEA(2) /* RT_BITMAP */), nullptr);
-  EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(128), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */), nullptr);
+  // The options dialog: its template and zoom items, logo and icons.
+  for (int icon : {128, 136, 3000}) {
+    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(icon), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */), nullptr) << icon;
+  }
+  EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(129), MAKEINTRESOURCEA(5) /* RT_DIALOG */), nullptr);
+  EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(129), MAKEINTRESOURCEA(240) /* initial items */), nullptr);
+  EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(130), MAKEINTRESOURCEA(2) /* RT_BITMAP */), nullptr);
   HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
   ASSERT_NE(manifest, nullptr);
   const char* text = static_cast<const char*>(LockResource(LoadResource(module, manifest)));

@@ -9,6 +9,10 @@
 
 namespace glintora::e2e {
 
+// How long the tests wait for the saver to show something, to react or to end: generous,
+// since Wine may take seconds to start a program or to let a window go.
+inline constexpr DWORD kSaverWaitMs = 10000;
+
 struct SaverRun {
   bool started = false;
   bool timedOut = false;    // still running at the limit; it was then ended

@@ -66,6 +66,42 @@ void ScopedSettings::PointAt(const std::string& folder, const char* delay, bool 
   SetBinary("Usage", usage);
 }
 
+KeySnapshot::KeySnapshot() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD nameSize = sizeof name;
+    std::vector<uint8_t> data(4096);
+    DWORD size = static_cast<DWORD>(data.size());
+    DWORD type = 0;
+    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
+    data.resize(size);
+    m_values[std::string(name, nameSize)] = Value{type, std::move(data)};
+  }
+  RegCloseKey(key);
+}
+
+KeySnapshot::~KeySnapshot() {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  std::vector<std::string> added;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD nameSize = sizeof name;
+    if (RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (!m_values.count(std::string(name, nameSize))) added.emplace_back(name, nameSize);
+  }
+  for (const std::string& name : added) RegDeleteValueA(key, name.c_str());
+  for (const auto& [name, value] : m_values) {
+    RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
+  }
+  RegCloseKey(key);
+}
+
 PictureFolder::PictureFolder() {
   static std::atomic<int> count{0};
   const std::filesystem::path path = std::filesystem::temp_directory_path() /

@@ -37,6 +37,23 @@ class ScopedSettings {
   std::map<std::string, std::optional<Saved>> m_saved;
 };
 
+// Every value of the saver's settings key, put back exactly (values added meanwhile
+// removed) when the object goes: for tests that let the saver write its settings.
+class KeySnapshot {
+ public:
+  KeySnapshot();
+  ~KeySnapshot();
+  KeySnapshot(const KeySnapshot&) = delete;
+  KeySnapshot& operator=(const KeySnapshot&) = delete;
+
+ private:
+  struct Value {
+    DWORD type;
+    std::vector<uint8_t> data;
+  };
+  std::map<std::string, Value> m_values;
+};
+
 // A new empty folder under the temporary folder, removed with the object.
 class PictureFolder {
  public:

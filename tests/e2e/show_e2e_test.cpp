@@ -1,16 +1,20 @@
 // The real glintora.scr showing pictures under Wine on the bench's display: the full-screen
-// show, what ends it and what does not, and the preview inside a harness window.
+// show (also with only the 3D transitions), what ends it and what does not, and the preview
+// inside a harness window.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "../core/avi_writer.h"
 #include "../win/test_window.h"
 #include "../win/window_capture.h"
+#include "core/transitions/catalogue.h"
 #include "saver_process.h"
 #include "saver_settings.h"
 
@@ -94,22 +98,50 @@ void MoveMouseBy(int dx, int dy) {
   SendInput(1, &input, sizeof(INPUT));
 }
 
+// Where a picture of w × h stands on the screen after one of `before` (0 × 0: none): centred
+// on the canvas the two share, the canvas centred on the screen, cut toward zero; a half
+// pixel inside the canvas rounds up. Both pictures must fit the screen unscaled.
+RECT PictureOnScreen(SIZE picture, SIZE before) {
+  const int canvasWidth = std::max(picture.cx, before.cx);
+  const int canvasHeight = std::max(picture.cy, before.cy);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - canvasWidth) / 2 +
+                   static_cast<int>((canvasWidth - picture.cx) / 2.0 + 0.5);
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - canvasHeight) / 2 +
+                  static_cast<int>((canvasHeight - picture.cy) / 2.0 + 0.5);
+  return RECT{left, top, left + picture.cx, top + picture.cy};
+}
+
+bool ShowsRectangle(uint32_t colour, const RECT& r) {
+  return ShowsRectangle(*CaptureScreen(), colour, r.left, r.top, r.right, r.bottom);
+}
+
 class ShowTest : public ::testing::Test {
  protected:
+  static constexpr SIZE kRedSize{512, 384};
+  static constexpr SIZE kBlueSize{300, 700};
+
+  // A red landscape picture first, then a blue portrait one.
   ShowTest() {
-    // Red 512 × 384 first (it stands at (256, 192) on 1024 × 768), then a blue portrait
-    // 300 × 700 (at (362, 34)).
-    pictures.AddSolidBitmap("1.bmp", 512, 384, kRed);
-    pictures.AddSolidBitmap("2.bmp", 300, 700, kBlue);
+    pictures.AddSolidBitmap("1.bmp", kRedSize.cx, kRedSize.cy, kRed);
+    pictures.AddSolidBitmap("2.bmp", kBlueSize.cx, kBlueSize.cy, kBlue);
     settings.PointAt(pictures.Path(), "1.5", false);
     SetCursorPos(500, 400);
   }
+  void SetUp() override {
+    ASSERT_GE(GetSystemMetrics(SM_CXSCREEN), kRedSize.cx) << "the pictures must fit the screen unscaled";
+    ASSERT_GE(GetSystemMetrics(SM_CYSCREEN), kBlueSize.cy) << "the pictures must fit the screen unscaled";
+  }
+
+  // The red picture as the show's first (nothing before it) or after the blue one.
+  static RECT RedAlone() { return PictureOnScreen(kRedSize, SIZE{}); }
+  static RECT RedAfterBlue() { return PictureOnScreen(kRedSize, kBlueSize); }
+  static RECT BlueAfterRed() { return PictureOnScreen(kBlueSize, kRedSize); }
 
   // Starts /s and waits until the first picture is on the screen.
   HWND StartShow(SaverProcess& saver) {
-    HWND window = saver.WaitForWindow(10000);
+    HWND window = saver.WaitForWindow(kSaverWaitMs);
     if (!window) return nullptr;
-    if (!Eventually([] { return ShowsRectangle(*CaptureScreen(), kRed, 256, 192, 768, 576); }, 10000)) return nullptr;
+    if (!Eventually([] { return ShowsRectangle(kRed, RedAlone()); }, kSaverWaitMs)) return nullptr;
     return window;
   }
 
@@ -130,13 +162,34 @@ TEST_F(ShowTest, FullScreenShowFitsCentresAndChangesPictures) {
   char title[64] = {};
   GetWindowTextA(window, title, sizeof title);
   EXPECT_STREQ(title, "glintora");
-  EXPECT_TRUE(Eventually([] { return ShowsRectangle(*CaptureScreen(), kBlue, 362, 34, 662, 734); }, 10000))
+  EXPECT_TRUE(Eventually([] { return ShowsRectangle(kBlue, BlueAfterRed()); }, kSaverWaitMs))
       << "after the delay the portrait picture replaces it";
   ASSERT_FALSE(saver.WaitForExit(0)) << "nothing asked the saver to end yet";
   PressKey(VK_SPACE);
   DWORD code = 1;
-  EXPECT_TRUE(saver.WaitForExit(10000, &code));
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code));
   EXPECT_EQ(code, 0u);
+}
+
+TEST_F(ShowTest, OpenGlTransitionsEndOnTheNewPicture) {
+  // Only the ten 3D transitions: OpenGL draws each change on the window, then GDI paints
+  // the picture over it.
+  settings.PointAt(pictures.Path(), "1", true);
+  std::vector<uint8_t> usage(kTransitionCount, 0);
+  std::fill(usage.begin() + 91, usage.end(), 1);
+  settings.SetBinary("Usage", usage);
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_NE(StartShow(saver), nullptr);
+  for (int change = 1; change <= 4; ++change) {
+    EXPECT_TRUE(Eventually(
+        [&] {
+          return change % 2 ? ShowsRectangle(kBlue, BlueAfterRed()) : ShowsRectangle(kRed, RedAfterBlue());
+        },
+        kSaverWaitMs))
+        << "change " << change;
+  }
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
 }
 
 TEST_F(ShowTest, KeyPressOrClickEndsTheSaver) {
@@ -149,7 +202,7 @@ TEST_F(ShowTest, KeyPressOrClickEndsTheSaver) {
       Click();
     }
     DWORD code = 1;
-    EXPECT_TRUE(saver.WaitForExit(10000, &code)) << (key ? "key" : "click");
+    EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << (key ? "key" : "click");
     EXPECT_EQ(code, 0u);
   }
 }
@@ -166,7 +219,7 @@ TEST_F(ShowTest, MouseMayWanderThreePixelsButNotFour) {
   EXPECT_FALSE(saver.WaitForExit(1500)) << "3 pixels on each axis are allowed";
   MoveMouseBy(1, 0);
   DWORD code = 1;
-  EXPECT_TRUE(saver.WaitForExit(10000, &code)) << "4 pixels on one axis end the saver";
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << "4 pixels on one axis end the saver";
   EXPECT_EQ(code, 0u);
 }
 
@@ -184,7 +237,7 @@ TEST_F(ShowTest, CloseFromOutsideIsIgnoredButDeactivationEnds) {
   ASSERT_NE(other, nullptr);
   SetForegroundWindow(other);
   DWORD code = 1;
-  EXPECT_TRUE(saver.WaitForExit(10000, &code));
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code));
   EXPECT_EQ(code, 0u);
   DestroyWindow(other);
 }
@@ -203,7 +256,7 @@ TEST_F(ShowTest, PreviewLivesInsideItsParentAndEndsWithIt) {
         child = FindWindowExA(harness.Handle(), nullptr, nullptr, "Preview");
         return child != nullptr;
       },
-      10000))
+      kSaverWaitMs))
       << "a child titled Preview";
   RECT client{};
   GetClientRect(child, &client);
@@ -216,7 +269,7 @@ TEST_F(ShowTest, PreviewLivesInsideItsParentAndEndsWithIt) {
   EXPECT_FALSE(saver.WaitForExit(1500));
   harness.Destroy();
   DWORD code = 1;
-  EXPECT_TRUE(saver.WaitForExit(10000, &code)) << "the preview ends with its parent";
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << "the preview ends with its parent";
   EXPECT_EQ(code, 0u);
 }
 
@@ -237,29 +290,39 @@ TEST_F(ShowTest, EmptyFolderEndsRunAndPreviewAtOnce) {
   EXPECT_TRUE(cursor.flags & CURSOR_SHOWING);
 }
 
-// A show of the red picture, a movie and a blue picture, transitions on.
+// A show of the red picture, a movie and the blue picture, transitions on.
 class MovieShowTest : public ShowTest {
  protected:
+  static constexpr SIZE kMovieSize{160, 120};
+
   MovieShowTest() {
     settings.PointAt(pictures.Path(), "1.5", true);
     settings.SetNumber("Play Movies", 1);
     settings.SetString("Movie Zoom", "1");
     settings.SetNumber("Mute Movies", 1);
   }
-  // Red, then a 160 × 120 yellow movie of `seconds`, then blue.
+  // A yellow movie of `seconds` between the two pictures.
   void AddMovie(int seconds) {
-    pictures.AddFile("1b.avi", testing::EncodeAvi(testing::SolidAvi(160, 120, 10, 10 * seconds, kYellow)));
+    pictures.AddFile("1b.avi",
+                     testing::EncodeAvi(testing::SolidAvi(kMovieSize.cx, kMovieSize.cy, 10, 10 * seconds, kYellow)));
   }
-  // The movie at its own size, centred on the 1024 × 768 screen.
-  static bool ShowsMovie(const CvxImageColor8& shot) { return ShowsRectangle(shot, kYellow, 432, 324, 592, 444); }
-  static bool ShowsBlue(const CvxImageColor8& shot) { return ShowsRectangle(shot, kBlue, 362, 34, 662, 734); }
+  // At its own size ("Movie Zoom" 1 on the full screen), centred.
+  static bool ShowsMovie(const CvxImageColor8& shot) {
+    const RECT r = PictureOnScreen(kMovieSize, SIZE{});
+    return ShowsRectangle(shot, kYellow, r.left, r.top, r.right, r.bottom);
+  }
+  // The blue picture stands where it would alone: no transition brings it in after a movie.
+  static bool ShowsBlue(const CvxImageColor8& shot) {
+    const RECT r = PictureOnScreen(kBlueSize, SIZE{});
+    return ShowsRectangle(shot, kBlue, r.left, r.top, r.right, r.bottom);
+  }
 };
 
 TEST_F(MovieShowTest, TheMoviePlaysAtItsSizeThenTheNextPictureComesWithoutATransition) {
   AddMovie(2);
   SaverProcess saver(SaverPath(), "/s");
   ASSERT_NE(StartShow(saver), nullptr);
-  ASSERT_TRUE(Eventually([] { return ShowsMovie(*CaptureScreen()); }, 15000)) << "the movie, centred, on black";
+  ASSERT_TRUE(Eventually([] { return ShowsMovie(*CaptureScreen()); }, kSaverWaitMs)) << "the movie, centred, on black";
   const DWORD movieSeen = GetTickCount();
   // From the movie straight to the whole blue picture: no frame of a blend between.
   std::unique_ptr<CvxImageColor8> shot;
@@ -268,14 +331,15 @@ TEST_F(MovieShowTest, TheMoviePlaysAtItsSizeThenTheNextPictureComesWithoutATrans
         shot = CaptureScreen();
         return !ShowsMovie(*shot);
       },
-      15000));
-  EXPECT_TRUE(ShowsBlue(*shot) || Rgb(*shot, 512, 384) == 0) << "the first frame after the movie";
-  EXPECT_TRUE(Eventually([] { return ShowsBlue(*CaptureScreen()); }, 5000));
+      kSaverWaitMs));
+  EXPECT_TRUE(ShowsBlue(*shot) || Rgb(*shot, shot->m_width / 2, shot->m_height / 2) == 0)
+      << "the first frame after the movie";
+  EXPECT_TRUE(Eventually([] { return ShowsBlue(*CaptureScreen()); }, kSaverWaitMs));
   EXPECT_GE(GetTickCount() - movieSeen, 1000u) << "the two-second movie played";
-  ASSERT_FALSE(saver.WaitForExit(0));
+  ASSERT_FALSE(saver.WaitForExit(0)) << "the end of the movie does not end the saver";
   PressKey(VK_SPACE);
   DWORD code = 1;
-  EXPECT_TRUE(saver.WaitForExit(10000, &code));
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code));
   EXPECT_EQ(code, 0u);
 }
 
@@ -284,16 +348,14 @@ TEST_F(MovieShowTest, AKeyOrAClickDuringTheMovieEndsTheSaver) {
   for (const bool key : {true, false}) {
     SaverProcess saver(SaverPath(), "/s");
     ASSERT_NE(StartShow(saver), nullptr);
-    ASSERT_TRUE(Eventually([] { return ShowsMovie(*CaptureScreen()); }, 15000));
-    SetCursorPos(512, 384);  // over the movie; the saver counts its movement from here on
-    PumpFor(300);
+    ASSERT_TRUE(Eventually([] { return ShowsMovie(*CaptureScreen()); }, kSaverWaitMs));
     if (key) {
       PressKey('A');
     } else {
-      Click();
+      Click();  // the cursor stands over the movie
     }
     DWORD code = 1;
-    EXPECT_TRUE(saver.WaitForExit(10000, &code)) << (key ? "key" : "click on the movie");
+    EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << (key ? "key" : "click on the movie");
     EXPECT_EQ(code, 0u);
   }
 }
@@ -302,13 +364,13 @@ TEST_F(MovieShowTest, WithoutMoviesOrWithABrokenOneTheShowGoesOn) {
   for (const bool playMovies : {false, true}) {
     SCOPED_TRACE(playMovies ? "a broken movie" : "movies off");
     PictureFolder folder;
-    folder.AddSolidBitmap("1.bmp", 512, 384, kRed);
+    folder.AddSolidBitmap("1.bmp", kRedSize.cx, kRedSize.cy, kRed);
     if (playMovies) {
       folder.AddFile("1b.avi", {'R', 'I', 'F', 'F', 0x10, 0, 0, 0, 'A', 'V', 'I', ' ', 'j', 'u', 'n', 'k'});
     } else {
-      folder.AddFile("1b.avi", testing::EncodeAvi(testing::SolidAvi(160, 120, 10, 20, kYellow)));
+      folder.AddFile("1b.avi", testing::EncodeAvi(testing::SolidAvi(kMovieSize.cx, kMovieSize.cy, 10, 20, kYellow)));
     }
-    folder.AddSolidBitmap("2.bmp", 300, 700, kBlue);
+    folder.AddSolidBitmap("2.bmp", kBlueSize.cx, kBlueSize.cy, kBlue);
     settings.SetString("Directory", folder.Path());
     settings.SetNumber("Play Movies", playMovies ? 1 : 0);
     SaverProcess saver(SaverPath(), "/s");
@@ -318,13 +380,15 @@ TEST_F(MovieShowTest, WithoutMoviesOrWithABrokenOneTheShowGoesOn) {
         [&] {
           auto shot = CaptureScreen();
           movieSeen |= ShowsMovie(*shot);
-          return ShowsBlue(*shot);
+          return ShowsRectangle(*shot, kBlue, BlueAfterRed().left, BlueAfterRed().top, BlueAfterRed().right,
+                                BlueAfterRed().bottom) ||
+                 ShowsBlue(*shot);
         },
-        15000))
+        kSaverWaitMs))
         << "the blue picture follows";
     EXPECT_FALSE(movieSeen);
     PressKey(VK_SPACE);
-    EXPECT_TRUE(saver.WaitForExit(10000));
+    EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
   }
 }
 

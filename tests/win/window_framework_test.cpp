@@ -1,5 +1,6 @@
-// The window framework: message maps with their base classes, default processing,
-// subclassing, self-deleting windows, the application's main window and worker threads.
+// The window framework: message maps with their base classes, notification codes and
+// messages reflected to controls, default processing, subclassing, self-deleting windows,
+// the application's main window and worker threads.
 
 #include <windows.h>
 
@@ -235,6 +236,97 @@ TEST(WindowFramework, DestroyingTheMainWindowEndsTheLoop) {
   EXPECT_FALSE(app.window.dispatchedKey);
   EXPECT_EQ(app.m_pMainWnd, nullptr);
   EXPECT_EQ(app.window.m_hWnd, nullptr);
+}
+
+// A parent whose map takes a control's notifications by their code, and answers colour
+// messages about controls that do not answer them themselves.
+class NotifiedParent : public CWnd {
+  GLINTORA_DECLARE_MESSAGE_MAP()
+ public:
+  std::vector<std::string> calls;
+  void OnEditChanged() { calls.push_back("edit changed"); }
+  void OnEditCommand() { calls.push_back("edit command"); }
+  void OnButtonClicked() { calls.push_back("button clicked"); }
+  LRESULT OnCtlColorStatic(WPARAM, LPARAM) { return calls.push_back("parent colour"), 111; }
+};
+GLINTORA_MESSAGE_MAP(NotifiedParent, CWnd, OnControl<&NotifiedParent::OnEditChanged>(EN_CHANGE, 7),
+                     OnCommand<&NotifiedParent::OnEditCommand>(7), OnCommand<&NotifiedParent::OnButtonClicked>(8),
+                     OnMessage<&NotifiedParent::OnCtlColorStatic>(WM_CTLCOLORSTATIC))
+
+// A control that answers the parent's messages about itself.
+class ReflectingControl : public CWnd {
+  GLINTORA_DECLARE_MESSAGE_MAP()
+ public:
+  std::vector<std::string> calls;
+  LRESULT OnColour(WPARAM, LPARAM) { return calls.push_back("colour"), 222; }
+  LRESULT OnDraw(WPARAM, LPARAM) { return calls.push_back("draw"), 333; }
+  LRESULT OnMeasure(WPARAM, LPARAM lParam) {
+    reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 17;
+    return calls.push_back("measure"), 444;
+  }
+};
+GLINTORA_MESSAGE_MAP(ReflectingControl, CWnd, OnReflected<&ReflectingControl::OnColour>(WM_CTLCOLORSTATIC),
+                     OnReflected<&ReflectingControl::OnDraw>(WM_DRAWITEM),
+                     OnReflected<&ReflectingControl::OnMeasure>(WM_MEASUREITEM))
+
+HWND MakeChild(HWND parent, const char* className, UINT id) {
+  return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, parent,
+                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+}
+
+TEST(WindowFramework, CommandEntriesMatchTheNotificationCode) {
+  NotifiedParent parent;
+  ASSERT_TRUE(parent.CreateEx(0, PlainClass(), "", WS_POPUP, RECT{0, 0, 100, 100}, nullptr, 0));
+  HWND edit = MakeChild(parent.m_hWnd, "EDIT", 7);
+  HWND button = MakeChild(parent.m_hWnd, "BUTTON", 8);
+  SetWindowTextA(edit, "typed");  // EN_CHANGE, not a click
+  SendMessageA(button, BM_CLICK, 0, 0);
+  SendMessageA(parent.m_hWnd, WM_COMMAND, MAKEWPARAM(7, BN_CLICKED), reinterpret_cast<LPARAM>(edit));
+  EXPECT_EQ(parent.calls, (std::vector<std::string>{"edit changed", "button clicked", "edit command"}));
+}
+
+TEST(WindowFramework, ParentsHandMessagesAboutAControlToTheControlsObject) {
+  NotifiedParent parent;
+  ASSERT_TRUE(parent.CreateEx(0, PlainClass(), "", WS_POPUP, RECT{0, 0, 100, 100}, nullptr, 0));
+  ReflectingControl control;
+  ASSERT_TRUE(control.SubclassDlgItem(9, parent.m_hWnd) == FALSE) << "no such control yet";
+  HWND reflecting = MakeChild(parent.m_hWnd, "STATIC", 9);
+  HWND plain = MakeChild(parent.m_hWnd, "STATIC", 10);
+  ASSERT_TRUE(control.SubclassDlgItem(9, parent.m_hWnd));
+  EXPECT_EQ(control.m_hWnd, reflecting);
+
+  DRAWITEMSTRUCT draw{};
+  draw.CtlType = ODT_STATIC;
+  draw.hwndItem = reflecting;
+  MEASUREITEMSTRUCT measure{};
+  measure.CtlType = ODT_LISTBOX;
+  measure.CtlID = 9;
+  MEASUREITEMSTRUCT menu{};
+  menu.CtlType = ODT_MENU;
+  menu.CtlID = 9;
+  struct Case {
+    UINT message;
+    LPARAM lParam;
+    LRESULT result;
+    const char* handledBy;  // "control: ..." or "parent: ..." or "" for the default
+  };
+  const Case cases[] = {
+      {WM_CTLCOLORSTATIC, reinterpret_cast<LPARAM>(reflecting), 222, "control: colour"},
+      {WM_CTLCOLORSTATIC, reinterpret_cast<LPARAM>(plain), 111, "parent: parent colour"},
+      {WM_DRAWITEM, reinterpret_cast<LPARAM>(&draw), 333, "control: draw"},
+      {WM_MEASUREITEM, reinterpret_cast<LPARAM>(&measure), 444, "control: measure"},
+      {WM_MEASUREITEM, reinterpret_cast<LPARAM>(&menu), 0, ""},  // menus have no control
+  };
+  for (const Case& c : cases) {
+    parent.calls.clear();
+    control.calls.clear();
+    EXPECT_EQ(SendMessageA(parent.m_hWnd, c.message, 0, c.lParam), c.result) << c.handledBy;
+    std::string handledBy;
+    if (!control.calls.empty()) handledBy = "control: " + control.calls.front();
+    if (!parent.calls.empty()) handledBy += "parent: " + parent.calls.front();
+    EXPECT_EQ(handledBy, c.handledBy) << "message " << c.message;
+  }
+  EXPECT_EQ(measure.itemHeight, 17u);
 }
 
 UINT CountToTen(void* param) {

@@ -11,7 +11,9 @@
 // named ".nef") at full and half size.
 // Section "transitions": frames per second of the blend, a mask transition and a rectangle
 // transition at 1920 × 1080 and 3840 × 2160 on the memory device, beside the blend's
-// memory-bandwidth bound (bytes touched per frame over a measured memcpy rate).
+// memory-bandwidth bound (bytes touched per frame over a measured memcpy rate); and of
+// three 3D transitions (91, 92, 99) at 1920 × 1080 beside the blend, rendered by the memory
+// device's OpenGL area: off-screen Mesa, a software renderer on the processor.
 // Section "show": from "file due" to the first transition frame at 1920 × 1080: decode the
 // 4000 × 3000 JPEG, convert, fit and compose it with the previous picture, beside the decode
 // alone.
@@ -38,6 +40,7 @@
 #include "core/loaders/image_loader.h"
 #include "core/show/frame_composition.h"
 #include "core/transitions/engine.h"
+#include "core/transitions/gl_api.h"
 #include "fixtures.h"
 #include "format_fixtures.h"
 
@@ -329,6 +332,59 @@ bool CountFrame(void* context) {
   return true;
 }
 
+
+// Frames of a transition and when the first and the last of them were on the screen.
+struct FrameTimes {
+  int frames = 0;
+  std::chrono::steady_clock::time_point first, last;
+  static bool Record(void* context) {
+    auto* self = static_cast<FrameTimes*>(context);
+    self->last = std::chrono::steady_clock::now();
+    if (self->frames++ == 0) self->first = self->last;
+    return true;
+  }
+};
+
+// The 3D transitions beside the blend at 1920 × 1080. Frames per second count from the
+// first frame on, after the set-up (context, texture copies and uploads), which is shown
+// apart.
+void GlTransitionsSection(int runs) {
+  const int width = 1920;
+  const int height = 1080;
+  const auto oldFrame = MakePicture(width, height);
+  auto newFrame = MakePicture(width, height);
+  newFrame->Invert();
+  CvxImageColor8 screen(width, height, true);
+  glintora::MemoryDevice device(screen);
+  std::unique_ptr<glintora::GlArea> probe = device.OpenGlArea();
+  if (!probe || !probe->HasContext()) {
+    std::printf("== 3D transitions: no off-screen OpenGL context\n");
+    return;
+  }
+  std::printf("== 3D transitions at %dx%d on the memory device's OpenGL area, median of %d runs\n", width, height,
+              runs);
+  std::printf("   (off-screen Mesa, a software renderer on the processor: %s, OpenGL %s)\n",
+              reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+              reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+  probe.reset();
+  for (const auto& transition : {std::pair{"Fade in/out (0)", 0}, std::pair{"[3D] Fade in/out (91)", 91},
+                                 std::pair{"[3D] Cube faces (92)", 92}, std::pair{"[3D] Tunnel Warp (99)", 99}}) {
+    std::vector<double> rates, setups;
+    int frames = 0;
+    for (int i = 0; i < runs; ++i) {
+      FrameTimes times;
+      const auto start = std::chrono::steady_clock::now();
+      glintora::RunTransition(device, {0, 0, width, height}, *oldFrame, *newFrame, transition.second, 0.0f,
+                              &FrameTimes::Record, &times);
+      frames = times.frames;
+      rates.push_back((times.frames - 1) / std::chrono::duration<double>(times.last - times.first).count());
+      setups.push_back(std::chrono::duration<double>(times.first - start).count());
+    }
+    std::printf("  %-32s %7.1f fps (%d frames; first frame after %.0f ms)\n", transition.first, Median(rates), frames,
+                Median(setups) * 1000);
+  }
+}
+
 void TransitionsSection(int runs) {
   std::printf("== transitions: frames per second on the memory device, median of %d runs\n", runs);
   for (const auto& size : {std::pair{1920, 1080}, std::pair{3840, 2160}}) {
@@ -382,7 +438,10 @@ int main(int argc, char** argv) {
   };
   if (wanted("decode")) DecodeSection(runs);
   if (wanted("show")) ShowSection(runs);
-  if (wanted("transitions")) TransitionsSection(runs);
+  if (wanted("transitions")) {
+    TransitionsSection(runs);
+    GlTransitionsSection(runs);
+  }
   if (wanted("resize")) ResizeSection(runs);
   return 0;
 }

@@ -7,7 +7,6 @@
 #include "core/base/posix_path.h"
 
 namespace glintora {
-namespace {
 
 std::string SystemPath(const std::string& path) {
 #ifdef _WIN32
@@ -16,8 +15,6 @@ std::string SystemPath(const std::string& path) {
   return ToPosixPath(path);
 #endif
 }
-
-}  // namespace
 
 FilePtr OpenFile(const std::string& path, const char* mode) {
   return FilePtr(std::fopen(SystemPath(path).c_str(), mode));

@@ -17,6 +17,10 @@ struct FileCloser {
 // An open stream, closed when the pointer goes.
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// The path as this platform's file functions take it: unchanged on Windows, with slashes for
+// backslashes on POSIX.
+std::string SystemPath(const std::string& path);
+
 // fopen with `mode`; null when the file cannot be opened.
 FilePtr OpenFile(const std::string& path, const char* mode);
 

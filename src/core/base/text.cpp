@@ -1,5 +1,7 @@
 #include "core/base/text.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -49,6 +51,26 @@ std::string FormatFixed(double value) {
   std::vector<char> large(static_cast<size_t>(length) + 1);  // huge magnitudes print every digit
   std::snprintf(large.data(), large.size(), "%f", value);
   return std::string(large.data(), static_cast<size_t>(length));
+}
+
+std::optional<double> ParseWholeNumber(std::string_view text) {
+  auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') {  // from_chars takes no plus sign
+    text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt;
+  }
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::string FormatShortest(double value) {
+  char text[64];  // the shortest form of a double is at most 24 characters
+  const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+  return error == std::errc() ? std::string(text, end) : std::string();
 }
 
 }  // namespace glintora

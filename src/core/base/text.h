@@ -2,6 +2,7 @@
 // Byte-wise text helpers with the C locale's meaning, independent of the process locale.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,14 @@ int32_t ParseDecimal(std::string_view text);
 
 // printf's "%f" of the value, in the C locale.
 std::string FormatFixed(double value);
+
+// A number typed by a user: the whole text, blanks around it allowed, must be one finite
+// decimal number ("2", "-0.5", "+1e3"); anything else ("", "nan", "inf", "1e", "2 s",
+// "1e999") gives nothing.
+std::optional<double> ParseWholeNumber(std::string_view text);
+
+// The shortest text that ParseWholeNumber reads back to exactly `value` ("3", "2.5",
+// "0.1"); non-finite values print as "nan", "inf" or "-inf", which it does not accept.
+std::string FormatShortest(double value);
 
 }  // namespace glintora

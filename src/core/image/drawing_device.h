@@ -3,7 +3,10 @@
 // a real HDC; the memory device paints into a Color8 image with the same results, so that
 // transitions can run and be measured off screen.
 
+#include <memory>
+
 #include "core/image/bitmap_info.h"
+#include "core/image/gl_area.h"
 
 namespace glintora {
 
@@ -22,6 +25,9 @@ class DrawingDevice {
   // The point of device space that logical (0, 0) maps to.
   virtual void SetViewportOrigin(int x, int y) = 0;
   virtual void GetViewportOrigin(int& x, int& y) const = 0;
+  // An OpenGL rendering area on this device, current on the calling thread; null when the
+  // device has none.
+  virtual std::unique_ptr<GlArea> OpenGlArea() { return nullptr; }
 };
 
 }  // namespace glintora

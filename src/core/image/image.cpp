@@ -38,10 +38,10 @@ void CvxImageT<P>::Allocate(bool clear) {
   if (m_width <= 0 || m_height <= 0) m_width = m_height = 0;
   m_type = Traits::kType;
   m_format = 0;
+  if (!FitsImageLimit(m_width, m_height, Traits::kBytesPerPixel)) return;  // refused: no pixel memory
   // Rows of whole 32-bit words, except Alpha16 whose pixels are 8 bytes anyway.
   const int64_t stride = (int64_t{m_width} * Traits::kBytesPerPixel + 3) & ~int64_t{3};
   const int64_t bytes = stride * m_height;
-  if (bytes > kMaxImageBytes) return;  // refused: no pixel memory
   m_stride = static_cast<int>(stride);
   if constexpr (Traits::kBitmapBits != 0) {
     m_bitmapInfo = MakeBitmapInfo(m_width, m_height, Traits::kBitmapBits);
@@ -127,7 +127,7 @@ template <typename P>
 std::unique_ptr<CvxImage> CvxImageT<P>::Orient(int code) const {
   const int w = m_width;
   const int h = m_height;
-  const bool turned = code == 1 || code == 2;
+  const bool turned = code == kTurnClockwise || code == kTurnCounterClockwise;
   auto result = NewImage<P>(turned ? h : w, turned ? w : h, false);
   if (!result) return nullptr;
   result->m_format = m_format;
@@ -136,19 +136,19 @@ std::unique_ptr<CvxImage> CvxImageT<P>::Orient(int code) const {
   for (int i = 0; i < rows; ++i) {
     P* out = result->m_rows[i];
     switch (code) {
-      case 1:  // clockwise: row H-1-j, column i
+      case kTurnClockwise:  // row H-1-j, column i
         for (int j = 0; j < columns; ++j) out[j] = m_rows[h - 1 - j][i];
         break;
-      case 2:  // counter-clockwise: row j, column W-1-i
+      case kTurnCounterClockwise:  // row j, column W-1-i
         for (int j = 0; j < columns; ++j) out[j] = m_rows[j][w - 1 - i];
         break;
-      case 3:  // half turn
+      case kHalfTurn:
         for (int j = 0; j < columns; ++j) out[j] = m_rows[h - 1 - i][w - 1 - j];
         break;
-      case 4:  // mirror left to right
+      case kMirrorLeftRight:
         for (int j = 0; j < columns; ++j) out[j] = m_rows[i][w - 1 - j];
         break;
-      case 5:  // mirror top to bottom
+      case kMirrorTopBottom:
         std::memcpy(out, m_rows[h - 1 - i], static_cast<size_t>(columns) * sizeof(P));
         break;
       default:

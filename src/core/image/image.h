@@ -25,6 +25,24 @@ struct RectF {
 // signed 32-bit field's range, and no picture of this program comes near it.
 inline constexpr int64_t kMaxImageBytes = INT32_MAX;
 
+// True when an image of width × height pixels of `bytesPerPixel` bytes, its rows padded to
+// whole 32-bit words, stays within kMaxImageBytes. Image creation refuses any other; the
+// loaders ask right after reading a header, before they allocate anything for the picture.
+constexpr bool FitsImageLimit(int64_t width, int64_t height, int bytesPerPixel) {
+  if (width < 0 || height < 0 || bytesPerPixel <= 0 || width > INT32_MAX || height > INT32_MAX) return false;
+  const int64_t stride = (width * bytesPerPixel + 3) & ~int64_t{3};
+  return height == 0 || stride <= kMaxImageBytes / height;
+}
+
+// The codes Orient takes.
+enum OrientCode : int {
+  kTurnClockwise = 1,
+  kTurnCounterClockwise = 2,
+  kHalfTurn = 3,
+  kMirrorLeftRight = 4,
+  kMirrorTopBottom = 5,
+};
+
 // Resampling methods of Resize, RenderFrom and the operations built on them.
 enum ResampleMethod : int {
   kNearest = 0,
@@ -84,8 +102,7 @@ class CvxImage : public CvxImageHeader {
                              int dh) = 0;
   // A copy of the rectangle; null unless it lies within the image.
   virtual std::unique_ptr<CvxImage> Crop(int x, int y, int w, int h) const = 0;
-  // Rotated (1 clockwise, 2 counter-clockwise, 3 half turn) or mirrored (4 left-right,
-  // 5 top-bottom) copy; any other code copies.
+  // A turned or mirrored copy by OrientCode; any other code copies.
   virtual std::unique_ptr<CvxImage> Orient(int code) const = 0;
   // New image of the given size by one of the ResampleMethod methods; null for another.
   virtual std::unique_ptr<CvxImage> Resize(int width, int height, int method) const = 0;
@@ -214,6 +231,13 @@ bool VisitPixelType(int type, F&& f) {
     case Alpha16: f(CvxAlpha16{}); return true;
     default: return false;
   }
+}
+
+// FitsImageLimit for an image of pixel type `type`; false for an unknown type.
+inline bool ImageOfTypeFits(int32_t type, int64_t width, int64_t height) {
+  int bytesPerPixel = 0;
+  VisitPixelType(type, [&](auto pixel) { bytesPerPixel = static_cast<int>(sizeof pixel); });
+  return FitsImageLimit(width, height, bytesPerPixel);
 }
 
 // Instantiates a macro for each of the six pixel types.

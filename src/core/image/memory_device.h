@@ -1,14 +1,15 @@
 #pragma once
 // A drawing device that paints into a Color8 image exactly as the system's StretchDIBits
 // paints into a 24-bit memory bitmap with the COLORONCOLOR stretch mode, so that drawing
-// can run and be measured off screen with the same pixels as on screen.
+// can run and be measured off screen with the same pixels as on screen. Its OpenGL area,
+// where the platform has one, renders off screen into the same image.
 
 #include "core/image/drawing_device.h"
 #include "core/image/image.h"
 
 namespace glintora {
 
-class MemoryDevice final : public DrawingDevice {
+class MemoryDevice : public DrawingDevice {
  public:
   // Paints into `target`, which must outlive the device.
   explicit MemoryDevice(CvxImageColor8& target) : m_target(target) {}
@@ -24,6 +25,7 @@ class MemoryDevice final : public DrawingDevice {
     x = m_originX;
     y = m_originY;
   }
+  std::unique_ptr<GlArea> OpenGlArea() override { return OpenOffscreenGlArea(m_target); }
 
  private:
   CvxImageColor8& m_target;

@@ -20,7 +20,9 @@
 namespace glintora {
 namespace {
 
-constexpr size_t kHeadersSize = 14 + 40;
+constexpr size_t kFileHeaderSize = 14;
+constexpr size_t kInfoHeaderSize = 40;  // the oldest and shortest version
+constexpr size_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;
 
 struct BmpHeaders {
   uint32_t pixelOffset = 0;
@@ -44,7 +46,7 @@ bool ReadHeaders(std::FILE* file, BmpHeaders& h) {
   if (std::fseek(file, 0, SEEK_SET) != 0 || std::fread(bytes, 1, sizeof bytes, file) != sizeof bytes) return false;
   if (bytes[0] != 'B' || bytes[1] != 'M') return false;
   h.pixelOffset = U32(bytes + 10);
-  h.infoSize = U32(bytes + 14);
+  h.infoSize = U32(bytes + kFileHeaderSize);
   h.width = static_cast<int32_t>(U32(bytes + 18));
   h.height = static_cast<int32_t>(U32(bytes + 22));
   h.planes = U16(bytes + 26);
@@ -99,12 +101,14 @@ std::unique_ptr<CvxImage> CvxLoaderBMP::Load(const std::string& path, int /*hint
   const bool topDown = h.height < 0;
   const int width = h.width;
   const int height = topDown ? -h.height : h.height;
+  if (!ImageOfTypeFits(ResultType(bits), width, height)) return nullptr;
 
   // The palette lies after the info header, whatever its version's size; missing entries
   // stay black.
   std::array<CvxColor8, 256> palette{};
   if (bits <= 8) {
-    const long paletteStart = 14 + static_cast<long>(h.infoSize < 40 ? 40 : h.infoSize);
+    const long paletteStart =
+        static_cast<long>(kFileHeaderSize) + static_cast<long>(h.infoSize < kInfoHeaderSize ? kInfoHeaderSize : h.infoSize);
     if (h.infoSize <= 0x10000 && std::fseek(file.get(), paletteStart, SEEK_SET) == 0) {
       uint8_t entries[256 * 4] = {};
       const size_t count = size_t{1} << bits;
@@ -116,7 +120,7 @@ std::unique_ptr<CvxImage> CvxLoaderBMP::Load(const std::string& path, int /*hint
 
   const uint64_t rowBytes = FileRowBytes(width, bits);
   std::unique_ptr<CvxImage> image = CreateImage(ResultType(bits), width, height, /*clear=*/true);
-  if (!image) return nullptr;  // too large to hold
+  if (!image) return nullptr;
   std::vector<uint8_t> buffer(bits <= 8 ? static_cast<size_t>(rowBytes) : 0);
 
   // A file cut short keeps the rows it holds; one without a single row is no picture.

@@ -120,8 +120,7 @@ std::unique_ptr<CvxImage> Decode(std::FILE* file, const CvxColor8& background) {
   const int width = std::max(gif->SWidth, frame.Left + frame.Width);
   const int height = std::max(gif->SHeight, frame.Top + frame.Height);
   if (width == 0 || height == 0) return nullptr;  // no picture at all
-  const int64_t stride = (int64_t{width} * 3 + 3) & ~int64_t{3};
-  if (stride * height > kMaxImageBytes) return nullptr;  // more than an image may hold
+  if (!FitsImageLimit(width, height, sizeof(CvxColor8))) return nullptr;
 
   // The frame's indices first, in the order the file stores its rows: a frame cut short or
   // damaged fails before the picture, which may be far larger than the file, is allocated,

@@ -51,6 +51,17 @@ RawAnswers& TiffRawAnswers() {
 
 }  // namespace
 
+class CvxImageLoader::RunningLoader {
+ public:
+  RunningLoader(CvxImageLoader& owner, CvxLoader& loader) : m_owner(owner) { m_owner.SetCurrent(&loader); }
+  ~RunningLoader() { m_owner.SetCurrent(nullptr); }
+  RunningLoader(const RunningLoader&) = delete;
+  RunningLoader& operator=(const RunningLoader&) = delete;
+
+ private:
+  CvxImageLoader& m_owner;
+};
+
 CvxImageLoader::CvxImageLoader(const CvxColor8& background)
     : m_backgroundBlue(background.Blue()), m_backgroundGreen(background.Green()), m_backgroundRed(background.Red()) {
   m_loaders.push_back(std::make_unique<CvxLoaderJPEG>());
@@ -105,15 +116,12 @@ std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::stri
   loader.m_backgroundBlue = m_backgroundBlue;
   loader.m_backgroundGreen = m_backgroundGreen;
   loader.m_backgroundRed = m_backgroundRed;
-  SetCurrent(&loader);
-  std::unique_ptr<CvxImage> image;
+  const RunningLoader running(*this, loader);
   try {
-    image = loader.Load(path, hint1, hint2);
+    return loader.Load(path, hint1, hint2);
   } catch (...) {
-    image.reset();
+    return nullptr;
   }
-  SetCurrent(nullptr);
-  return image;
 }
 
 std::unique_ptr<CvxImage> CvxImageLoader::Load(const std::string& path, int hint1, int hint2) {
@@ -121,7 +129,6 @@ std::unique_ptr<CvxImage> CvxImageLoader::Load(const std::string& path, int hint
     if (LooksLikeRaw(path)) {
       CvxLoaderRAW raw(m_rawParams);
       if (raw.CanLoad(path)) {
-        raw.m_keepAlpha = m_keepAlpha;
         std::unique_ptr<CvxImage> image = Run(raw, path, hint1, hint2);
         if (image || raw.m_stop) return image;
       }
@@ -130,7 +137,7 @@ std::unique_ptr<CvxImage> CvxImageLoader::Load(const std::string& path, int hint
       if (loader->CanLoad(path)) return Run(*loader, path, hint1, hint2);
     }
   } catch (...) {
-    SetCurrent(nullptr);
+    // Recognising a file failed in some loader; the file is not a picture.
   }
   return nullptr;
 }

@@ -44,12 +44,14 @@ class CvxImageLoader {
   bool LooksLikeRaw(const std::string& path);
 
  private:
+  // Makes `loader` the one Stop reaches for as long as it lives.
+  class RunningLoader;
+
   std::unique_ptr<CvxImage> Run(CvxLoader& loader, const std::string& path, int hint1, int hint2);
 
   uint8_t m_backgroundBlue;
   uint8_t m_backgroundGreen;
   uint8_t m_backgroundRed;
-  uint8_t m_keepAlpha = 0;
   const CvxRawParams* m_rawParams = nullptr;
   void SetCurrent(CvxLoader* loader);
 

@@ -134,52 +134,146 @@ void CmykToBgr(const JSAMPLE* in, CvxColor8* out, JDIMENSION width, bool inverte
   }
 }
 
+// One decompression: owns the library's state for one source. libjpeg leaves by longjmp on
+// a fatal error, which must not skip a C++ destructor, so every library call that can fail
+// runs inside one of the small methods below, each armed for the jump and holding plain
+// data only; the reader itself lives in the caller's frame and destroys the state on every
+// path.
+class JpegReader {
+ public:
+  JpegReader() { InstallErrors(m_info, m_errors); }
+  ~JpegReader() {
+    if (m_created) jpeg_destroy_decompress(&m_info);
+  }
+  JpegReader(const JpegReader&) = delete;
+  JpegReader& operator=(const JpegReader&) = delete;
+
+  // Reads the header from the file, or from the caller's source routines when `file` is
+  // null; with `saveMarkers` the comment and application markers are kept.
+  bool ReadHeader(std::FILE* file, const JpegSourceRoutines* source, bool saveMarkers);
+  // jpeg_start_decompress. A multi-scan file reads all its data here; its rows still come
+  // from what it read, so an early end of its data does not count.
+  bool Start();
+  // Up to `count` rows into `rows`.
+  bool ReadRows(JSAMPARRAY rows, JDIMENSION count);
+  bool Finish();
+  // A one-row buffer of `samples` samples from the library's pool for this image.
+  bool AllocateRow(JDIMENSION samples, JSAMPARRAY& row);
+
+  jpeg_decompress_struct& Info() { return m_info; }
+  // False when the first scan's header is followed straight by the end of the picture.
+  bool HasScanData() const { return m_hasScanData; }
+  // The data ended early: the rows from here on would be made up.
+  bool DataEnded() const { return m_errors.dataEnded; }
+
+ private:
+  jpeg_decompress_struct m_info{};
+  JpegErrors m_errors;
+  FileSource m_fileSource;
+  ClientSource m_clientSource{};
+  bool m_created = false;
+  bool m_hasScanData = false;
+};
+
+bool JpegReader::ReadHeader(std::FILE* file, const JpegSourceRoutines* source, bool saveMarkers) {
+  if (setjmp(m_errors.jump)) return false;
+  m_created = true;  // destroying a half-made decompressor is safe
+  jpeg_create_decompress(&m_info);
+  if (file) {
+    UseFileSource(m_info, m_fileSource, file);
+  } else {
+    m_clientSource.manager.init_source = source->init;
+    m_clientSource.manager.fill_input_buffer = source->fill;
+    m_clientSource.manager.skip_input_data = source->skip;
+    m_clientSource.manager.resync_to_restart = jpeg_resync_to_restart;
+    m_clientSource.manager.term_source = source->term;
+    m_clientSource.clientData = source->clientData;
+    m_info.src = &m_clientSource.manager;
+  }
+  if (saveMarkers) {
+    jpeg_save_markers(&m_info, JPEG_COM, 0xFFFF);
+    for (int n = 0; n < 16; ++n) jpeg_save_markers(&m_info, JPEG_APP0 + n, 0xFFFF);
+  }
+  jpeg_read_header(&m_info, TRUE);
+  m_hasScanData = ScanHasData(m_info);
+  return true;
+}
+
+bool JpegReader::Start() {
+  if (setjmp(m_errors.jump)) return false;
+  jpeg_start_decompress(&m_info);
+  m_errors.dataEnded = false;
+  return true;
+}
+
+bool JpegReader::ReadRows(JSAMPARRAY rows, JDIMENSION count) {
+  if (setjmp(m_errors.jump)) return false;
+  jpeg_read_scanlines(&m_info, rows, count);
+  return true;
+}
+
+bool JpegReader::Finish() {
+  if (setjmp(m_errors.jump)) return false;
+  jpeg_finish_decompress(&m_info);
+  return true;
+}
+
+bool JpegReader::AllocateRow(JDIMENSION samples, JSAMPARRAY& row) {
+  if (setjmp(m_errors.jump)) return false;
+  row = (*m_info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&m_info), JPOOL_IMAGE, samples, 1);
+  return true;
+}
+
+// The end of a decode whose rows are all read or whose data ended: a picture cut short
+// keeps the rows it has and the rest black.
+bool FinishRows(JpegReader& reader, const CvxImage& image) {
+  if (reader.DataEnded()) {
+    ClearRowsFrom(image, reader.Info().output_scanline);
+    return true;
+  }
+  return reader.Finish();
+}
+
 // Full size, straight into a Color8 image's rows in blue-green-red order; grey pictures
 // give three equal channels. Null when the library cannot produce that (for example four
-// output components) or the data is damaged. Returns an owned raw pointer.
-CvxImageColor8* DecodeFast(std::FILE* file) {
-  jpeg_decompress_struct info{};
-  JpegErrors errors;
-  FileSource source;
-  CvxImageColor8* volatile image = nullptr;
-  InstallErrors(info, errors);
-  if (setjmp(errors.jump)) {
-    jpeg_destroy_decompress(&info);
-    delete image;
+// output components) or the data is damaged.
+std::unique_ptr<CvxImage> DecodeFast(std::FILE* file) {
+  JpegReader reader;
+  if (!reader.ReadHeader(file, nullptr, false) || !reader.HasScanData()) return nullptr;
+  jpeg_decompress_struct& info = reader.Info();
+  if (info.jpeg_color_space != JCS_GRAYSCALE && info.jpeg_color_space != JCS_YCbCr &&
+      info.jpeg_color_space != JCS_RGB) {
     return nullptr;
   }
-  jpeg_create_decompress(&info);
-  UseFileSource(info, source, file);
-  jpeg_read_header(&info, TRUE);
-  if (!ScanHasData(info) || (info.jpeg_color_space != JCS_GRAYSCALE && info.jpeg_color_space != JCS_YCbCr &&
-                             info.jpeg_color_space != JCS_RGB)) {
-    jpeg_destroy_decompress(&info);
-    return nullptr;
-  }
+  if (!FitsImageLimit(info.image_width, info.image_height, sizeof(CvxColor8))) return nullptr;
   info.out_color_space = JCS_EXT_BGR;
   info.do_fancy_upsampling = FALSE;
-  jpeg_start_decompress(&info);
-  // A multi-scan file has read all its data by now; its rows still come from what it read.
-  errors.dataEnded = false;
-  image = NewImage<CvxColor8>(static_cast<int>(info.output_width), static_cast<int>(info.output_height), false)
-              .release();
-  if (!image || image->m_width != static_cast<int>(info.output_width)) {
-    jpeg_destroy_decompress(&info);
-    delete image;
-    return nullptr;
-  }
+  if (!reader.Start()) return nullptr;
+  auto image = NewImage<CvxColor8>(static_cast<int>(info.output_width), static_cast<int>(info.output_height), false);
+  if (!image || image->m_width != static_cast<int>(info.output_width)) return nullptr;
   JSAMPROW* rows = reinterpret_cast<JSAMPROW*>(const_cast<uint8_t**>(image->GetRows()));
-  while (info.output_scanline < info.output_height && !errors.dataEnded) {
-    jpeg_read_scanlines(&info, rows + info.output_scanline, info.output_height - info.output_scanline);
+  while (info.output_scanline < info.output_height && !reader.DataEnded()) {
+    if (!reader.ReadRows(rows + info.output_scanline, info.output_height - info.output_scanline)) return nullptr;
   }
-  if (errors.dataEnded) {
-    ClearRowsFrom(*image, info.output_scanline);
-  } else {
-    jpeg_finish_decompress(&info);
-  }
-  jpeg_destroy_decompress(&info);
+  if (!FinishRows(reader, *image)) return nullptr;
   image->m_format = Jpeg;
   return image;
+}
+
+// One decoded row of the general path into an image row: blue-green-red, grey as it is,
+// or four components brought to three.
+void StoreRow(const JSAMPLE* in, uint8_t* out, const jpeg_decompress_struct& info, bool fourComponents, bool gray) {
+  if (fourComponents) {
+    CmykToBgr(in, reinterpret_cast<CvxColor8*>(out), info.output_width, info.saw_Adobe_marker);
+  } else if (gray) {
+    std::memcpy(out, in, info.output_width);
+  } else {
+    for (JDIMENSION x = 0; x < info.output_width; ++x, in += 3) {
+      out[3 * x] = in[2];
+      out[3 * x + 1] = in[1];
+      out[3 * x + 2] = in[0];
+    }
+  }
 }
 
 struct GeneralRequest {
@@ -190,41 +284,13 @@ struct GeneralRequest {
   const std::atomic<bool>* stop;
 };
 
-// The general path; returns an owned raw pointer or null.
-CvxImage* DecodeGeneral(const GeneralRequest& request) {
-  jpeg_decompress_struct info{};
-  JpegErrors errors;
-  FileSource source;
-  ClientSource client{};
-  CvxImage* volatile image = nullptr;
-  InstallErrors(info, errors);
-  if (setjmp(errors.jump)) {
-    jpeg_destroy_decompress(&info);
-    delete image;
-    return nullptr;
-  }
-  jpeg_create_decompress(&info);
-  if (request.file) {
-    UseFileSource(info, source, request.file);
-  } else {
-    client.manager.init_source = request.source->init;
-    client.manager.fill_input_buffer = request.source->fill;
-    client.manager.skip_input_data = request.source->skip;
-    client.manager.resync_to_restart = jpeg_resync_to_restart;
-    client.manager.term_source = request.source->term;
-    client.clientData = request.source->clientData;
-    info.src = &client.manager;
-  }
-  jpeg_save_markers(&info, JPEG_COM, 0xFFFF);
-  for (int n = 0; n < 16; ++n) jpeg_save_markers(&info, JPEG_APP0 + n, 0xFFFF);
-  jpeg_read_header(&info, TRUE);
+// The general path: any scale, grey, colour and four-component pictures, row by row.
+std::unique_ptr<CvxImage> DecodeGeneral(const GeneralRequest& request) {
+  JpegReader reader;
+  if (!reader.ReadHeader(request.file, request.source, true)) return nullptr;
+  jpeg_decompress_struct& info = reader.Info();
   info.do_fancy_upsampling = FALSE;
-  const auto abandon = [&]() -> CvxImage* {
-    jpeg_destroy_decompress(&info);
-    delete image;
-    return nullptr;
-  };
-  if (*request.stop || !ScanHasData(info)) return abandon();
+  if (*request.stop || !reader.HasScanData()) return nullptr;
   if (request.fastTransform) info.dct_method = JDCT_IFAST;
   const int scale = CvxLoaderJPEG::ChooseScale(static_cast<int>(info.image_width), static_cast<int>(info.image_height),
                                                request.targetWidth);
@@ -232,47 +298,29 @@ CvxImage* DecodeGeneral(const GeneralRequest& request) {
   info.scale_denom = static_cast<unsigned>(scale);
   const bool fourComponents = info.out_color_space == JCS_CMYK || info.out_color_space == JCS_YCCK;
   if (fourComponents) info.out_color_space = JCS_CMYK;
-  jpeg_start_decompress(&info);
-  // A multi-scan file has read all its data by now; its rows still come from what it read.
-  errors.dataEnded = false;
-  if (*request.stop) return abandon();
-
   const bool gray = info.out_color_space == JCS_GRAYSCALE;
   const int width = static_cast<int>(info.image_width) / scale;
   const int height = static_cast<int>(info.image_height) / scale;
+  if (!FitsImageLimit(width, height, gray ? 1 : 3)) return nullptr;
+  if (!reader.Start() || *request.stop) return nullptr;
+
   if (width != static_cast<int>(info.output_width) || height != static_cast<int>(info.output_height) ||
       (info.output_components != 1 && info.output_components != 3 && !fourComponents)) {
-    return abandon();
+    return nullptr;
   }
-  image = CreateImage(gray ? Gray8 : Color8, width, height, false).release();
-  if (!image || image->m_width != width) return abandon();
-  JSAMPARRAY line = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                               info.output_width * static_cast<JDIMENSION>(info.output_components), 1);
+  std::unique_ptr<CvxImage> image = CreateImage(gray ? Gray8 : Color8, width, height, false);
+  JSAMPARRAY line = nullptr;
+  if (!image || image->m_width != width ||
+      !reader.AllocateRow(info.output_width * static_cast<JDIMENSION>(info.output_components), line)) {
+    return nullptr;
+  }
   uint8_t* const* rows = image->GetRows();
-  const bool inverted = info.saw_Adobe_marker;
-  while (info.output_scanline < info.output_height && !errors.dataEnded) {
-    jpeg_read_scanlines(&info, line, 1);
-    uint8_t* out = rows[info.output_scanline - 1];
-    const JSAMPLE* in = line[0];
-    if (fourComponents) {
-      CmykToBgr(in, reinterpret_cast<CvxColor8*>(out), info.output_width, inverted);
-    } else if (gray) {
-      std::memcpy(out, in, info.output_width);
-    } else {
-      for (JDIMENSION x = 0; x < info.output_width; ++x, in += 3) {
-        out[3 * x] = in[2];
-        out[3 * x + 1] = in[1];
-        out[3 * x + 2] = in[0];
-      }
-    }
-    if (*request.stop) return abandon();
+  while (info.output_scanline < info.output_height && !reader.DataEnded()) {
+    if (!reader.ReadRows(line, 1)) return nullptr;
+    StoreRow(line[0], rows[info.output_scanline - 1], info, fourComponents, gray);
+    if (*request.stop) return nullptr;
   }
-  if (errors.dataEnded) {
-    ClearRowsFrom(*image, info.output_scanline);
-  } else {
-    jpeg_finish_decompress(&info);
-  }
-  jpeg_destroy_decompress(&info);
+  if (!FinishRows(reader, *image)) return nullptr;
   image->m_format = Jpeg;
   return image;
 }
@@ -287,33 +335,21 @@ bool CvxLoaderJPEG::CanLoad(const std::string& path) {
 CvxImageHeader CvxLoaderJPEG::GetInfo(const std::string& path) {
   FilePtr file = OpenFile(path, "rb");
   if (!file) return {};
-  jpeg_decompress_struct info{};
-  JpegErrors errors;
-  FileSource source;
-  InstallErrors(info, errors);
-  if (setjmp(errors.jump)) {
-    jpeg_destroy_decompress(&info);
-    return {};
-  }
-  jpeg_create_decompress(&info);
-  UseFileSource(info, source, file.get());
-  jpeg_read_header(&info, TRUE);
+  JpegReader reader;
+  if (!reader.ReadHeader(file.get(), nullptr, false)) return {};
+  jpeg_decompress_struct& info = reader.Info();
   info.do_fancy_upsampling = FALSE;
-  jpeg_start_decompress(&info);
+  if (!reader.Start()) return {};
   const int space = info.out_color_space;
   const int32_t type = space == JCS_GRAYSCALE ? Gray8 : (space >= JCS_RGB && space <= JCS_YCCK) ? Color8 : 0;
-  const CvxImageHeader header(static_cast<int32_t>(info.image_width), static_cast<int32_t>(info.image_height), Jpeg,
-                              type);
-  jpeg_destroy_decompress(&info);
-  return header;
+  return CvxImageHeader(static_cast<int32_t>(info.image_width), static_cast<int32_t>(info.image_height), Jpeg, type);
 }
 
 std::unique_ptr<CvxImage> CvxLoaderJPEG::Load(const std::string& path, int fastTransform, int targetWidth) {
   FilePtr file = OpenFile(path, "rb");
   if (!file) return nullptr;
   if (targetWidth == 0) {
-    std::unique_ptr<CvxImage> image(DecodeFast(file.get()));
-    if (image) return image;
+    if (std::unique_ptr<CvxImage> image = DecodeFast(file.get())) return image;
     file = OpenFile(path, "rb");
     if (!file) return nullptr;
   }
@@ -331,7 +367,7 @@ std::unique_ptr<CvxImage> CvxLoaderJPEG::LoadFromSource(const JpegSourceRoutines
 std::unique_ptr<CvxImage> CvxLoaderJPEG::Decode(std::FILE* file, int fastTransform, int targetWidth) {
   if (!file && !m_source.fill) return nullptr;
   const GeneralRequest request{file, &m_source, fastTransform != 0, targetWidth, &m_stop};
-  return std::unique_ptr<CvxImage>(DecodeGeneral(request));
+  return DecodeGeneral(request);
 }
 
 int CvxLoaderJPEG::ChooseScale(int width, int height, int targetWidth) {

@@ -223,7 +223,7 @@ std::unique_ptr<CvxImage> CvxLoaderPNG::Load(const std::string& path, int, int) 
   int bytesPerPixel = 0;
   VisitPixelType(type, [&](auto pixel) { bytesPerPixel = static_cast<int>(sizeof pixel); });
   const int64_t rowBytes = int64_t{layout.width} * bytesPerPixel;
-  if (static_cast<uint64_t>(rowBytes) != layout.rowBytes || rowBytes * layout.height > kMaxImageBytes) {
+  if (static_cast<uint64_t>(rowBytes) != layout.rowBytes || !FitsImageLimit(layout.width, layout.height, bytesPerPixel)) {
     return nullptr;
   }
   const int width = static_cast<int>(layout.width);

@@ -117,9 +117,7 @@ std::unique_ptr<CvxImage> CvxLoaderPNM::Load(const std::string& path, int /*hint
   PnmHeader h;
   if (!file || !ReadHeader(file.get(), h) || h.width == 0 || h.height == 0) return nullptr;
   const int32_t type = ResultType(h);
-  int bytesPerPixel = 0;
-  VisitPixelType(type, [&](auto pixel) { bytesPerPixel = static_cast<int>(sizeof pixel); });
-  if (int64_t{h.width} * h.height > kMaxImageBytes / bytesPerPixel) return nullptr;  // more than an image may hold
+  if (!ImageOfTypeFits(type, h.width, h.height)) return nullptr;
   std::unique_ptr<CvxImage> image;
   VisitPixelType(type, [&](auto pixel) { image = ReadRaster<decltype(pixel)>(file.get(), h); });
   if (image) image->m_format = Pnm;

@@ -263,11 +263,7 @@ std::unique_ptr<CvxImage> Decode(std::FILE* file) {
   const PsdHeader h = ReadHeader(in);
   const int32_t type = ResultType(h);
   if (type == 0 || h.width == 0 || h.height == 0) return nullptr;
-  int bytesPerPixel = 0;
-  VisitPixelType(type, [&](auto pixel) { bytesPerPixel = static_cast<int>(sizeof pixel); });
-  if (uint64_t{h.width} * h.height > static_cast<uint64_t>(kMaxImageBytes) / static_cast<uint64_t>(bytesPerPixel)) {
-    return nullptr;  // more than any image may hold
-  }
+  if (!ImageOfTypeFits(type, h.width, h.height)) return nullptr;
   for (int section = 0; section < 3; ++section) in.Skip(in.U32());
   const uint16_t compression = in.U16();
   std::unique_ptr<CvxImage> image;

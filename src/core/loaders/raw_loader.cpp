@@ -151,9 +151,8 @@ std::unique_ptr<CvxImage> Upright(std::unique_ptr<CvxImage> picture) {
   if (e <= 0 || j <= 0) return picture;
   const int64_t width = 2 * j;
   const int64_t height = e;
-  if (width > INT32_MAX || height > INT32_MAX || e * j > kMaxImageBytes / static_cast<int64_t>(sizeof(P))) {
-    return nullptr;
-  }
+  // The upright picture is twice the size of the working buffer of e × j pixels.
+  if (!FitsImageLimit(width, height, sizeof(P))) return nullptr;
 
   std::vector<P> buffer;
   try {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "core/base/file_io.h"
-#include "core/base/posix_path.h"
 
 namespace glintora {
 namespace {
@@ -24,11 +23,7 @@ using TiffPtr = std::unique_ptr<TIFF, TiffCloser>;
 TiffPtr OpenTiff(const std::string& path) {
   TIFFSetErrorHandler(nullptr);
   TIFFSetWarningHandler(nullptr);
-#ifdef _WIN32
-  return TiffPtr(TIFFOpen(path.c_str(), "r"));
-#else
-  return TiffPtr(TIFFOpen(ToPosixPath(path).c_str(), "r"));
-#endif
+  return TiffPtr(TIFFOpen(SystemPath(path).c_str(), "r"));
 }
 
 // The fields of the first directory that decide the decode. Fields with a default in the
@@ -218,7 +213,7 @@ std::unique_ptr<CvxImage> Decode(TIFF* tiff, const std::atomic<bool>& stop) {
     return nullptr;
   }
   const int32_t type = DecodedType(tiff, fields);
-  if (type == 0) return nullptr;
+  if (type == 0 || !ImageOfTypeFits(type, fields.width, fields.height)) return nullptr;
   if (fields.photometric == PHOTOMETRIC_PALETTE) return DecodePalettePicture(tiff, fields, stop);
   std::unique_ptr<CvxImage> image;
   VisitPixelType(type, [&](auto pixel) { image = DecodeSamples<decltype(pixel)>(tiff, fields, stop); });

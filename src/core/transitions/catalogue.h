@@ -10,11 +10,20 @@ namespace glintora {
 inline constexpr int kTransitionCount = 101;
 
 enum class TransitionFamily {
-  Blend,      // 0
-  Rectangle,  // 1 to 54
-  Mask,       // 55 to 90
-  OpenGL,     // 91 to 100
+  Blend,      // kBlendId
+  Rectangle,  // kFirstRectangleId to kLastRectangleId
+  Mask,       // kFirstMaskId to kLastMaskId
+  OpenGL,     // kFirstOpenGlId to kLastOpenGlId
 };
+
+// The identifiers of each family.
+inline constexpr int kBlendId = 0;
+inline constexpr int kFirstRectangleId = 1;
+inline constexpr int kLastRectangleId = 54;
+inline constexpr int kFirstMaskId = 55;
+inline constexpr int kLastMaskId = 90;
+inline constexpr int kFirstOpenGlId = 91;
+inline constexpr int kLastOpenGlId = 100;
 
 struct TransitionInfo {
   const char* name;  // the display name

@@ -127,8 +127,7 @@ class MaskRenderer final : public WorkFrameRenderer {
   std::unique_ptr<CvxImageGray8> m_mask;
 };
 
-// The renderer of a family, or null where the identifier has no animation. The OpenGL
-// family is not built yet: its identifiers end on the final frame.
+// The renderer of a software family, or null where the identifier has none.
 std::unique_ptr<FrameRenderer> MakeRenderer(int id, const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame,
                                             const TransitionOptions& options) {
   if (!IsTransitionId(id)) return nullptr;
@@ -137,7 +136,7 @@ std::unique_ptr<FrameRenderer> MakeRenderer(int id, const CvxImageColor8& oldFra
     case TransitionFamily::Mask:
       return std::make_unique<MaskRenderer>(id, oldFrame, newFrame, options.maskBitmaps);
     case TransitionFamily::Rectangle: return std::make_unique<RectangleRenderer>(id, oldFrame, newFrame);
-    case TransitionFamily::OpenGL: return nullptr;
+    case TransitionFamily::OpenGL: return nullptr;  // drawn through the device's OpenGL area
   }
   return nullptr;
 }
@@ -147,9 +146,11 @@ std::unique_ptr<FrameRenderer> MakeRenderer(int id, const CvxImageColor8& oldFra
 bool RunTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
                    const CvxImageColor8& newFrame, int id, float seconds, ContinueCallback callback, void* context,
                    const TransitionOptions& options) {
-  std::unique_ptr<FrameRenderer> renderer = MakeRenderer(id, oldFrame, newFrame, options);
-  if (renderer && renderer->Prepare()) {
-    FramePacer pacer(seconds, *options.clock, /*stopOnReachingOne=*/id == 0);
+  if (IsTransitionId(id) && GetTransitionInfo(id).family == TransitionFamily::OpenGL) {
+    if (!RunGlTransition(device, area, oldFrame, newFrame, id, seconds, callback, context, options)) return false;
+  } else if (std::unique_ptr<FrameRenderer> renderer = MakeRenderer(id, oldFrame, newFrame, options);
+             renderer && renderer->Prepare()) {
+    FramePacer pacer(seconds, *options.clock, /*stopOnReachingOne=*/id == kBlendId);
     pacer.Start();
     do {
       renderer->Render(pacer.Progress());

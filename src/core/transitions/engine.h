@@ -8,6 +8,7 @@
 #include "core/base/clock.h"
 #include "core/image/drawing_device.h"
 #include "core/image/image.h"
+#include "core/transitions/gl_transitions.h"
 #include "core/transitions/masks.h"
 
 namespace glintora {
@@ -29,6 +30,8 @@ struct TransitionOptions {
   BlendPath blendPath = BlendPath::Automatic;
   // Where the diamond and twirl mask pictures come from.
   MaskBitmapSource maskBitmaps = &ProgramMaskBitmap;
+  // How the OpenGL family makes the square copies of the frames it uploads as textures.
+  TextureCopier textureCopy = &BilinearTextureCopy;
 };
 
 // Runs transition `id` for `seconds` (0: no duration, fixed steps). True when it ran to its

@@ -11,8 +11,17 @@
 namespace glintora {
 namespace {
 
+// π to eleven decimals and 5π to ten, as the sweep recipes have always used them: levels
+// that fall on a half (a quarter turn gives 63.75 + 0.5) round by their last digits.
 constexpr double kPi = 3.14159265358;
+constexpr double kFivePi = 15.7079632679;
 constexpr double kLevelsPerRadian = 81.16902097711966;  // 255 / π
+// The plain speckle scales a random value (0 to 32767) to a level: 255 / 32767, to eight
+// decimals.
+constexpr double kSpeckleScale = 0.00778222;
+// The first identifier of each recipe with variants numbered from it.
+constexpr int kFirstBarsId = 55;
+constexpr int kFirstCircleId = 75;
 
 using Mask = CvxImageGray8;
 
@@ -24,7 +33,7 @@ std::unique_ptr<CvxImage> Bars(int id, int width, int height) {
   if (!mask) return nullptr;
   const int bar = std::max(10, height / 40);
   const bool horizontal = id <= 59;
-  const int kind = (id - 55) % 5;  // 0 from one side, 1 the other, 2/3 one then the other, 4 both
+  const int kind = (id - kFirstBarsId) % 5;  // 0 from one side, 1 the other, 2/3 one then the other, 4 both
   const auto value = [kind](int v, bool first) -> uint8_t {
     switch (kind) {
       case 0: return static_cast<uint8_t>(first ? v : v + 127);
@@ -62,9 +71,9 @@ std::unique_ptr<CvxImage> Diagonal(int id, int width, int height) {
     for (int x = 0; x < width; ++x) mask->At(x, y).c[0] = Level(std::trunc((x + y) / span * 255 + 0.5));
   }
   switch (id) {
-    case 66: return mask->Orient(3);
-    case 67: return mask->Orient(2);
-    case 68: return mask->Orient(1);
+    case 66: return mask->Orient(kHalfTurn);
+    case 67: return mask->Orient(kTurnCounterClockwise);
+    case 68: return mask->Orient(kTurnClockwise);
     default: return mask;
   }
 }
@@ -76,7 +85,7 @@ std::unique_ptr<CvxImage> Speckle(int id, int width, int height) {
     for (int x = 0; x < width; ++x) {
       int m;
       if (id == 69) {
-        m = static_cast<int>(NextRandom() * 0.00778222);
+        m = static_cast<int>(NextRandom() * kSpeckleScale);
       } else {
         double ramp;
         switch (id) {
@@ -112,7 +121,7 @@ std::unique_ptr<CvxImage> Circle(int id, int width, int height) {
   if (!mask) return nullptr;
   int cx = 0, cy = 0;
   double radius = std::sqrt(static_cast<double>(height) * height + static_cast<double>(width) * width);
-  switch ((id - 75) / 2) {
+  switch ((id - kFirstCircleId) / 2) {
     case 0:
       cx = width / 2;
       cy = height / 2;
@@ -148,7 +157,7 @@ std::unique_ptr<CvxImage> Sweep(int width, int height, int blades) {
       if (blades == 0) {
         v = (theta + kPi) * 0.5 * kLevelsPerRadian + 0.5;
       } else {
-        v = std::fmod(theta + (1 / h) * 15.7079632679, (1 / h) * kPi) * h * kLevelsPerRadian + 0.5;
+        v = std::fmod(theta + (1 / h) * kFivePi, (1 / h) * kPi) * h * kLevelsPerRadian + 0.5;
       }
       mask->At(x, y).c[0] = Level(std::trunc(v));
     }

@@ -12,8 +12,19 @@ void FramePacer::Start() {
   m_watch.Start();
 }
 
+void FramePacer::DeductElapsed() {
+  if (m_duration != 0.0f) {
+    m_duration -= m_watch.Elapsed();
+    // A remainder of exactly 0 must not turn into "no duration".
+    if (m_duration <= 0.0f) m_timeIsUp = true;
+  }
+  m_watch.Reset();
+  m_watch.Start();
+}
+
 bool FramePacer::Advance() {
   m_frames += 1.0f;
+  if (m_timeIsUp) return false;
   if (m_duration != 0.0f) {
     const float elapsed = m_watch.Elapsed();
     if (elapsed >= m_duration) return false;

@@ -14,6 +14,10 @@ class FramePacer {
 
   // Restarts the stopwatch (Reset, Init, Reset, Start) right before the first frame.
   void Start();
+  // The time since Start counts against the duration, if there is one, and timing starts
+  // again (the OpenGL family's texture uploads). When that leaves no time, one frame is
+  // rendered and the animation ends.
+  void DeductElapsed();
   float Progress() const { return m_progress; }
   // After a frame is on the screen: counts it and moves p on. False when the animation is
   // over (time is up, or p has reached its end).
@@ -26,6 +30,7 @@ class FramePacer {
   float m_step = 1.0f / 30.0f;
   float m_frames = 0.0f;
   bool m_stopOnReachingOne;
+  bool m_timeIsUp = false;  // the preparation took the whole duration
   Stopwatch m_watch;
 };
 

@@ -24,6 +24,10 @@ std::string ModuleBaseName(HINSTANCE instance) {
 
 CWinApp* AfxGetApp() { return g_app; }
 
+HINSTANCE AfxGetResourceHandle() {
+  return g_app && g_app->Instance() ? g_app->Instance() : GetModuleHandleA(nullptr);
+}
+
 std::string CWinApp::LoadStringResource(UINT id) const {
   char text[4096];  // string-table entries are far shorter
   const int length = LoadStringA(m_instance, id, text, sizeof text);

@@ -58,5 +58,8 @@ class CWinApp {
 int RunApplication(CWinApp& app, HINSTANCE instance);
 // The running application object, or null outside RunApplication.
 CWinApp* AfxGetApp();
+// The module whose resources (dialogs, bitmaps, strings) the program uses: the
+// application's, or the running program's when there is no application object.
+HINSTANCE AfxGetResourceHandle();
 
 }  // namespace glintora

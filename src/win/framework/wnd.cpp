@@ -71,6 +71,7 @@ BOOL CWnd::SubclassWindow(HWND window) {
   SetPropA(window, kObjectProperty, this);
   m_superProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
+  PreSubclassWindow();
   return TRUE;
 }
 
@@ -82,6 +83,10 @@ HWND CWnd::UnsubclassWindow() {
   m_superProc = nullptr;
   m_hWnd = nullptr;
   return window;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, HWND parent) {
+  return parent ? SubclassWindow(::GetDlgItem(parent, static_cast<int>(id))) : FALSE;
 }
 
 BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
@@ -107,15 +112,55 @@ BOOL CWnd::WalkPreTranslate(MSG* msg) {
   return FALSE;
 }
 
-LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+const MessageMapEntry* CWnd::FindEntry(UINT message, WPARAM wParam) const {
   for (const MessageMap* map = GetMessageMap(); map; map = map->base) {
     for (size_t i = 0; i < map->count; ++i) {
       const MessageMapEntry& entry = map->entries[i];
       if (entry.message != message) continue;
-      if (message == WM_COMMAND && entry.commandId != LOWORD(wParam)) continue;
-      return entry.call(*this, wParam, lParam);
+      if (message == WM_COMMAND && (entry.commandId != LOWORD(wParam) || entry.notifyCode != HIWORD(wParam))) {
+        continue;
+      }
+      return &entry;
     }
   }
+  return nullptr;
+}
+
+bool CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  HWND child = nullptr;
+  switch (message) {
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item && item->CtlType != ODT_MENU) child = item->hwndItem;
+      break;
+    }
+    case WM_MEASUREITEM: {
+      const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+      if (item && item->CtlType != ODT_MENU) child = GetDlgItem(static_cast<int>(item->CtlID));
+      break;
+    }
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      child = reinterpret_cast<HWND>(lParam);
+      break;
+    default:
+      return false;
+  }
+  if (!child || child == m_hWnd) return false;
+  CWnd* object = FromHandle(child);
+  if (!object || !object->FindEntry(ReflectedMessage(message), wParam)) return false;
+  *result = object->Dispatch(child, ReflectedMessage(message), wParam, lParam);
+  return true;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT reflected = 0; ReflectToChild(message, wParam, lParam, &reflected)) return reflected;
+  if (const MessageMapEntry* entry = FindEntry(message, wParam)) return entry->call(*this, wParam, lParam);
   return DefWindowProc(message, wParam, lParam);
 }
 

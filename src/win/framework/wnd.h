@@ -8,17 +8,27 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <iterator>
 
 namespace glintora {
 
 class CWnd;
 
-// One line of a message map: a message (or, for WM_COMMAND, a command id) and its handler.
+// One line of a message map: a message (for WM_COMMAND also a control or command id and a
+// notification code) and its handler.
 struct MessageMapEntry {
   UINT message;
-  UINT commandId;  // WM_COMMAND only
+  UINT commandId;   // WM_COMMAND only
+  UINT notifyCode;  // WM_COMMAND only; menu commands and button clicks (BN_CLICKED) are 0
   LRESULT (*call)(CWnd& window, WPARAM wParam, LPARAM lParam);
 };
+
+// The map key under which a control handles a message that its parent received about it
+// (WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR*): the parent hands such a message to the
+// control's object first when the control's map has an entry for it. The number is only a
+// key, never sent; the handler gives the full answer (it does not call Default()).
+inline constexpr UINT kReflectedBase = 0xBC00;
+constexpr UINT ReflectedMessage(UINT message) { return kReflectedBase + message; }
 
 // A class's own entries and the map of its base class, searched after them.
 struct MessageMap {
@@ -39,18 +49,30 @@ struct MemberOf<R (C::*)(A...)> {
 // Map entries for handlers of the form LRESULT OnXxx(WPARAM, LPARAM) and void OnCommand().
 template <auto Handler>
 constexpr MessageMapEntry OnMessage(UINT message) {
-  return {message, 0, [](CWnd& window, WPARAM wParam, LPARAM lParam) -> LRESULT {
+  return {message, 0, 0, [](CWnd& window, WPARAM wParam, LPARAM lParam) -> LRESULT {
             using Class = typename detail::MemberOf<decltype(Handler)>::Class;
             return (static_cast<Class&>(window).*Handler)(wParam, lParam);
           }};
 }
+// A control's notification `notifyCode` (BN_CLICKED, EN_CHANGE, LBN_SELCHANGE, ...) from
+// the control `controlId`.
 template <auto Handler>
-constexpr MessageMapEntry OnCommand(UINT commandId) {
-  return {WM_COMMAND, commandId, [](CWnd& window, WPARAM, LPARAM) -> LRESULT {
+constexpr MessageMapEntry OnControl(UINT notifyCode, UINT controlId) {
+  return {WM_COMMAND, controlId, notifyCode, [](CWnd& window, WPARAM, LPARAM) -> LRESULT {
             using Class = typename detail::MemberOf<decltype(Handler)>::Class;
             (static_cast<Class&>(window).*Handler)();
             return 0;
           }};
+}
+// A menu command or a button's click.
+template <auto Handler>
+constexpr MessageMapEntry OnCommand(UINT commandId) {
+  return OnControl<Handler>(0, commandId);
+}
+// A message about this control that its parent received (see ReflectedMessage).
+template <auto Handler>
+constexpr MessageMapEntry OnReflected(UINT message) {
+  return OnMessage<Handler>(ReflectedMessage(message));
 }
 
 // Declares a class's message map; define it with GLINTORA_MESSAGE_MAP in the class's source.
@@ -83,6 +105,8 @@ class CWnd {
                 HWND parent, UINT id);
   // Attaches this object to an existing window by replacing its window procedure.
   BOOL SubclassWindow(HWND window);
+  // Attaches this object to the control `id` of `parent`.
+  BOOL SubclassDlgItem(UINT id, HWND parent);
   // Gives the window its own procedure back and detaches.
   HWND UnsubclassWindow();
   BOOL DestroyWindow();
@@ -90,6 +114,8 @@ class CWnd {
   // The object attached to `window`, or null.
   static CWnd* FromHandle(HWND window);
   HWND GetSafeHwnd() const { return m_hWnd; }
+  // The child window with control id `id`, or null.
+  HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
   // The owner window (the parent for child windows).
   HWND GetOwner() const;
 
@@ -111,6 +137,9 @@ class CWnd {
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // Default processing of the message being handled.
   LRESULT Default();
+  // Called when SubclassWindow has attached the object, before the window's next message:
+  // controls set themselves up here.
+  virtual void PreSubclassWindow() {}
   // After the last message (WM_NCDESTROY); the window is already detached. When the window
   // was destroyed from inside one of its own handlers, this runs once that outermost
   // handler has returned, so a class may delete itself here.
@@ -119,6 +148,10 @@ class CWnd {
  private:
   static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // The map entry that handles the message, searching the base classes' maps last.
+  const MessageMapEntry* FindEntry(UINT message, WPARAM wParam) const;
+  // Hands a message about a child control to the control's object when it handles it.
+  bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
   WNDPROC m_superProc = nullptr;  // the procedure replaced by subclassing
   MSG m_current{};                // the message being handled, for Default()

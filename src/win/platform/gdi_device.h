@@ -1,9 +1,10 @@
 #pragma once
-// The drawing device on a real device context.
+// The drawing device on a real device context, with its wgl OpenGL area.
 
 #include <windows.h>
 
 #include "core/image/drawing_device.h"
+#include "win/platform/gl_area_win.h"
 
 namespace glintora {
 
@@ -25,6 +26,7 @@ class GdiDevice final : public DrawingDevice {
     x = origin.x;
     y = origin.y;
   }
+  std::unique_ptr<GlArea> OpenGlArea() override { return std::make_unique<CglArea>(m_dc); }
 
  private:
   HDC m_dc;

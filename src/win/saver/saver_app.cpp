@@ -1,7 +1,12 @@
 #include "win/saver/saver_app.h"
 
+#include <commctrl.h>
+
 #include "res/resource.h"
+#include "win/platform/system_version.h"
 #include "win/saver/saver_wnd.h"
+#include "win/ui/dialog_font_hook.h"
+#include "win/ui/setup_dlg.h"
 
 namespace glintora {
 namespace {
@@ -40,7 +45,7 @@ BOOL CSaverApp::InitInstance() {
 }
 
 BOOL CSaverApp::OpenPreview(HWND parent) {
-  auto* preview = new CDrawWnd(1, Profile());
+  auto* preview = new CDrawWnd(kDeletesItself, Profile());
   RECT client{};
   GetClientRect(parent, &client);
   const std::string title = LoadStringResource(IDS_PREVIEW);
@@ -85,7 +90,21 @@ int CSaverApp::Run() {
 }
 
 void CSaverApp::RunOptionsDialog(HWND /*window*/) {
-  // The options dialog is not part of the program yet; configure mode ends at once.
+  // The common controls of the manifest's version are registered before a dialog uses them.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  // Older systems' dialog font is replaced by the one the dialogs were laid out for.
+  DialogFontHook fontHook;
+  if (!IsNtWorkstation6OrLater(QuerySystemVersion())) fontHook.Install();
+  // The flat control look is installed for this thread here (switched off when the system's
+  // visual styles are on), once the control-look manager exists.
+  {
+    // Without owner, whatever window the command line names.
+    CSetupDlg dialog(Profile(), nullptr);
+    dialog.DoModal();
+  }
+  // ... and removed here, after the dialog.
+  fontHook.Remove();
 }
 
 void CSaverApp::ChangePassword(HWND window) {

@@ -37,7 +37,8 @@ GLINTORA_MESSAGE_MAP(CglintoraWnd, CDrawWnd, OnMessage<&CglintoraWnd::OnCreate>(
                      OnMessage<&CglintoraWnd::OnUserInput>(WM_SYSKEYDOWN),
                      OnMessage<&CglintoraWnd::OnClose>(WM_CLOSE))
 
-CglintoraWnd::CglintoraWnd(ProfileStore& settings, const FileSystem& files) : CDrawWnd(1, settings, files) {}
+CglintoraWnd::CglintoraWnd(ProfileStore& settings, const FileSystem& files)
+    : CDrawWnd(kDeletesItself, settings, files) {}
 
 int CglintoraWnd::CreateFullScreen() {
   const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -59,7 +60,7 @@ bool CglintoraWnd::MovedBeyondThreshold() const {
 
 void CglintoraWnd::ReadSystemSaverSettings() {
   m_passwordDelay = 0;
-  DWORD threshold = 3;
+  DWORD threshold = kDefaultMouseThreshold;
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kScreenSaversKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
     ReadNumber(key, "Password Delay", m_passwordDelay);

@@ -10,6 +10,8 @@ namespace glintora {
 
 // The system's screen-saver settings of the current user.
 inline constexpr const char* kScreenSaversKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
+// Pixels the mouse may travel (per axis) before the saver ends, when the system names none.
+inline constexpr LONG kDefaultMouseThreshold = 3;
 
 class CglintoraWnd : public CDrawWnd {
   GLINTORA_DECLARE_MESSAGE_MAP()
@@ -34,7 +36,7 @@ class CglintoraWnd : public CDrawWnd {
   POINT m_startPoint{};
   DWORD m_startTick = 0;
   DWORD m_passwordDelay = 0;  // seconds
-  LONG m_mouseThreshold = 3;  // pixels
+  LONG m_mouseThreshold = kDefaultMouseThreshold;  // pixels
 
  protected:
   LRESULT OnCreate(WPARAM, LPARAM);

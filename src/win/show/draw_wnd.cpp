@@ -144,7 +144,7 @@ void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
     m_worker.reset();
   }
   m_job.window = m_hWnd;
-  m_job.from = from.get();
+  m_job.from = std::move(from);
   m_job.to = m_composition.m_frame.get();
   m_job.frameX = m_composition.m_frameX;
   m_job.frameY = m_composition.m_frameY;
@@ -157,14 +157,13 @@ void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
   CWorkerThread* worker = CWorkerThread::Begin(&CDrawWnd::TransitionThreadProc, &m_job, THREAD_PRIORITY_NORMAL, true);
   if (!worker) {
     // No thread: show the new frame at once.
-    m_job.from = nullptr;
+    m_job.from.reset();
     RedrawNow();
     SetTimer(m_hWnd, kSlideTimerId, m_job.timerPeriod, nullptr);
     return;
   }
   worker->m_autoDelete = false;
   m_worker.reset(worker);
-  from.release();  // the worker's now
   m_worker->ResumeThread();
 }
 
@@ -183,8 +182,7 @@ UINT CDrawWnd::TransitionThreadProc(void* param) {
                                             window->m_transitionOptions);
   RestoreDC(dc, saved);
   ReleaseDC(job->window, dc);
-  delete job->from;
-  job->from = nullptr;
+  job->from.reset();
   RedrawWholeWindow(job->window);
   SetTimer(job->window, kSlideTimerId, job->timerPeriod, nullptr);
   return finished ? 1 : 0;

@@ -24,10 +24,16 @@ namespace glintora {
 // The one timer of the show, for every pause between items.
 inline constexpr UINT_PTR kSlideTimerId = 666;
 
+// CDrawWnd's `autoDelete` for windows that own themselves (the preview and the saver
+// window): the object deletes itself after its window's last message.
+inline constexpr int kDeletesItself = 1;
+
 // What the transition worker needs; lives in the window, the worker gets its address.
 struct TransitionJob {
   HWND window = nullptr;
-  CvxImage* from = nullptr;      // previous picture on the common canvas; the worker deletes it
+  // The previous picture on the common canvas. Set by the window before the worker starts;
+  // the worker releases it when the transition ends.
+  std::unique_ptr<CvxImage> from;
   const CvxImage* to = nullptr;  // the new frame; the window's
   int frameX = 0;                // where the canvas stands on the window
   int frameY = 0;

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/base/posix_path.h"
+#include "core/base/file_io.h"
 
 namespace glintora {
 namespace {
@@ -74,11 +74,7 @@ bool DCRaw::IdentifyFile(const std::string& path) {
     m_raw.reset(new (std::nothrow) LibRaw(LIBRAW_OPTIONS_NONE));
     if (!m_raw) return false;
   }
-#ifdef _WIN32
-  const std::string& systemPath = path;
-#else
-  const std::string systemPath = ToPosixPath(path);
-#endif
+  const std::string systemPath = SystemPath(path);
   // A diagonal sensor is known only once identified; identify again with its layout kept.
   if (!OpenAndIdentify(systemPath, false) || (m_raw->is_fuji_rotated() && !OpenAndIdentify(systemPath, true))) {
     CloseFile();
