@@ -9,6 +9,8 @@
 //                         control shows), 16 and 48 pixels;
 //   browse.ico            the browse button's folder, at 16 and 32 pixels;
 //   twirl.bmp, diamond.bmp  the mask pictures of the twirl and diamond transitions;
+//   seek_channel.bmp ... bar_right.bmp  the movie player's control-bar pictures (24-bit,
+//                         16 pixels high; see player_artwork.h);
 //   transition_names.rc   the string table of the transitions' display names.
 
 #include <cstdio>
@@ -19,6 +21,7 @@
 #include "core/transitions/mask_bitmaps.h"
 #include "dialog_artwork.h"
 #include "icon_writer.h"
+#include "player_artwork.h"
 #include "shapes.h"
 
 namespace {
@@ -88,6 +91,13 @@ int main(int argc, char** argv) {
   for (const Output& output : outputs) {
     if (!output.written) {
       std::fprintf(stderr, "make_artwork: cannot write %s/%s\n", folder.c_str(), output.name);
+      status = 1;
+    }
+  }
+  for (const glintora::artwork::PlayerPicture& picture : glintora::artwork::DrawPlayerPictures()) {
+    if (!glintora::artwork::WriteColourBitmap(folder + "/" + picture.file, picture.width, picture.height,
+                                              picture.pixels)) {
+      std::fprintf(stderr, "make_artwork: cannot write %s/%s\n", folder.c_str(), picture.file);
       status = 1;
     }
   }
