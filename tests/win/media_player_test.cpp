@@ -15,6 +15,7 @@
 #include "win/framework/wnd.h"
 #include "win/media/avi_file.h"
 #include "win/media/media_player.h"
+#include "res/resource.h"
 #include "window_capture.h"
 
 namespace glintora {
@@ -331,6 +332,75 @@ TEST_F(MediaPlayerTest, SavesASelectionWithoutHarmingTheSource) {
   HANDLE search = FindFirstFileA(folder.Path("gli*.tmp").c_str(), &found);
   EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "no temporary file left behind";
   if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
+TEST_F(MediaPlayerTest, TheControlBarDrivesTheMovie) {
+  // A 3-s movie in a 200 × 80 player at (0, 40) of the owner: the bar along its bottom.
+  const RECT place{0, 40, 200, 120};
+  CMediaPlayer player;
+  ASSERT_TRUE(player.Open(Movie("three seconds.avi", 30), host.m_hWnd, place));
+  const UINT ids[] = {kPlayButtonId, kSeekBarId, kMuteButtonId};
+  const RECT expected[] = {{0, 64, 17, 80}, {24, 64, 176, 80}, {183, 64, 200, 80}};
+  for (int i = 0; i < 3; ++i) {
+    HWND control = GetDlgItem(player.m_hWnd, static_cast<int>(ids[i]));
+    ASSERT_NE(control, nullptr) << ids[i];
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, player.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, expected[i].left) << ids[i];
+    EXPECT_EQ(r.top, expected[i].top) << ids[i];
+    EXPECT_EQ(r.right, expected[i].right) << ids[i];
+    EXPECT_EQ(r.bottom, expected[i].bottom) << ids[i];
+  }
+  for (UINT id : {kPlayButtonId, kMuteButtonId}) {
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(player.m_hWnd, static_cast<int>(id)), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+  }
+  EXPECT_TRUE(player.SeekBar().IsEnabled()) << "the graph seeks";
+  EXPECT_EQ(player.PlayButton().BitmapId(), static_cast<UINT>(IDB_PAUSE)) << "playing";
+
+  // The buttons' pictures reach the screen without their transparent colour.
+  PumpFor(300);
+  EXPECT_EQ(ScreenPixel(1, 40 + 65), 0x28282Cu) << "the play button's face where its picture is transparent";
+  EXPECT_GT(ScreenPixel(6, 40 + 72) & 0xFF, 0xC0u) << "a bar of the pause picture";
+  EXPECT_NE(ScreenPixel(120, 40 + 72), 0u) << "the channel spans the seek bar";
+
+  // The seek bar follows the movie.
+  ASSERT_TRUE(PumpUntil([&] { return player.SeekBar().GetPosition() > 1000; }, 10000));
+
+  // The play button pauses and plays again.
+  HWND playButton = GetDlgItem(player.m_hWnd, kPlayButtonId);
+  SendMessageA(playButton, BM_CLICK, 0, 0);
+  EXPECT_EQ(player.PlayButton().BitmapId(), static_cast<UINT>(IDB_PLAY));
+  const int64_t pausedAt = player.GetFramePosition();
+  PumpFor(500);
+  EXPECT_EQ(player.GetFramePosition(), pausedAt) << "paused";
+  SendMessageA(playButton, BM_CLICK, 0, 0);
+  EXPECT_EQ(player.PlayButton().BitmapId(), static_cast<UINT>(IDB_PAUSE));
+
+  // The mute button toggles the shared state and its picture.
+  const bool muted = CMediaPlayer::SharedMute();
+  HWND muteButton = GetDlgItem(player.m_hWnd, kMuteButtonId);
+  SendMessageA(muteButton, BM_CLICK, 0, 0);
+  EXPECT_EQ(CMediaPlayer::SharedMute(), !muted);
+  EXPECT_EQ(player.MuteButton().BitmapId(), static_cast<UINT>(muted ? IDB_SOUND_ON : IDB_SOUND_OFF));
+  SendMessageA(muteButton, BM_CLICK, 0, 0);
+  EXPECT_EQ(CMediaPlayer::SharedMute(), muted);
+
+  // Dragging the thumb to the bar's middle seeks to the movie's middle and plays on from there.
+  HWND seekBar = GetDlgItem(player.m_hWnd, kSeekBarId);
+  SendMessageA(seekBar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 8));
+  SendMessageA(seekBar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(76, 8));
+  SendMessageA(seekBar, WM_LBUTTONUP, 0, MAKELPARAM(76, 8));
+  PumpFor(100);
+  EXPECT_NEAR(static_cast<double>(player.GetFramePosition()), 15, 4) << "the middle of 30 frames";
+  EXPECT_FALSE(player.SeekBar().Dragging());
+
+  // At the end: rewound, the play button ready to play again, the end reported.
+  ASSERT_TRUE(PumpUntil([&] { return host.ends > 0; }, 15000));
+  EXPECT_EQ(player.PlayButton().BitmapId(), static_cast<UINT>(IDB_PLAY));
+  EXPECT_EQ(player.SeekBar().GetPosition(), 0);
+  player.Close();
+  EXPECT_EQ(GetDlgItem(host.m_hWnd, kPlayerControlId), nullptr);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "core/base/text.h"
 #include "core/media/player_arithmetic.h"
 #include "core/media/player_layout.h"
+#include "res/resource.h"
+#include "win/framework/win_app.h"
 #include "win/media/avi_file.h"
 
 namespace glintora {
@@ -30,6 +32,8 @@ std::string NormalisedPath(const std::string& path) {
   return ToLowerAscii(length > 0 && length < MAX_PATH ? std::string(full, length) : path);
 }
 
+RECT ToRect(const PlayerRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
@@ -48,7 +52,11 @@ GLINTORA_MESSAGE_MAP(CMediaPlayer, CWnd, OnMessage<&CMediaPlayer::OnGraphEvent>(
                      OnMessage<&CMediaPlayer::OnButtonDown<WM_MBUTTONDOWN>>(WM_MBUTTONDOWN),
                      OnMessage<&CMediaPlayer::OnButtonDown<WM_RBUTTONDOWN>>(WM_RBUTTONDOWN),
                      OnMessage<&CMediaPlayer::OnEraseBackground>(WM_ERASEBKGND),
-                     OnMessage<&CMediaPlayer::OnDestroy>(WM_DESTROY))
+                     OnMessage<&CMediaPlayer::OnDestroy>(WM_DESTROY), OnMessage<&CMediaPlayer::OnTimer>(WM_TIMER),
+                     OnCommand<&CMediaPlayer::OnPlayButton>(kPlayButtonId),
+                     OnCommand<&CMediaPlayer::OnMuteButton>(kMuteButtonId),
+                     OnMessage<&CMediaPlayer::OnSeekMoving>(WM_BITMAPSLIDER_MOVING),
+                     OnMessage<&CMediaPlayer::OnSeekMoved>(WM_BITMAPSLIDER_MOVED))
 
 CMediaPlayer::~CMediaPlayer() { Close(); }
 
@@ -102,6 +110,7 @@ CMediaPlayer::GraphResult CMediaPlayer::OpenGraph(const std::string& path, const
   if (SUCCEEDED(visible)) {
     HWND owner = m_inDialog ? ::GetParent(m_hWnd) : m_hWnd;
     if (!graph->AttachVideo(owner)) return GraphResult::Failed;
+    if (m_controlsVisible) CreateControlBar(rect.right - rect.left, rect.bottom - rect.top);
     MoveTo(rect);
   }
   s_volume.NoteOpeningVolume(graph->Volume());
@@ -111,6 +120,10 @@ CMediaPlayer::GraphResult CMediaPlayer::OpenGraph(const std::string& path, const
     m_frameCount = graph->ReadFrameCount(m_duration);
     m_selectionStart = 0;
     m_selectionEnd = static_cast<int>(std::clamp<int64_t>(m_frameCount, 0, INT32_MAX));
+  }
+  if (m_seekBar.m_hWnd && graph->CanSeekAbsolute()) {
+    m_seekBar.Enable(true);
+    SetTimer(m_hWnd, kSeekTimerId, kSeekTimerMs, nullptr);
   }
   if (FAILED(graph->RequestState(State_Running))) return GraphResult::Failed;
   return GraphResult::Playing;
@@ -145,7 +158,10 @@ void CMediaPlayer::ReleaseEngines() {
     SetGraphState(graph, State_Stopped, true);
     graph->HideVideo();
     graph->Release();
+    m_seekBar.DestroyWindow();
+    if (m_hWnd) KillTimer(m_hWnd, kSeekTimerId);
   }
+  m_dragState = -1;
   m_duration = 0;
   m_frameCount = 0;
   m_seekTarget = 0;
@@ -214,6 +230,8 @@ void CMediaPlayer::OnGraphComplete(const std::shared_ptr<CDirectShowEngine>& gra
   if (m_graph != graph) return;
   graph->SetPositions(span.start, span.stop);
   m_seekTarget = span.start;
+  m_seekBar.SetPosition(SeekBarPositionFor(span.start, m_duration));
+  if (!m_repeat) ShowPlaying(false);
   // A graph just asked to run may still answer that it is on its way (some systems even name
   // the old state meanwhile): the accepted request counts, not a state read 10 ms later.
   if (m_repeat && (GraphRunning(graph) || SetGraphState(graph, State_Running, false))) return;
@@ -275,12 +293,16 @@ void CMediaPlayer::SetRepeat(bool repeat) {
 
 bool CMediaPlayer::Pause() {
   if (m_mci) return m_mci.Pause() == 0;
-  return SetGraphState(m_graph, State_Paused, false);
+  const bool paused = SetGraphState(m_graph, State_Paused, false);
+  if (paused) ShowPlaying(false);
+  return paused;
 }
 
 bool CMediaPlayer::Play() {
   if (m_mci) return m_mci.Resume() == 0;
-  return SetGraphState(m_graph, State_Running, false);
+  const bool running = SetGraphState(m_graph, State_Running, false);
+  if (running) ShowPlaying(true);
+  return running;
 }
 
 bool CMediaPlayer::HasAudio() const {
@@ -293,6 +315,7 @@ void CMediaPlayer::SetMute(bool mute) {
   const std::optional<long> volume = s_volume.SetMute(mute, current);
   // The MCI window's sound is left as it is.
   if (m_graph && volume) m_graph->SetVolume(*volume);
+  if (m_muteButton.m_hWnd) m_muteButton.SetButtonBitmaps(mute ? IDB_SOUND_OFF : IDB_SOUND_ON, kBarTransparent);
 }
 
 int64_t CMediaPlayer::GetLength() {
@@ -357,6 +380,7 @@ void CMediaPlayer::MoveTo(const RECT& rect) {
     if (m_inDialog) MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &origin, 1);
     const PlayerRect video = VideoRect(width, height, m_controlsVisible);
     m_graph->MoveVideo(origin.x, origin.y, video.Width(), video.Height());
+    PlaceControlBar(width, height);
   }
 }
 
@@ -371,6 +395,7 @@ void CMediaPlayer::SetSelection(int first, int last) {
   const std::shared_ptr<CDirectShowEngine> graph = m_graph;
   if (!graph) return;
   const MediaSpan span = SelectionSpan(m_duration, m_frameCount, range.first, range.last);
+  m_seekBar.SetMarks(SeekBarPositionFor(span.start, m_duration), SeekBarPositionFor(span.stop, m_duration));
   OAFilterState before = State_Stopped;
   graph->GetState(kStateQueryMs, before);
   SetGraphState(graph, State_Stopped, true);
@@ -378,6 +403,111 @@ void CMediaPlayer::SetSelection(int first, int last) {
   graph->SetPositions(span.start, span.stop);
   m_seekTarget = span.start;
   if (before != State_Stopped) SetGraphState(graph, before, true);
+}
+
+void CMediaPlayer::EdgePicture::Create(UINT bitmapId, const RECT& rect, HWND parent) {
+  CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE, rect, parent, 0xFFFF);
+  m_bitmap = static_cast<HBITMAP>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0,
+                                             0, LR_DEFAULTCOLOR));
+  if (m_hWnd && m_bitmap) SendMessageA(m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bitmap));
+}
+
+CMediaPlayer::EdgePicture::~EdgePicture() {
+  // The control does not own the picture it shows.
+  DestroyWindow();
+  if (m_bitmap) DeleteObject(m_bitmap);
+}
+
+void CMediaPlayer::CreateControlBar(int width, int height) {
+  const ControlBarLayout bar = LayOutControlBar(width, height);
+  // Owner-drawn like the mute button (the bar's one style of button).
+  m_playButton.Create(ToRect(bar.play), m_hWnd, kPlayButtonId);
+  m_playButton.SetButtonBitmaps(IDB_PAUSE, kBarTransparent);
+  m_leftEdge.Create(IDB_BAR_LEFT, ToRect(bar.leftEdge), m_hWnd);
+  m_seekBar.Create(WS_CHILD | WS_VISIBLE | SS_NOTIFY, ToRect(bar.seekBar), m_hWnd, kSeekBarId);
+  m_seekBar.SetChannelBitmaps(IDB_SEEK_CHANNEL, IDB_SEEK_CHANNEL_ACTIVE, false);
+  m_seekBar.SetThumbBitmaps(IDB_SEEK_THUMB, IDB_SEEK_THUMB_ACTIVE, true, kBarTransparent);
+  m_seekBar.SetRange(0, kSeekBarRange);
+  m_seekBar.SetPosition(0);
+  m_seekBar.Enable(false);  // until the graph is known to seek
+  m_rightEdge.Create(IDB_BAR_RIGHT, ToRect(bar.rightEdge), m_hWnd);
+  m_muteButton.Create(ToRect(bar.mute), m_hWnd, kMuteButtonId);
+  m_muteButton.SetButtonBitmaps(s_volume.Muted() ? IDB_SOUND_OFF : IDB_SOUND_ON, kBarTransparent);
+}
+
+void CMediaPlayer::PlaceControlBar(int width, int height) {
+  const ControlBarLayout bar = LayOutControlBar(width, height);
+  const std::pair<HWND, PlayerRect> pieces[] = {{m_playButton.m_hWnd, bar.play},
+                                                {m_leftEdge.m_hWnd, bar.leftEdge},
+                                                {m_seekBar.m_hWnd, bar.seekBar},
+                                                {m_rightEdge.m_hWnd, bar.rightEdge},
+                                                {m_muteButton.m_hWnd, bar.mute}};
+  for (const auto& [window, r] : pieces) {
+    if (window) MoveWindow(window, r.left, r.top, r.Width(), r.Height(), TRUE);
+  }
+}
+
+void CMediaPlayer::ShowPlaying(bool playing) {
+  if (m_playButton.m_hWnd) m_playButton.SetButtonBitmaps(playing ? IDB_PAUSE : IDB_PLAY, kBarTransparent);
+}
+
+LRESULT CMediaPlayer::OnTimer(WPARAM id, LPARAM) {
+  if (id == kSeekTimerId && m_seekBar.m_hWnd && GraphRunning(m_graph)) {
+    if (const std::optional<int64_t> time = m_graph->CurrentTime()) {
+      m_seekBar.SetPosition(SeekBarPositionFor(*time, m_duration));
+    }
+  }
+  return Default();
+}
+
+void CMediaPlayer::AfterBarClick(const std::shared_ptr<CDirectShowEngine>& graph) {
+  if (m_graph != graph) return;  // closed while the graph changed state
+  if (m_seekBar.m_hWnd) SetFocus(m_seekBar.m_hWnd);
+  graph->BringVideoForward();
+}
+
+void CMediaPlayer::OnPlayButton() {
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  if (!graph) return;
+  const bool play = !GraphRunning(graph);
+  SetGraphState(graph, play ? State_Running : State_Paused, true);
+  if (m_graph != graph) return;
+  ShowPlaying(play);
+  AfterBarClick(graph);
+}
+
+void CMediaPlayer::OnMuteButton() {
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  SetMute(!s_volume.Muted());
+  if (graph) AfterBarClick(graph);
+}
+
+void CMediaPlayer::SeekToBar(const std::shared_ptr<CDirectShowEngine>& graph) {
+  m_seekTarget = SeekTargetFor(m_seekBar.GetPosition(), m_duration);
+  graph->SeekTo(m_seekTarget);
+}
+
+LRESULT CMediaPlayer::OnSeekMoving(WPARAM id, LPARAM) {
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  if (id != kSeekBarId || !graph) return 0;
+  if (m_dragState == -1) {
+    // The movie holds still while the thumb is dragged, and runs on afterwards if it ran.
+    m_dragState = GraphRunning(graph) ? 1 : 0;
+    if (m_dragState == 1) SetGraphState(graph, State_Paused, true);
+    if (m_graph != graph) return 0;
+  }
+  SeekToBar(graph);
+  if (m_seekBar.m_hWnd) SetFocus(m_seekBar.m_hWnd);
+  return 0;
+}
+
+LRESULT CMediaPlayer::OnSeekMoved(WPARAM id, LPARAM) {
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  if (id != kSeekBarId || !graph) return 0;
+  SeekToBar(graph);
+  if (m_dragState == 1 && !GraphRunning(graph)) SetGraphState(graph, State_Running, false);
+  m_dragState = -1;
+  return 0;
 }
 
 bool CMediaPlayer::SaveSelection(const std::string& path) {

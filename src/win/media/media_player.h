@@ -14,8 +14,11 @@
 #include "core/media/volume_memory.h"
 #include "core/show/movie_placement.h"
 #include "win/framework/wnd.h"
+#include "win/framework/static_control.h"
 #include "win/media/directshow_engine.h"
 #include "win/media/mci_window.h"
+#include "win/ui/bitmap_slider.h"
+#include "win/ui/button_st.h"
 
 namespace glintora {
 
@@ -25,8 +28,16 @@ inline constexpr UINT WM_PLAYER_DONE = WM_USER + 1;
 inline constexpr UINT WM_GRAPH_EVENT = WM_USER;
 // The movie library's window reports the end of its movie with this message.
 inline constexpr UINT WM_MOVIE_WINDOW_DONE = 0x5C4;
-// The player window's control id.
+// The player window's control id, and those of its control bar.
 inline constexpr UINT kPlayerControlId = 10000;
+inline constexpr UINT kSeekBarId = 10001;
+inline constexpr UINT kPlayButtonId = 10002;
+inline constexpr UINT kMuteButtonId = 10003;
+// While the seek bar can seek, this timer moves it with the movie.
+inline constexpr UINT_PTR kSeekTimerId = 3284;
+inline constexpr UINT kSeekTimerMs = 100;
+// The colour the bar's thumb and button pictures leave out.
+inline constexpr COLORREF kBarTransparent = 0x8000FF;
 
 class CMediaPlayer : public CWnd {
   GLINTORA_DECLARE_MESSAGE_MAP()
@@ -82,6 +93,10 @@ class CMediaPlayer : public CWnd {
   const std::string& FileName() const { return m_fileName; }
   int SelectionStart() const { return m_selectionStart; }
   int SelectionEnd() const { return m_selectionEnd; }
+  // The control bar (its windows exist only while a graph plays with the controls shown).
+  const CBitmapSlider& SeekBar() const { return m_seekBar; }
+  const CButtonST& PlayButton() const { return m_playButton; }
+  const CButtonST& MuteButton() const { return m_muteButton; }
 
   static bool SharedMute() { return s_volume.Muted(); }
   static long SavedVolume() { return s_volume.SavedVolume(); }
@@ -114,6 +129,11 @@ class CMediaPlayer : public CWnd {
   }
   LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
   LRESULT OnDestroy(WPARAM, LPARAM);
+  LRESULT OnTimer(WPARAM, LPARAM);
+  void OnPlayButton();
+  void OnMuteButton();
+  LRESULT OnSeekMoving(WPARAM, LPARAM);
+  LRESULT OnSeekMoved(WPARAM, LPARAM);
 
  private:
   bool CreatePlayerWindow(HWND parent, const RECT& rect);
@@ -126,6 +146,15 @@ class CMediaPlayer : public CWnd {
   bool SetGraphState(const std::shared_ptr<CDirectShowEngine>& graph, OAFilterState target, bool wait);
   bool GraphRunning(const std::shared_ptr<CDirectShowEngine>& graph) const;
   void OnGraphComplete(const std::shared_ptr<CDirectShowEngine>& graph);
+  // The play button, the two edges, the seek bar and the mute button along the bottom.
+  void CreateControlBar(int width, int height);
+  void PlaceControlBar(int width, int height);
+  // The play button's picture: pause while playing, play while not.
+  void ShowPlaying(bool playing);
+  // Seeks the graph to the seek bar's position.
+  void SeekToBar(const std::shared_ptr<CDirectShowEngine>& graph);
+  // Gives the focus to the seek bar and brings the video forward, after a click on the bar.
+  void AfterBarClick(const std::shared_ptr<CDirectShowEngine>& graph);
   // Posts the end to the owner: the owner closes the player in response, which must not
   // happen inside one of the player's own handlers.
   void ReportEnd();
@@ -150,6 +179,23 @@ class CMediaPlayer : public CWnd {
   int m_selectionStart = 0;
   int m_selectionEnd = 0;
   bool m_repeat = false;
+
+  // The control bar.
+  class EdgePicture : public CStatic {
+   public:
+    ~EdgePicture() override;
+    // A static picture of the program's bitmap `id`, which it keeps until it goes.
+    void Create(UINT bitmapId, const RECT& rect, HWND parent);
+
+   private:
+    HBITMAP m_bitmap = nullptr;
+  };
+  CButtonST m_playButton;
+  EdgePicture m_leftEdge;
+  CBitmapSlider m_seekBar;
+  EdgePicture m_rightEdge;
+  CButtonST m_muteButton;
+  int m_dragState = -1;  // -1 no drag; 0 began while not running; 1 began while running
 };
 
 }  // namespace glintora
