@@ -43,7 +43,7 @@ class CMediaPlayer : public CWnd {
   GLINTORA_DECLARE_MESSAGE_MAP()
 
  public:
-  enum class Engine { None, Mci, Graph, MovieWindow };
+  enum class Engine { None, Mci, Graph };
 
   CMediaPlayer() = default;
   ~CMediaPlayer() override;
