@@ -1,6 +1,5 @@
 #include "avi_writer.h"
 
-
 namespace glintora::testing {
 namespace {
 

@@ -53,9 +53,8 @@ TEST(PlayerArithmetic, SelectionsAreKeptInsideTheMovie) {
     FrameRange kept;
   };
   const Case cases[] = {
-      {5, 15, 20, {5, 15}},   {15, 5, 20, {5, 15}},  {-3, 8, 20, {0, 8}},  {4, 4, 20, {4, 5}},
-      {0, 500, 20, {0, 20}},  {30, 40, 20, {19, 20}}, {20, 20, 20, {19, 20}}, {7, 7, 0, {7, 8}},
-      {-5, -9, 20, {0, 1}},
+      {5, 15, 20, {5, 15}},   {15, 5, 20, {5, 15}},   {-3, 8, 20, {0, 8}}, {4, 4, 20, {4, 5}},   {0, 500, 20, {0, 20}},
+      {30, 40, 20, {19, 20}}, {20, 20, 20, {19, 20}}, {7, 7, 0, {7, 8}},   {-5, -9, 20, {0, 1}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(NormaliseSelection(c.first, c.last, c.frames), c.kept) << c.first << ".." << c.last << " of " << c.frames;

@@ -83,7 +83,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
     Sleep(5);
   }
 }
-void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
+void PumpFor(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
 
 uint32_t ScreenPixel(int x, int y) {
   auto shot = testing::CaptureArea(nullptr, x, y, 1, 1);

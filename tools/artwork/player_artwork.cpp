@@ -61,9 +61,7 @@ std::vector<Rgb> RenderPixels(int width, int height, const PixelDesign& design, 
 
 // The channel: a rounded groove along the middle, from end to end.
 PixelDesign Channel(int width, Colour groove) {
-  return [=](float x, float y) {
-    return Fill(groove, RoundedBox(x, y, width / 2.0f, 8, width / 2.0f - 1, 2, 2));
-  };
+  return [=](float x, float y) { return Fill(groove, RoundedBox(x, y, width / 2.0f, 8, width / 2.0f - 1, 2, 2)); };
 }
 
 // The thumb: a rounded knob with a rim.
@@ -106,8 +104,8 @@ Colour SoundOn(float x, float y) {
 Colour SoundOff(float x, float y) {
   // The speaker and a cross beside it.
   const float u = x - 13, v = y - 8;
-  const float cross = std::max(std::min(std::fabs(u - v), std::fabs(u + v)) * 0.7071f - 0.6f,
-                               std::max(std::fabs(u), std::fabs(v)) - 3);
+  const float cross =
+      std::max(std::min(std::fabs(u - v), std::fabs(u + v)) * 0.7071f - 0.6f, std::max(std::fabs(u), std::fabs(v)) - 3);
   return Fill(kSymbol, std::min(Speaker(x, y), cross));
 }
 

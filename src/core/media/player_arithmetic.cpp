@@ -67,7 +67,8 @@ FrameRange NormaliseSelection(int first, int last, int64_t frameCount) {
 
 int64_t FrameAtTime(int64_t time, int64_t duration, int64_t frameCount) {
   if (duration <= 0 || frameCount <= 0) return 0;
-  const double frame = static_cast<double>(frameCount) * static_cast<double>(time) / static_cast<double>(duration) + 0.5;
+  const double frame =
+      static_cast<double>(frameCount) * static_cast<double>(time) / static_cast<double>(duration) + 0.5;
   if (!(frame > 0)) return 0;
   return std::min(static_cast<int64_t>(frame), frameCount);
 }

@@ -8,9 +8,9 @@ namespace glintora {
 struct SliderGeometry {
   int minimum = 0;
   int maximum = 100;
-  int width = 0;       // the channel's width in pixels
+  int width = 0;  // the channel's width in pixels
   int thumbWidth = 0;
-  int margin = 0;      // at each end, beyond which the thumb's centre never goes
+  int margin = 0;  // at each end, beyond which the thumb's centre never goes
 };
 
 // The thumb's left edge for `position` (kept within the range); an empty range puts it at

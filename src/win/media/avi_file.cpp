@@ -1,6 +1,7 @@
 #include "win/media/avi_file.h"
 
 #include <windows.h>
+// The AVI file functions need the base types first.
 #include <vfw.h>
 
 #include <algorithm>

@@ -35,8 +35,8 @@ HRESULT CDirectShowEngine::RenderWithGdiRenderer(IGraphBuilder* graph, const std
   if (file.empty()) return E_INVALIDARG;
   // The graph connects video to a renderer already in it before it looks for another.
   ComPtr<IBaseFilter> renderer;
-  if (SUCCEEDED(CoCreateInstance(CLSID_VideoRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                 renderer.PutVoid())) &&
+  if (SUCCEEDED(
+          CoCreateInstance(CLSID_VideoRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, renderer.PutVoid())) &&
       FAILED(graph->AddFilter(renderer.Get(), L"Video Renderer"))) {
     renderer.Reset();
   }
@@ -48,8 +48,8 @@ HRESULT CDirectShowEngine::RenderWithGdiRenderer(IGraphBuilder* graph, const std
 
 bool CDirectShowEngine::Render(const std::string& path) {
   Release();
-  if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                              m_graph.PutVoid()))) {
+  if (FAILED(
+          CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, m_graph.PutVoid()))) {
     return false;
   }
   if (FAILED(RenderWithGdiRenderer(m_graph.Get(), path))) return false;
@@ -142,8 +142,8 @@ int64_t CDirectShowEngine::ReadDuration() const {
 int64_t CDirectShowEngine::ReadFrameCount(int64_t duration) const {
   if (!m_seeking) return 0;
   LONGLONG frames = 0;
-  const bool inFrames = SUCCEEDED(m_seeking->SetTimeFormat(&TIME_FORMAT_FRAME)) &&
-                        SUCCEEDED(m_seeking->GetDuration(&frames));
+  const bool inFrames =
+      SUCCEEDED(m_seeking->SetTimeFormat(&TIME_FORMAT_FRAME)) && SUCCEEDED(m_seeking->GetDuration(&frames));
   // Positions are read and set in media time everywhere else.
   m_seeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
   if (inFrames && frames > 0) return frames;
@@ -227,8 +227,7 @@ void CDirectShowEngine::Release() {
 bool CDirectShowEngine::VideoSize(const std::string& path, int& width, int& height) {
   const ComInitialisation com;
   ComPtr<IGraphBuilder> graph;
-  if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                              graph.PutVoid()))) {
+  if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.PutVoid()))) {
     return false;
   }
   const std::wstring file = WidePath(path);

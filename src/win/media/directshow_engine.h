@@ -4,8 +4,8 @@
 // every interface. Every operation checks that its interface is there, so a released engine
 // answers as a closed one.
 
-#include <windows.h>
 #include <dshow.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <optional>

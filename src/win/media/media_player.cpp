@@ -3,6 +3,7 @@
 #include <vfw.h>
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "core/base/text.h"
@@ -68,9 +69,7 @@ bool CMediaPlayer::Open(const std::string& path, HWND parent, const RECT& rect) 
       case EngineRoute::QuickTime:
         // The movie library's window is not part of the program yet: nothing opens.
         break;
-      case EngineRoute::Sound:
-        OpenMci(path, parent, rect, true);
-        break;
+      case EngineRoute::Sound: OpenMci(path, parent, rect, true); break;
       case EngineRoute::Graph:
         switch (OpenGraph(path, rect)) {
           case GraphResult::Playing: break;
@@ -92,8 +91,7 @@ bool CMediaPlayer::Open(const std::string& path, HWND parent, const RECT& rect) 
 
 bool CMediaPlayer::CreatePlayerWindow(HWND parent, const RECT& rect) {
   if (m_hWnd) DestroyWindow();
-  const char* className =
-      RegisterWindowClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
+  const char* className = RegisterWindowClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
   if (!CreateEx(0, className, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, kPlayerControlId)) {
     return false;
   }
@@ -407,8 +405,8 @@ void CMediaPlayer::SetSelection(int first, int last) {
 
 void CMediaPlayer::EdgePicture::Create(UINT bitmapId, const RECT& rect, HWND parent) {
   CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE, rect, parent, 0xFFFF);
-  m_bitmap = static_cast<HBITMAP>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0,
-                                             0, LR_DEFAULTCOLOR));
+  m_bitmap = static_cast<HBITMAP>(
+      LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
   if (m_hWnd && m_bitmap) SendMessageA(m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bitmap));
 }
 

@@ -13,8 +13,8 @@
 #include "core/media/engine_route.h"
 #include "core/media/volume_memory.h"
 #include "core/show/movie_placement.h"
-#include "win/framework/wnd.h"
 #include "win/framework/static_control.h"
+#include "win/framework/wnd.h"
 #include "win/media/directshow_engine.h"
 #include "win/media/mci_window.h"
 #include "win/ui/bitmap_slider.h"
@@ -170,10 +170,10 @@ class CMediaPlayer : public CWnd {
   bool m_fullScreenAllowed = true;
   bool m_forwardMouse = false;
   bool m_controlsVisible = true;
-  bool m_mciNotifies = false;  // the MCI window reports its mode changes (a sound)
+  bool m_mciNotifies = false;      // the MCI window reports its mode changes (a sound)
   HWND m_endReportedTo = nullptr;  // the owner an end report was posted to
   int64_t m_seekTarget = 0;
-  int64_t m_duration = 0;    // media time
+  int64_t m_duration = 0;  // media time
   int64_t m_frameCount = 0;
   std::string m_fileName;
   int m_selectionStart = 0;

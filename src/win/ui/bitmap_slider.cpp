@@ -11,7 +11,8 @@ namespace {
 class OffScreen {
  public:
   OffScreen(HDC screen, int width, int height)
-      : m_dc(CreateCompatibleDC(screen)), m_bitmap(CreateCompatibleBitmap(screen, width, height)),
+      : m_dc(CreateCompatibleDC(screen)),
+        m_bitmap(CreateCompatibleBitmap(screen, width, height)),
         m_old(SelectObject(m_dc, m_bitmap)) {}
   ~OffScreen() {
     SelectObject(m_dc, m_old);
