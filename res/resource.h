@@ -7,8 +7,12 @@
 #define IDI_GLINTORA 128       // application icon
 #define IDD_OPTIONS 129        // the options dialog
 #define IDB_LOGO 130           // the options dialog's logo, drawn without its transparent colour
+#define IDD_TRANSITIONS 132    // the transitions dialog
+#define IDR_PREVIEW_B 133      // the transitions preview's picture B (type "JPEG")
+#define IDR_PREVIEW_A 134      // the transitions preview's picture A (type "JPEG")
 #define IDI_BANNER 136         // icon of the options dialog's banner
 #define IDI_BROWSE 3000        // icon of the options dialog's browse button
+#define IDS_NO_TRANSITION 1000 // the transitions dialog's warning when none is checked
 #define IDS_APP_TITLE 57344    // the framework's application title, also its name
 #define IDB_TWIRL_MASK 20000   // mask picture of the twirl transition
 #define IDB_DIAMOND_MASK 20001 // mask picture of the diamond transitions
@@ -33,6 +37,15 @@
 #define IDC_PLAY_MOVIES 1022
 #define IDC_MOVIE_ZOOM 1023
 #define IDC_MUTE_MOVIES 1024
+
+// Controls of the transitions dialog.
+#define IDC_SELECT_ALL 1054
+#define IDC_UNSELECT_ALL 1055
+#define IDC_SECONDS_LABEL 1328
+#define IDC_PREVIEW 1347
+#define IDC_TRANSITION_LIST 1348
+#define IDC_DURATION_LABEL 1354
+#define IDC_DURATION 1555
 
 // The movie player's control bar: its pictures (drawn by the artwork generator) and controls.
 #define IDB_SEEK_CHANNEL 30000

@@ -7,7 +7,8 @@
 #   - otherwise on the demo's own virtual display for GLINTORA_DEMO_SECONDS (20), taking
 #     screenshots of chosen moments into build/demo/screenshots, then ending it with a key.
 # The headless run then opens the options dialog (/c) and saves a screenshot of it beside
-# the show's. The saver runs in a Wine prefix of its own (build/demo/wine-bench), so the
+# the show's, opens its transitions dialog and saves one of that with its preview halfway
+# through a transition. The saver runs in a Wine prefix of its own (build/demo/wine-bench), so the
 # demo's settings never reach the tests' prefix. Extra arguments replace /s and just run the
 # saver once, e.g. scripts/demo.sh /c shows the options dialog.
 set -euo pipefail
@@ -248,6 +249,37 @@ if [[ -n "$dialog" ]]; then
   if /usr/bin/import -display "$DISPLAY" -window root -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$file" \
     2>>"$demo/saver.log"; then
     echo "demo: the options dialog (${WIDTH}x$HEIGHT): $file"
+  fi
+  # "Setup..." is the seventh tab stop after the folder box, which has the focus: the
+  # transitions dialog opens, and its preview starts the selected transition (the cross-fade,
+  # drawn without OpenGL) two seconds later; the screenshot is taken halfway through it (the
+  # dialog is seen a little after it started, and the screenshot itself takes a moment).
+  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+  xdotool key Tab Tab Tab Tab Tab Tab Tab space
+  transitions=""
+  for _ in $(seq 150); do
+    transitions=$(xdotool search --onlyvisible --name '^Transitions Setup$' 2>/dev/null | head -n1) || true
+    [[ -n "$transitions" ]] && break
+    sleep 0.1
+  done
+  if [[ -n "$transitions" ]]; then
+    sleep "$(LC_ALL=C awk -v d="$duration" 'BEGIN { printf "%.2f", 2 + d / 2 - 0.4 }')"
+    WIDTH=0 HEIGHT=0 X=0 Y=0
+    eval "$(xdotool getwindowgeometry --shell "$transitions" 2>/dev/null)" || true
+    file=$shots/12-transitions-dialog.png
+    if /usr/bin/import -display "$DISPLAY" -window root -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$file" \
+      2>>"$demo/saver.log"; then
+      echo "demo: the transitions dialog, its preview halfway through the cross-fade (${WIDTH}x$HEIGHT): $file"
+    fi
+    xdotool windowfocus --sync "$transitions" 2>/dev/null || true
+    xdotool key Escape
+    for _ in $(seq 100); do
+      xdotool search --onlyvisible --name '^Transitions Setup$' >/dev/null 2>&1 || break
+      sleep 0.1
+    done
+  else
+    echo "demo: the transitions dialog did not appear"
+    options_status=1
   fi
   # Escape is its Cancel: nothing is written.
   xdotool windowfocus --sync "$dialog" 2>/dev/null || true

@@ -152,7 +152,9 @@ TEST(CConfig, SaveWritesEveryValueInRegistrationOrderThenUsage) {
   config.Save();
   const std::vector<std::string> order = {"Directory", "Random",      "Recursive",  "Enlarge to screen",
                                           "Delay",     "Transition",  "Transition Duration",
-                                          "Play Movies", "Movie Zoom", "Mute Movies", "Usage"};
+                                          "Play Movies", "Movie Zoom", "Mute Movies",
+                                          // beyond them, in the order they were added
+                                          "Decode Ahead", "Usage"};
   EXPECT_EQ(store.writes, order);
 
   const auto& values = store.inner.Values();

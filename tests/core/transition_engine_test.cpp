@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 
 #include "core/image/memory_device.h"
@@ -78,6 +79,11 @@ TEST(TransitionPacing, FixedStepsWithoutADuration) {
   const std::vector<float> blend = Pace(0, true, 5);
   ASSERT_EQ(blend.size(), 30u);
   EXPECT_LT(blend.back(), 1.0f);
+  // A duration that is no finite number of milliseconds paces as none: it would never end
+  // (infinite, or 1e38 s) or never move (NaN).
+  for (float seconds : {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(), 1e38f}) {
+    EXPECT_EQ(Pace(seconds, false, 5), frames) << seconds;
+  }
 }
 
 TEST(TransitionPacing, AdaptsToTheDuration) {

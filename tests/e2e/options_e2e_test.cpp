@@ -1,6 +1,7 @@
 // The real glintora.scr in configure mode under Wine: this program finds its options
-// dialog by caption, as another program would, sets controls, presses buttons and reads
-// the settings back from the registry.
+// dialog (and the transitions dialog opened from it) by caption, as another program would,
+// sets controls, presses buttons, clicks check boxes and reads the settings back from the
+// registry.
 
 #include <windows.h>
 
@@ -92,6 +93,19 @@ COLORREF ScreenPixel(HWND window, int x, int y) {
 // A click that may open a modal window is posted: a sent one would wait for that to end.
 void PostClick(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+// A click on the check box of item `index` of another process's check list: the item is
+// scrolled to the top and the click lands on its box, left of the text. It is sent, not
+// posted: a posted click could be served after the next scroll, which is sent.
+void BoxClick(HWND dialog, int listId, int index) {
+  HWND list = GetDlgItem(dialog, listId);
+  SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+  const auto top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+  const auto height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  const LPARAM at = MAKELPARAM(8, (index - top) * height + height / 2);
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(list, WM_LBUTTONUP, 0, at);
+}
+
 class OptionsTest : public ::testing::Test {
  protected:
   KeySnapshot m_snapshot;  // the dialog's OK writes every setting; all are put back
@@ -156,6 +170,32 @@ TEST_F(OptionsTest, AnInvalidDelayIsNamedAndOkStoresWhatTheControlsWereSetTo) {
         "Directory=1:" + folder + std::string(1, '\0')}) {
     EXPECT_NE(values.find(value + ";"), std::string::npos) << value;
   }
+}
+
+TEST_F(OptionsTest, SetupChecksTransitionsByTheirBoxesAndOkStoresExactlyThose) {
+  SaverProcess saver(SaverPath(), "/c");
+  HWND dialog = FindSaverWindow(saver, kCaption, "#32770", 20000);
+  ASSERT_NE(dialog, nullptr);
+  PostClick(dialog, 1019);  // "Setup..."
+  HWND transitions = FindSaverWindow(saver, "Transitions Setup", "#32770", 20000);
+  ASSERT_NE(transitions, nullptr);
+  EXPECT_EQ(GetWindow(transitions, GW_OWNER), dialog);
+  EXPECT_FALSE(IsWindowEnabled(dialog)) << "the options dialog waits for it";
+  SendDlgItemMessageA(transitions, 1055, BM_CLICK, 0, 0);  // "Unselect All"
+  BoxClick(transitions, 1348, 4);
+  BoxClick(transitions, 1348, 70);
+  SendDlgItemMessageA(transitions, 1555, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1.5"));
+  PostClick(transitions, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(transitions); }, 20000));
+  PostClick(dialog, IDOK);
+  DWORD code = 1;
+  ASSERT_TRUE(saver.WaitForExit(20000, &code));
+  EXPECT_EQ(code, 0u);
+  std::string usage(101, '\0');
+  usage[4] = usage[70] = 1;
+  const std::string values = DumpKey(kSettingsKey);
+  EXPECT_NE(values.find("Usage=3:" + usage + ";"), std::string::npos);
+  EXPECT_NE(values.find("Transition Duration=1:" + std::string("1.500000\0", 9) + ";"), std::string::npos);
 }
 
 }  // namespace

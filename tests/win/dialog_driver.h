@@ -113,10 +113,11 @@ inline INT_PTR RunDriven(CDialog& dialog, const std::function<void(HWND dialog)>
 class MessageBoxRecorder {
  public:
   MessageBoxRecorder() {
-    m_previous = ReplaceMessageBox([this](HWND owner, const std::string& text, UINT) {
+    m_previous = ReplaceMessageBox([this](HWND owner, const std::string& text, UINT type) {
       const std::lock_guard<std::mutex> guard(m_lock);
       m_texts.push_back(text);
       m_lastOwner = owner;
+      m_lastType = type;
       return IDOK;
     });
   }
@@ -133,11 +134,17 @@ class MessageBoxRecorder {
     const std::lock_guard<std::mutex> guard(m_lock);
     return m_lastOwner;
   }
+  // The style bits of the last box (MB_OK, MB_ICONWARNING, ...).
+  UINT LastType() const {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    return m_lastType;
+  }
 
  private:
   mutable std::mutex m_lock;
   std::vector<std::string> m_texts;
   HWND m_lastOwner = nullptr;
+  UINT m_lastType = 0;
   MessageBoxFunction m_previous;
 };
 

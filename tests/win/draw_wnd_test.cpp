@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
 #include "../core/avi_writer.h"
 #include "../core/fixtures.h"
 #include "core/base/random.h"
+#include "core/loaders/raw_loader.h"
 #include "win/platform/registry_profile_store.h"
 #include "win/show/draw_wnd.h"
 #include "test_window.h"
@@ -235,6 +237,75 @@ TEST_F(SlideShowWindowTest, AfterABlackFrameTheNextPictureComesFromTheBlackWindo
   EXPECT_EQ(window.Composition().m_frameX, 0);
   EXPECT_EQ(window.Composition().m_frame->m_width, kWidth);
   SendMessageA(window.m_hWnd, WM_CLOSE, 0, 0);
+}
+
+// What each change composed: the frame's position and pixels; empty for a movie or black.
+std::vector<std::vector<uint8_t>> ChangeFrames(RegistryProfileStore& store, const std::function<int(CDrawWnd&)>& open,
+                                               bool ahead, int changes) {
+  store.WriteProfileInt("", "Decode Ahead", ahead ? 1 : 0);
+  SeedRandom(5);
+  CDrawWnd window(0, store);
+  std::vector<std::vector<uint8_t>> frames;
+  if (open(window) == 0) return frames;
+  for (int change = 0; change <= changes; ++change) {
+    if (change > 0) {
+      window.Advance();
+      window.ShowCurrent();
+    }
+    std::vector<uint8_t> frame;
+    if (const CvxImage* image = window.Composition().m_frame.get()) {
+      const auto* bits = static_cast<const uint8_t*>(image->GetBits());
+      frame.assign(bits, bits + static_cast<size_t>(image->GetStride()) * image->m_height);
+      frame.push_back(static_cast<uint8_t>(window.Composition().m_frameX));
+      frame.push_back(static_cast<uint8_t>(window.Composition().m_frameY));
+    }
+    frames.push_back(std::move(frame));
+  }
+  window.DestroyWindow();
+  return frames;
+}
+
+TEST_F(SlideShowWindowTest, DecodingAheadComposesTheSameFramesInTheSameOrder) {
+  const uint32_t colours[] = {0xC00000, 0x00C000, 0x0000C0, 0xC0C000, 0x00C0C0};
+  for (int i = 0; i < 5; ++i) WriteSolidBmp(folder.Path("p" + std::to_string(i) + ".bmp"), 40 + 10 * i, 30 + 7 * i, colours[i]);
+  testing::WriteBytes(folder.Path("p2-bad.jpg"), {0xFF, 0xD8, 0xFF, 0, 0});
+  testing::WriteBytes(folder.Path("p3-clip.avi"), {'R', 'I', 'F', 'F', 0, 0, 0, 0});
+  Configure("60", "1");
+  store.WriteProfileInt("", "Transition", 0);
+  store.WriteProfileInt("", "Play Movies", 1);
+  for (const bool random : {false, true}) {
+    store.WriteProfileInt("", "Random", random ? 1 : 0);
+    const auto open = [this](CDrawWnd& window) { return Open(window); };
+    const auto ahead = ChangeFrames(store, open, true, 16);
+    const auto due = ChangeFrames(store, open, false, 16);
+    ASSERT_EQ(ahead.size(), 17u);
+    EXPECT_TRUE(ahead == due) << (random ? "shuffled" : "in list order");
+    EXPECT_TRUE(std::any_of(ahead.begin(), ahead.end(), [](const auto& f) { return f.empty(); })) << "the movie came";
+  }
+}
+
+TEST_F(SlideShowWindowTest, ClosingDuringASlowDecodeAheadEndsPromptly) {
+  WriteSolidBmp(folder.Path("1.bmp"), 40, 30, 0xC00000);
+  CvxImageColor8 tall(24, 600, true);
+  tall.FillRect(0, 0, 24, 600, CvxColor8(10, 200, 30));
+  ASSERT_TRUE(testing::WriteDng(tall, folder.Path("2.nef")));
+  Configure("60", "1");
+  // Every row of the camera file takes 20 ms: twelve seconds unless the decode is stopped.
+  CvxRawParams slow;
+  slow.m_progress = [](void*) {
+    Sleep(20);
+    return true;
+  };
+  CDrawWnd window(0, store);
+  window.m_rawParams = &slow;
+  ASSERT_NE(Open(window), 0);
+  ASSERT_TRUE(window.Prefetching()) << "the camera file is loading ahead";
+  PumpUntil([] { return false; }, 300);
+  const DWORD start = GetTickCount();
+  SendMessageA(window.m_hWnd, WM_CLOSE, 0, 0);
+  // Wine takes about 2 s to let a top-level window go; the decode would take 12.
+  EXPECT_LT(GetTickCount() - start, 6000u);
+  EXPECT_EQ(window.m_hWnd, nullptr);
 }
 
 TEST_F(SlideShowWindowTest, PreviewChildFitsThePictureToItsParent) {

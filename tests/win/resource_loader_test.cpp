@@ -29,7 +29,7 @@ int CountTemporaryFiles() {
 TEST(ResourceLoader, MissingResourcesGiveNothingAndLeaveNoFile) {
   CvxImageLoader loader(CvxColor8{});
   const int before = CountTemporaryFiles();
-  EXPECT_EQ(loader.LoadFromResource(GetModuleHandleA(nullptr), 133, "JPEG"), nullptr);
+  EXPECT_EQ(loader.LoadFromResource(GetModuleHandleA(nullptr), 135, "JPEG"), nullptr);
   EXPECT_EQ(loader.LoadFromResource(nullptr, 1, "NOSUCHTYPE"), nullptr);
   EXPECT_EQ(CountTemporaryFiles(), before);
   EXPECT_EQ(CvxImageLoader::LoadBitmapResource(29999), nullptr);

@@ -1,6 +1,7 @@
 // The options dialog in this process, on a registry key of its own, driven from a second
 // thread: what a fresh user's OK stores, validation of the delay, the enable rules, Cancel,
-// Browse through a stand-in folder browser, the logo and the version text.
+// Browse through a stand-in folder browser, the logo and the version text, and what the
+// transitions dialog opened from it brings back.
 
 #include <windows.h>
 
@@ -8,11 +9,13 @@
 
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/transitions/catalogue.h"
 #include "dialog_driver.h"
 #include "res/resource.h"
 #include "win/platform/registry_profile_store.h"
@@ -67,6 +70,18 @@ class SetupDialogTest : public ::testing::Test {
     }
     RegCloseKey(key);
     return values;
+  }
+
+  // The raw bytes of a binary value.
+  std::vector<uint8_t> Bytes(const char* name) const {
+    std::vector<uint8_t> bytes(1024);
+    DWORD size = static_cast<DWORD>(bytes.size());
+    if (RegGetValueA(HKEY_CURRENT_USER, m_keyPath.c_str(), name, RRF_RT_REG_BINARY, nullptr, bytes.data(), &size) !=
+        ERROR_SUCCESS) {
+      return {};
+    }
+    bytes.resize(size);
+    return bytes;
   }
 
   HWND Item(HWND dialog, int id) const { return GetDlgItem(dialog, id); }
@@ -128,6 +143,7 @@ TEST_F(SetupDialogTest, AFreshUsersOkStoresTheDefaults) {
                           {"Play Movies", "dword:1"},
                           {"Movie Zoom", "sz:1"},
                           {"Mute Movies", "dword:1"},
+                          {"Decode Ahead", "dword:1"},
                           {"Usage", "binary:101"},
                       }));
 }
@@ -249,6 +265,58 @@ TEST_F(SetupDialogTest, BrowseAfterAFailedValidationKeepsTheOtherEdits) {
   EXPECT_EQ(values.at("Random"), "dword:0");
   EXPECT_EQ(values.at("Mute Movies"), "dword:0");
   EXPECT_EQ(values.at("Movie Zoom"), "sz:3");
+}
+
+// Runs the transitions dialog from "Setup..." of the options dialog `options` and hands it to
+// `script`.
+void DriveSetup(HWND options, const std::function<void(HWND transitions)>& script) {
+  PostMessageA(GetDlgItem(options, IDC_TRANSITIONS_SETUP), BM_CLICK, 0, 0);  // it opens a modal dialog
+  HWND transitions = testing::FindThreadDialog(GetWindowThreadProcessId(options, nullptr), options);
+  ASSERT_NE(transitions, nullptr) << "the transitions dialog appears";
+  script(transitions);
+  testing::WaitUntil([&] { return !IsWindow(transitions); });
+}
+
+TEST_F(SetupDialogTest, SetupBringsTheTransitionsBackOnlyOnItsOkAndOkSavesThem) {
+  std::vector<uint8_t> usage(kTransitionCount, 0);
+  usage[3] = 1;
+  m_store->WriteValue("", "Usage", RegistryValue::Binary(usage));
+  m_store->WriteValue("", "Transition Duration", RegistryValue::String("3.000000"));
+  CSetupDlg dialog(*m_store, nullptr, m_browser);
+  std::string shownAgain;
+  RunDriven(dialog, [&](HWND window) {
+    DriveSetup(window, [&](HWND transitions) {
+      SendDlgItemMessageA(transitions, IDC_SELECT_ALL, BM_CLICK, 0, 0);
+      SetDlgItemTextA(transitions, IDC_DURATION, "7");
+      PostMessageA(transitions, WM_COMMAND, IDCANCEL, 0);
+    });
+    DriveSetup(window, [&](HWND transitions) {
+      shownAgain = TextOf(GetDlgItem(transitions, IDC_DURATION)) + " " +
+                   std::to_string(SendDlgItemMessageA(transitions, IDC_TRANSITION_LIST, LB_GETITEMDATA, 3, 0)) +
+                   std::to_string(SendDlgItemMessageA(transitions, IDC_TRANSITION_LIST, LB_GETITEMDATA, 4, 0));
+      SendDlgItemMessageA(transitions, IDC_SELECT_ALL, BM_CLICK, 0, 0);
+      SetDlgItemTextA(transitions, IDC_DURATION, "0.5");
+      PostMessageA(transitions, WM_COMMAND, IDOK, 0);
+    });
+    Click(window, IDOK);
+  });
+  EXPECT_EQ(shownAgain, "3 10") << "a cancelled Setup changes nothing";
+  EXPECT_EQ(Bytes("Usage"), std::vector<uint8_t>(kTransitionCount, 1));
+  EXPECT_EQ(Values()["Transition Duration"], "sz:0.500000");
+}
+
+TEST_F(SetupDialogTest, CancelAfterSetupWritesNothing) {
+  CSetupDlg dialog(*m_store, nullptr, m_browser);
+  RunDriven(dialog, [&](HWND window) {
+    DriveSetup(window, [&](HWND transitions) {
+      SendDlgItemMessageA(transitions, IDC_UNSELECT_ALL, BM_CLICK, 0, 0);
+      SendDlgItemMessageA(transitions, IDC_TRANSITION_LIST, LB_SETITEMDATA, 9, 1);
+      SetDlgItemTextA(transitions, IDC_DURATION, "4");
+      PostMessageA(transitions, WM_COMMAND, IDOK, 0);
+    });
+    Click(window, IDCANCEL);
+  });
+  EXPECT_TRUE(Values().empty());
 }
 
 }  // namespace

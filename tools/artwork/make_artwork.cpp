@@ -9,6 +9,8 @@
 //                         control shows), 16 and 48 pixels;
 //   browse.ico            the browse button's folder, at 16 and 32 pixels;
 //   twirl.bmp, diamond.bmp  the mask pictures of the twirl and diamond transitions;
+//   preview_a.jpg, preview_b.jpg  the transitions preview's two pictures: a mountain lake
+//                         at dusk and a meadow by the sea;
 //   seek_channel.bmp ... bar_right.bmp  the movie player's control-bar pictures (24-bit,
 //                         16 pixels high; see player_artwork.h);
 //   transition_names.rc   the string table of the transitions' display names.
@@ -21,6 +23,8 @@
 #include "core/transitions/mask_bitmaps.h"
 #include "dialog_artwork.h"
 #include "icon_writer.h"
+#include "jpeg_writer.h"
+#include "preview_pictures.h"
 #include "player_artwork.h"
 #include "shapes.h"
 
@@ -46,6 +50,14 @@ bool WriteLogo(const std::string& path) {
 bool WriteMaskPicture(const std::string& path, const glintora::MaskPicture& picture) {
   return glintora::artwork::WriteGreyBitmap(path, glintora::kMaskBitmapSize, glintora::kMaskBitmapSize,
                                             std::vector<uint8_t>(picture.begin(), picture.end()));
+}
+
+bool WritePreviewPicture(const std::string& path, const Design& design) {
+  constexpr int kQuality = 90;
+  using glintora::artwork::kPreviewHeight;
+  using glintora::artwork::kPreviewWidth;
+  return glintora::artwork::WriteJpeg(path, kPreviewWidth, kPreviewHeight,
+                                      glintora::artwork::RenderPicture(kPreviewWidth, kPreviewHeight, design), kQuality);
 }
 
 // One STRINGTABLE entry per transition, under the string number the catalogue gives it.
@@ -85,6 +97,8 @@ int main(int argc, char** argv) {
       {"browse.ico", WriteIconSizes(folder + "/browse.ico", glintora::artwork::BrowseIconDesign(), {16, 32})},
       {"twirl.bmp", WriteMaskPicture(folder + "/twirl.bmp", glintora::DrawTwirlMaskPicture())},
       {"diamond.bmp", WriteMaskPicture(folder + "/diamond.bmp", glintora::DrawDiamondMaskPicture())},
+      {"preview_a.jpg", WritePreviewPicture(folder + "/preview_a.jpg", glintora::artwork::LakeAtDuskDesign())},
+      {"preview_b.jpg", WritePreviewPicture(folder + "/preview_b.jpg", glintora::artwork::MeadowBySeaDesign())},
       {"transition_names.rc", WriteTransitionNames(folder + "/transition_names.rc")},
   };
   int status = 0;

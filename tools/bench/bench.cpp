@@ -16,7 +16,9 @@
 // device's OpenGL area: off-screen Mesa, a software renderer on the processor.
 // Section "show": from "file due" to the first transition frame at 1920 × 1080: decode the
 // 4000 × 3000 JPEG, convert, fit and compose it with the previous picture, beside the decode
-// alone.
+// alone, the decode at the needed scale, what is left when the picture was decoded ahead
+// (placing it on the canvas), and the peak working set of ten changes either way.
+// The transitions run on one core and then in row bands on every core.
 // Section "resize": a 4000 × 3000 Color8 picture resized to 1920 × 1440 (bilinear and
 // Lanczos3) and scaled by 0.5, each the median of N runs, beside ImageMagick's convert with
 // the matching filter (its load-only time subtracted), with its default threads and with
@@ -29,9 +31,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -39,6 +45,7 @@
 #include "core/image/memory_device.h"
 #include "core/loaders/image_loader.h"
 #include "core/show/frame_composition.h"
+#include "core/show/picture_prefetch.h"
 #include "core/transitions/engine.h"
 #include "core/transitions/gl_api.h"
 #include "fixtures.h"
@@ -305,6 +312,19 @@ void DecodeSection(int runs) {
   std::filesystem::remove(raw);
 }
 
+// Peak resident memory of `work` run in a child process of its own, in megabytes.
+double PeakMegabytes(const std::function<void()>& work) {
+  const pid_t child = fork();
+  if (child == 0) {
+    work();
+    std::_Exit(0);
+  }
+  int status = 0;
+  rusage usage{};
+  if (child < 0 || wait4(child, &status, 0, &usage) != child) return -1;
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes
+}
+
 void ShowSection(int runs) {
   std::printf("== show: file due to first transition frame on 1920x1080, median of %d runs (seconds)\n", runs);
   const std::string path =
@@ -313,17 +333,48 @@ void ShowSection(int runs) {
   glintora::CvxImageLoader loader(CvxColor8{});
   glintora::FrameComposer composer;
   composer.SetGeometry(0, 0, 1920, 1080, 1920);
-  composer.Compose(MakePicture(1000, 1400));  // a portrait before it: the canvas is shared
+  const auto portrait = [&composer] { composer.Compose(MakePicture(1000, 1400)); };  // the canvas is shared
+  portrait();
   const double decode = MedianOf(runs, [&] {
     if (!loader.Load(path, 0, 0)) std::abort();
+  });
+  const double reduced = MedianOf(runs, [&] {
+    if (!glintora::LoadFitted(loader, composer, path)) std::abort();
   });
   const double due = MedianOf(runs, [&] {
     auto from = composer.Compose(loader.Load(path, 0, 0));
     if (!from || !composer.m_frame) std::abort();
+    portrait();
   });
-  std::printf("%-40s %8.3f\n", "decode only", decode);
-  std::printf("%-40s %8.3f\n", "decode + convert + fit + compose", due);
-  std::printf("(fit and compose: %.3f s)\n", due - decode);
+  // Decoding ahead leaves only the placing on the canvas for the moment the change is due.
+  std::vector<double> placing;
+  for (int i = 0; i < runs; ++i) {
+    auto fitted = glintora::LoadFitted(loader, composer, path);
+    placing.push_back(Seconds([&] {
+      if (!composer.Place(std::move(fitted)) || !composer.m_frame) std::abort();
+    }));
+    portrait();
+  }
+  std::printf("%-44s %8.3f\n", "decode only (whole)", decode);
+  std::printf("%-44s %8.3f  (%.2f of the whole decode)\n", "decode at the needed scale + fit", reduced,
+              reduced / decode);
+  std::printf("%-44s %8.3f\n", "due: decode + convert + fit + compose", due);
+  std::printf("%-44s %8.4f\n", "due with decoding ahead: place on the canvas", Median(placing));
+  // Ten changes of the show, each picture due after the last: decoded when due at its
+  // stored size, or ahead on another thread at the needed scale while the last one shows.
+  const double whenDue = PeakMegabytes([&] {
+    for (int i = 0; i < 10; ++i) composer.Compose(loader.Load(path, 0, 0));
+  });
+  const double ahead = PeakMegabytes([&] {
+    auto next = std::async(std::launch::async, [&] { return glintora::LoadFitted(loader, composer, path); });
+    for (int i = 0; i < 10; ++i) {
+      auto fitted = next.get();
+      next = std::async(std::launch::async, [&] { return glintora::LoadFitted(loader, composer, path); });
+      composer.Place(std::move(fitted));
+    }
+    next.get();
+  });
+  std::printf("peak working set of ten changes: %.0f MB decoded when due, %.0f MB decoded ahead\n", whenDue, ahead);
   std::filesystem::remove(path);
 }
 
@@ -394,7 +445,6 @@ void TransitionsSection(int runs) {
     auto newFrame = MakePicture(width, height);
     newFrame->Invert();
     CvxImageColor8 screen(width, height, true);
-    glintora::MemoryDevice device(screen);
     // memcpy rate over a frame-sized buffer.
     const size_t frameBytes = static_cast<size_t>(newFrame->GetStride()) * height;
     std::vector<uint8_t> from(frameBytes, 1), to(frameBytes);
@@ -410,12 +460,22 @@ void TransitionsSection(int runs) {
                                    std::pair{"Slide and Push from Left (29)", 29}}) {
       const char* name = transition.first;
       const int id = transition.second;
+      // On one core, then in row bands on every core.
+      double fps[2] = {};
       int frames = 0;
-      const double seconds = MedianOf(runs, [&] {
-        frames = 0;
-        glintora::RunTransition(device, {0, 0, width, height}, *oldFrame, *newFrame, id, 0.0f, &CountFrame, &frames);
-      });
-      std::printf("  %-32s %7.1f fps (%d frames in %.3f s)\n", name, frames / seconds, frames, seconds);
+      for (int pass = 0; pass < 2; ++pass) {
+        glintora::TransitionOptions options;
+        options.bands = pass == 0 ? 1 : 0;
+        glintora::MemoryDevice device(screen, options.bands);
+        const double seconds = MedianOf(runs, [&] {
+          frames = 0;
+          glintora::RunTransition(device, {0, 0, width, height}, *oldFrame, *newFrame, id, 0.0f, &CountFrame, &frames,
+                                  options);
+        });
+        fps[pass] = frames / seconds;
+      }
+      std::printf("  %-32s %7.1f fps on one core, %7.1f on %u (%.2fx)\n", name, fps[0], fps[1],
+                  std::thread::hardware_concurrency(), fps[1] / fps[0]);
     }
   }
 }

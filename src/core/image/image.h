@@ -25,6 +25,13 @@ struct RectF {
 // signed 32-bit field's range, and no picture of this program comes near it.
 inline constexpr int64_t kMaxImageBytes = INT32_MAX;
 
+// A picture's size in pixels.
+struct ImageSize {
+  int width = 0;
+  int height = 0;
+  bool operator==(const ImageSize&) const = default;
+};
+
 // True when an image of width × height pixels of `bytesPerPixel` bytes, its rows padded to
 // whole 32-bit words, stays within kMaxImageBytes. Image creation refuses any other; the
 // loaders ask right after reading a header, before they allocate anything for the picture.

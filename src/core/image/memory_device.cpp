@@ -143,11 +143,18 @@ int MemoryDevice::StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc
     const int right = std::min(sxHi + offsetX, dxHi);
     const int top = std::max(syLo + offsetY, dyLo);
     const int bottom = std::min(syHi + offsetY, dyHi);
-    for (int y = top; y < bottom; ++y) {
-      const uint8_t* in = source.RowStart(y - offsetY);
-      CvxColor8* out = m_target.Row(y);
-      for (int x = left; x < right; ++x) out[x] = source.Read(in, x - offsetX);
-    }
+    if (left >= right || top >= bottom) return height;
+    ForRows(top, bottom, int64_t{right - left} * (bottom - top), [&](int first, int end) {
+      for (int y = first; y < end; ++y) {
+        const uint8_t* in = source.RowStart(y - offsetY);
+        CvxColor8* out = m_target.Row(y);
+        if (source.bitCount == 24) {  // the layout of Color8 rows: copied as they are
+          std::memcpy(out + left, in + 3 * (left - offsetX), 3 * static_cast<size_t>(right - left));
+        } else {
+          for (int x = left; x < right; ++x) out[x] = source.Read(in, x - offsetX);
+        }
+      }
+    });
     return height;
   }
 
@@ -178,17 +185,30 @@ int MemoryDevice::StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc
   for (int x = dxLo; x < dxHi; ++x) {
     columns[static_cast<size_t>(x - dxLo)] = MapAxis(x, xDst, wDst, xSrc, wSrc, sxLo, sxHi, /*firstWins=*/false);
   }
-  for (int y = dyLo; y < dyHi; ++y) {
-    const int row = MapAxis(y, yDst, hDst, sy, hSrc, syLo, syHi, /*firstWins=*/true);
-    if (row == kNone) continue;
-    const uint8_t* in = source.RowStart(row);
-    CvxColor8* out = m_target.Row(y);
-    for (int x = dxLo; x < dxHi; ++x) {
-      const int column = columns[static_cast<size_t>(x - dxLo)];
-      if (column != kNone) out[x] = source.Read(in, column);
+  ForRows(dyLo, dyHi, int64_t{dxHi - dxLo} * (dyHi - dyLo), [&](int first, int end) {
+    for (int y = first; y < end; ++y) {
+      const int row = MapAxis(y, yDst, hDst, sy, hSrc, syLo, syHi, /*firstWins=*/true);
+      if (row == kNone) continue;
+      const uint8_t* in = source.RowStart(row);
+      CvxColor8* out = m_target.Row(y);
+      for (int x = dxLo; x < dxHi; ++x) {
+        const int column = columns[static_cast<size_t>(x - dxLo)];
+        if (column != kNone) out[x] = source.Read(in, column);
+      }
     }
-  }
+  });
   return height;
+}
+
+void MemoryDevice::ForRows(int top, int bottom, int64_t pixels, const std::function<void(int, int)>& work) {
+  // Below a quarter megapixel the threads would cost more than they save.
+  constexpr int64_t kBandedPixels = int64_t{1} << 18;
+  if (pixels < kBandedPixels || m_bandCount == 1) {
+    work(top, bottom);
+    return;
+  }
+  if (!m_bands) m_bands = std::make_unique<RowBands>(m_bandCount);
+  m_bands->Run(bottom - top, [&](int first, int end) { work(top + first, top + end); });
 }
 
 }  // namespace glintora

@@ -4,6 +4,10 @@
 // can run and be measured off screen with the same pixels as on screen. Its OpenGL area,
 // where the platform has one, renders off screen into the same image.
 
+#include <functional>
+#include <memory>
+
+#include "core/base/row_bands.h"
 #include "core/image/drawing_device.h"
 #include "core/image/image.h"
 
@@ -11,8 +15,9 @@ namespace glintora {
 
 class MemoryDevice : public DrawingDevice {
  public:
-  // Paints into `target`, which must outlive the device.
-  explicit MemoryDevice(CvxImageColor8& target) : m_target(target) {}
+  // Paints into `target`, which must outlive the device. Large draws are split into `bands`
+  // of rows on their own threads (0: one per hardware thread; 1: all on the caller's).
+  explicit MemoryDevice(CvxImageColor8& target, int bands = 0) : m_target(target), m_bandCount(bands) {}
 
   void SetStretchModeColorOnColor() override {}
   int StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc, int hSrc, const void* bits,
@@ -28,7 +33,12 @@ class MemoryDevice : public DrawingDevice {
   std::unique_ptr<GlArea> OpenGlArea() override { return OpenOffscreenGlArea(m_target); }
 
  private:
+  // Calls work(first, end) over rows [top, bottom): large draws in bands on every core.
+  void ForRows(int top, int bottom, int64_t pixels, const std::function<void(int, int)>& work);
+
   CvxImageColor8& m_target;
+  int m_bandCount;
+  std::unique_ptr<RowBands> m_bands;  // made at the first large draw
   int m_originX = 0;
   int m_originY = 0;
 };

@@ -80,6 +80,11 @@ void CvxImageLoader::Stop() {
   if (m_current) m_current->m_stop = true;
 }
 
+void CvxImageLoader::Abandon() {
+  m_abandoned = true;
+  Stop();
+}
+
 void CvxImageLoader::SetCurrent(CvxLoader* loader) {
   std::lock_guard lock(m_currentLock);
   m_current = loader;
@@ -112,13 +117,20 @@ bool CvxImageLoader::LooksLikeRaw(const std::string& path) {
 }
 
 std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::string& path, int hint1, int hint2) {
+  return Run(loader, [&] { return loader.Load(path, hint1, hint2); });
+}
+
+std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader,
+                                              const std::function<std::unique_ptr<CvxImage>()>& decode) {
   loader.m_stop = false;
   loader.m_backgroundBlue = m_backgroundBlue;
   loader.m_backgroundGreen = m_backgroundGreen;
   loader.m_backgroundRed = m_backgroundRed;
   const RunningLoader running(*this, loader);
+  // Checked once the loader is reachable: an Abandon from now on stops it, one before is seen.
+  if (m_abandoned) return nullptr;
   try {
-    return loader.Load(path, hint1, hint2);
+    return decode();
   } catch (...) {
     return nullptr;
   }
@@ -139,6 +151,45 @@ std::unique_ptr<CvxImage> CvxImageLoader::Load(const std::string& path, int hint
   } catch (...) {
     // Recognising a file failed in some loader; the file is not a picture.
   }
+  return nullptr;
+}
+
+std::unique_ptr<CvxImage> CvxImageLoader::LoadToCover(const std::string& path,
+                                                      const std::function<ImageSize(ImageSize)>& shownSize,
+                                                      ImageSize& stored) {
+  stored = {};
+  try {
+    if (LooksLikeRaw(path)) {
+      CvxLoaderRAW raw(m_rawParams);
+      if (raw.CanLoad(path)) {
+        const CvxImageHeader info = raw.GetInfo(path);
+        const ImageSize full{info.m_width, info.m_height};
+        const ImageSize shown = shownSize(full);
+        // Half size is at least half of each side, cut.
+        const bool half = full.width > 0 && full.height > 0 && full.width / 2 >= shown.width &&
+                          full.height / 2 >= shown.height;
+        std::unique_ptr<CvxImage> image = Run(raw, path, 0, half ? 1 : 0);
+        if (image && (image->m_width != full.width || image->m_height != full.height)) stored = full;
+        if (image || raw.m_stop) return image;
+      }
+    }
+    for (const auto& loader : m_loaders) {
+      if (!loader->CanLoad(path)) continue;
+      if (auto* jpeg = dynamic_cast<CvxLoaderJPEG*>(loader.get())) {
+        const ImageSize full = jpeg->StoredSize(path);
+        const int scale = full.width > 0 && full.height > 0 ? CvxLoaderJPEG::CoveringScale(full, shownSize(full)) : 1;
+        if (scale > 1) {
+          std::unique_ptr<CvxImage> image = Run(*jpeg, [&] { return jpeg->LoadScaled(path, scale); });
+          if (image) stored = full;
+          if (image || jpeg->m_stop) return image;
+        }
+      }
+      return Run(*loader, path, 0, 0);
+    }
+  } catch (...) {
+    // Recognising a file failed in some loader; the file is not a picture.
+  }
+  stored = {};
   return nullptr;
 }
 

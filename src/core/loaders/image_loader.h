@@ -2,6 +2,8 @@
 // The loader front door: turns a picture file (or picture bytes stored elsewhere) into an
 // image by asking the format loaders, in a fixed order, which one recognises it.
 
+#include <functional>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,6 +28,13 @@ class CvxImageLoader {
   // extension) go to the RAW loader first. Null when nothing recognises it, the decode
   // fails or it is stopped.
   std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int hint2);
+  // As Load, but no larger than needed: `shownSize` tells, for a picture's stored size, the
+  // size it will be shown at. Where a format decodes reduced nearly for free (JPEG at 1/2,
+  // 1/4 or 1/8, camera RAW at half size) and the reduced picture still covers that size,
+  // it is decoded reduced. `stored` receives the stored size of a reduced picture, and
+  // stays 0 × 0 when the picture comes at its stored size.
+  std::unique_ptr<CvxImage> LoadToCover(const std::string& path, const std::function<ImageSize(ImageSize)>& shownSize,
+                                        ImageSize& stored);
   // Decodes picture bytes through a unique temporary file that is always deleted.
   std::unique_ptr<CvxImage> LoadFromMemory(const void* bytes, size_t size);
 #ifdef _WIN32
@@ -37,6 +46,10 @@ class CvxImageLoader {
 
   // Asks the running decode, if any, to stop.
   void Stop();
+  // Stops the running decode and refuses every later one: for a loader being given up
+  // while another thread may still be using it. Any thread may call it.
+  void Abandon();
+  bool Abandoned() const { return m_abandoned; }
   // The parameters every RAW loader made from now on copies; null (the start) means the
   // defaults. The block must outlive the loads that use it.
   void SetRawParams(const CvxRawParams* params) { m_rawParams = params; }
@@ -48,6 +61,8 @@ class CvxImageLoader {
   class RunningLoader;
 
   std::unique_ptr<CvxImage> Run(CvxLoader& loader, const std::string& path, int hint1, int hint2);
+  // Runs `decode` with `loader` prepared and reachable by Stop; exceptions give null.
+  std::unique_ptr<CvxImage> Run(CvxLoader& loader, const std::function<std::unique_ptr<CvxImage>()>& decode);
 
   uint8_t m_backgroundBlue;
   uint8_t m_backgroundGreen;
@@ -60,6 +75,7 @@ class CvxImageLoader {
   // loader that is gone.
   std::mutex m_currentLock;
   CvxLoader* m_current = nullptr;
+  std::atomic<bool> m_abandoned{false};
   std::vector<std::unique_ptr<CvxLoader>> m_loaders;
 };
 

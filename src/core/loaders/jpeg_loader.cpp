@@ -280,8 +280,9 @@ struct GeneralRequest {
   std::FILE* file;                   // or null for the client source
   const JpegSourceRoutines* source;
   bool fastTransform;
-  int targetWidth;
+  int targetWidth;                   // chooses the scale, unless `scale` names it
   const std::atomic<bool>* stop;
+  int scale = 0;                     // 1, 2, 4 or 8; 0: by the target width
 };
 
 // The general path: any scale, grey, colour and four-component pictures, row by row.
@@ -292,15 +293,17 @@ std::unique_ptr<CvxImage> DecodeGeneral(const GeneralRequest& request) {
   info.do_fancy_upsampling = FALSE;
   if (*request.stop || !reader.HasScanData()) return nullptr;
   if (request.fastTransform) info.dct_method = JDCT_IFAST;
-  const int scale = CvxLoaderJPEG::ChooseScale(static_cast<int>(info.image_width), static_cast<int>(info.image_height),
-                                               request.targetWidth);
+  const int scale = request.scale > 0 ? request.scale
+                                      : CvxLoaderJPEG::ChooseScale(static_cast<int>(info.image_width),
+                                                                   static_cast<int>(info.image_height), request.targetWidth);
   info.scale_num = 1;
   info.scale_denom = static_cast<unsigned>(scale);
   const bool fourComponents = info.out_color_space == JCS_CMYK || info.out_color_space == JCS_YCCK;
   if (fourComponents) info.out_color_space = JCS_CMYK;
   const bool gray = info.out_color_space == JCS_GRAYSCALE;
-  const int width = static_cast<int>(info.image_width) / scale;
-  const int height = static_cast<int>(info.image_height) / scale;
+  // The library rounds a scaled side up.
+  const int width = static_cast<int>((info.image_width + static_cast<unsigned>(scale) - 1) / static_cast<unsigned>(scale));
+  const int height = static_cast<int>((info.image_height + static_cast<unsigned>(scale) - 1) / static_cast<unsigned>(scale));
   if (!FitsImageLimit(width, height, gray ? 1 : 3)) return nullptr;
   if (!reader.Start() || *request.stop) return nullptr;
 
@@ -368,6 +371,31 @@ std::unique_ptr<CvxImage> CvxLoaderJPEG::Decode(std::FILE* file, int fastTransfo
   if (!file && !m_source.fill) return nullptr;
   const GeneralRequest request{file, &m_source, fastTransform != 0, targetWidth, &m_stop};
   return DecodeGeneral(request);
+}
+
+ImageSize CvxLoaderJPEG::StoredSize(const std::string& path) {
+  FilePtr file = OpenFile(path, "rb");
+  JpegReader reader;
+  if (!file || !reader.ReadHeader(file.get(), nullptr, false)) return {};
+  return {static_cast<int>(reader.Info().image_width), static_cast<int>(reader.Info().image_height)};
+}
+
+std::unique_ptr<CvxImage> CvxLoaderJPEG::LoadScaled(const std::string& path, int scale) {
+  if (scale != 1 && scale != 2 && scale != 4 && scale != 8) return nullptr;
+  FilePtr file = OpenFile(path, "rb");
+  if (!file) return nullptr;
+  GeneralRequest request{file.get(), &m_source, false, 0, &m_stop};
+  request.scale = scale;
+  return DecodeGeneral(request);
+}
+
+int CvxLoaderJPEG::CoveringScale(ImageSize stored, ImageSize shown) {
+  for (int scale : {8, 4, 2}) {
+    if ((stored.width + scale - 1) / scale >= shown.width && (stored.height + scale - 1) / scale >= shown.height) {
+      return scale;
+    }
+  }
+  return 1;
 }
 
 int CvxLoaderJPEG::ChooseScale(int width, int height, int targetWidth) {

@@ -37,6 +37,16 @@ class CvxLoaderJPEG final : public CvxLoader {
   // The general path on an open file, or on the stored source when `file` is null.
   std::unique_ptr<CvxImage> Decode(std::FILE* file, int fastTransform, int targetWidth);
 
+  // The general path at 1/`scale` of the stored size (1, 2, 4 or 8; each side rounded up);
+  // null for another scale.
+  std::unique_ptr<CvxImage> LoadScaled(const std::string& path, int scale);
+  // The picture's size from its header alone (GetInfo also starts the decoder, which reads a
+  // multi-scan file whole); 0 × 0 when the header cannot be read.
+  ImageSize StoredSize(const std::string& path);
+  // The largest reduction (8, 4 or 2; else 1) whose decode, each side rounded up, still
+  // covers `shown`.
+  static int CoveringScale(ImageSize stored, ImageSize shown);
+
   // The scale denominator (1, 2, 4 or 8) the general path uses for a target width: the
   // power of two nearest width / target (ties keep the smaller), only when the target is
   // below the width and both dimensions are multiples of 8.

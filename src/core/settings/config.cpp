@@ -21,6 +21,7 @@ CConfig::CConfig(ProfileStore& store) : m_serializer(store), m_store(store) {
   m_serializer.AddBool(kAppSection, "Play Movies", &m_playMovies, true);
   m_serializer.AddString(kAppSection, "Movie Zoom", &m_movieZoom, "1");
   m_serializer.AddBool(kAppSection, "Mute Movies", &m_muteMovies, true);
+  m_serializer.AddBool(kAppSection, "Decode Ahead", &m_decodeAhead, true);
   m_serializer.LoadValues();
   LoadUsage();
   ApplyFolderFallback();

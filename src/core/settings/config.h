@@ -42,6 +42,9 @@ class CConfig {
   bool m_playMovies;
   std::string m_movieZoom;  // "Fullscreen", "1", "2" or "3"
   bool m_muteMovies;
+  // Beyond the values above: the next item is loaded ahead, no larger than shown (0: when
+  // due, at its stored size).
+  bool m_decodeAhead;
   CvxSerializer m_serializer;
 
  private:

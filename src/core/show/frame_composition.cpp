@@ -20,6 +20,23 @@ void FrameComposer::SetGeometry(int left, int top, int right, int bottom, int sc
   m_previewScale = screenWidth > 0 ? m_width / screenWidth : 1.0;
 }
 
+ImageSize FrameComposer::FittedSize(int width, int height) const {
+  ImageSize size{width, height};
+  // The same steps and float arithmetic as Scale: each factor a float, each side cut.
+  const auto scale = [&size](double factor) {
+    const auto s = static_cast<float>(factor);
+    if (s == 1.0f) return;
+    size.width = static_cast<int>(s * static_cast<float>(size.width));
+    size.height = static_cast<int>(s * static_cast<float>(size.height));
+  };
+  if (size.width <= 0 || size.height <= 0) return size;
+  if (size.width > m_width || size.height > m_height) scale(FitFactor(m_width, m_height, size.width, size.height));
+  if (m_enlarge && size.width > 0 && size.height > 0 && (size.width < m_width || size.height < m_height)) {
+    scale(FitFactor(m_width, m_height, size.width, size.height));
+  }
+  return size;
+}
+
 std::unique_ptr<CvxImage> FrameComposer::FitImage(const CvxImage& image, int targetWidth, int targetHeight) const {
   if (image.m_width <= 0 || image.m_height <= 0) return nullptr;
   // Scaling and pasting read the source and make new images, so the picture is copied only
@@ -50,6 +67,17 @@ std::unique_ptr<CvxImage> FrameComposer::FitImage(const CvxImage& image, int tar
   return scaled ? std::move(scaled) : image.Clone();
 }
 
+std::unique_ptr<CvxImage> FrameComposer::Fit(std::unique_ptr<CvxImage> picture, int storedWidth,
+                                             int storedHeight) const {
+  // Grey, 16-bit and alpha pictures join the Color8 canvas the transitions work on.
+  if (!picture || (picture->m_type != Color8 && !ConvertImage(picture, Color8)) || !picture) return nullptr;
+  const bool reduced = storedWidth > 0 && storedHeight > 0 &&
+                       (picture->m_width != storedWidth || picture->m_height != storedHeight);
+  if (!reduced) return FitImage(*picture, 0, 0);
+  const ImageSize fitted = FittedSize(storedWidth, storedHeight);
+  return picture->Resize(fitted.width, fitted.height, kBilinear);
+}
+
 void FrameComposer::ShowBlank() {
   m_frame.reset();
   // A black picture the size of the window: the next common canvas covers the whole window.
@@ -57,14 +85,9 @@ void FrameComposer::ShowBlank() {
   if (m_lastPicture && !m_lastPicture->HasPixels()) m_lastPicture.reset();
 }
 
-std::unique_ptr<CvxImage> FrameComposer::Compose(std::unique_ptr<CvxImage> picture) {
+std::unique_ptr<CvxImage> FrameComposer::Place(std::unique_ptr<CvxImage> fitted) {
   m_frame.reset();
-  // Grey, 16-bit and alpha pictures join the Color8 canvas the transitions work on.
-  if (!picture || (picture->m_type != Color8 && !ConvertImage(picture, Color8)) || !picture) return nullptr;
-  std::unique_ptr<CvxImage> fitted = FitImage(*picture, 0, 0);
-  picture.reset();
   if (!fitted) return nullptr;
-
   const int commonWidth = std::max(fitted->m_width, m_lastPicture ? m_lastPicture->m_width : 0);
   const int commonHeight = std::max(fitted->m_height, m_lastPicture ? m_lastPicture->m_height : 0);
   std::unique_ptr<CvxImage> from;

@@ -20,11 +20,35 @@ class FrameComposer {
   // (unless it already has that size). `image` stays the caller's.
   std::unique_ptr<CvxImage> FitImage(const CvxImage& image, int targetWidth, int targetHeight) const;
 
-  // Takes a loaded picture: fits it, makes m_frame the new canvas and m_lastPicture the
-  // fitted picture, and sets the frame position. Returns the previous picture on the same
-  // canvas (none when there was no previous picture), which the transition starts from.
-  // A picture that cannot be converted or fitted leaves m_frame empty.
-  std::unique_ptr<CvxImage> Compose(std::unique_ptr<CvxImage> picture);
+  // The size a picture of width × height takes in the window: the size FitImage gives it
+  // (shrunk to fit, or enlarged when m_enlarge is set, each step cut to whole pixels).
+  ImageSize FittedSize(int width, int height) const;
+
+  // A loaded picture as the window shows it, without padding: Color8, fitted. A picture
+  // decoded reduced from a stored size of `storedWidth` × `storedHeight` is resampled once to
+  // the size the stored picture fits to, so it stands exactly where the whole one would.
+  // Null when it cannot be converted or fitted. Reads only the geometry: any thread may
+  // call it while the window's thread places another picture.
+  std::unique_ptr<CvxImage> Fit(std::unique_ptr<CvxImage> picture, int storedWidth = 0, int storedHeight = 0) const;
+
+  // Takes a fitted picture: makes m_frame the new canvas and m_lastPicture the picture, and
+  // sets the frame position. Returns the previous picture on the same canvas (none when
+  // there was no previous picture), which the transition starts from. A null picture
+  // leaves m_frame empty.
+  std::unique_ptr<CvxImage> Place(std::unique_ptr<CvxImage> fitted);
+
+  // Fit, then Place.
+  std::unique_ptr<CvxImage> Compose(std::unique_ptr<CvxImage> picture) { return Place(Fit(std::move(picture))); }
+
+  // A composer with this one's geometry and no pictures, to fit pictures elsewhere.
+  FrameComposer GeometryOnly() const {
+    FrameComposer copy;
+    copy.m_enlarge = m_enlarge;
+    copy.m_width = m_width;
+    copy.m_height = m_height;
+    copy.m_previewScale = m_previewScale;
+    return copy;
+  }
 
   // Forgets the previous picture (the picture after a movie comes without a transition).
   void ForgetLastPicture() { m_lastPicture.reset(); }

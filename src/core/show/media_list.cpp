@@ -70,6 +70,20 @@ void MediaList::BuildShuffle() {
   m_orderPos = 0;
 }
 
+std::vector<size_t> MediaList::Upcoming(size_t count) const {
+  std::vector<size_t> next;
+  if (m_files.empty()) return next;
+  if (!m_random) {
+    count = std::min(count, m_files.size());
+    for (size_t k = 1; k <= count; ++k) next.push_back((m_current + k) % m_files.size());
+    return next;
+  }
+  for (size_t pos = m_orderPos + 1; pos < m_order.size() && next.size() < count; ++pos) {
+    next.push_back(static_cast<size_t>(m_order[pos]));
+  }
+  return next;
+}
+
 void MediaList::Advance() {
   if (m_files.empty()) return;
   if (!m_random) {

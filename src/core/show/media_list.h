@@ -29,6 +29,10 @@ class MediaList {
 
   // Moves to the next item to show.
   void Advance();
+  // The indices (into Files()) that the next Advance calls reach, at most `count` of them,
+  // as far as they are known without drawing a new shuffle: in list order up to one round,
+  // shuffled up to the end of the current cycle.
+  std::vector<size_t> Upcoming(size_t count) const;
   // Draws a new permutation of the items and selects its first position.
   void BuildShuffle();
 

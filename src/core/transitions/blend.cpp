@@ -17,10 +17,12 @@ bool ProcessorHasVectorBlend() {
 #endif
 }
 
-void BlendFrameVector(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, int a, CvxImageColor8& out) {
+void BlendFrameVector(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, int a, CvxImageColor8& out,
+                      int firstRow, int endRow) {
   const int weight = a >= 256 ? 255 : a;
   const int rowBytes = 3 * out.m_width;
-  for (int y = 0; y < out.m_height; ++y) {
+  if (endRow < 0) endRow = out.m_height;
+  for (int y = firstRow; y < endRow; ++y) {
     const auto* o = reinterpret_cast<const uint8_t*>(oldFrame.Row(y));
     const auto* n = reinterpret_cast<const uint8_t*>(newFrame.Row(y));
     auto* d = reinterpret_cast<uint8_t*>(out.Row(y));
@@ -45,7 +47,8 @@ void BlendFrameVector(const CvxImageColor8& oldFrame, const CvxImageColor8& newF
   }
 }
 
-void BlendFrameTable(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, int a, CvxImageColor8& out) {
+void BlendFrameTable(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, int a, CvxImageColor8& out,
+                     int firstRow, int endRow) {
   std::array<uint8_t, 256> fromNew{};
   std::array<uint8_t, 256> fromOld{};
   for (int i = 0; i < 256; ++i) {
@@ -53,7 +56,8 @@ void BlendFrameTable(const CvxImageColor8& oldFrame, const CvxImageColor8& newFr
     fromOld[static_cast<size_t>(i)] = static_cast<uint8_t>((256 * i - i * a) >> 8);
   }
   const int rowBytes = 3 * out.m_width;
-  for (int y = 0; y < out.m_height; ++y) {
+  if (endRow < 0) endRow = out.m_height;
+  for (int y = firstRow; y < endRow; ++y) {
     const auto* o = reinterpret_cast<const uint8_t*>(oldFrame.Row(y));
     const auto* n = reinterpret_cast<const uint8_t*>(newFrame.Row(y));
     auto* d = reinterpret_cast<uint8_t*>(out.Row(y));

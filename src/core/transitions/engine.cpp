@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/base/random.h"
+#include "core/base/row_bands.h"
 #include "core/transitions/blend.h"
 #include "core/transitions/catalogue.h"
 #include "core/transitions/pacing.h"
@@ -32,8 +33,8 @@ class FrameRenderer {
 // old frame's size, then drawn whole over the area.
 class WorkFrameRenderer : public FrameRenderer {
  public:
-  WorkFrameRenderer(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame)
-      : m_old(oldFrame), m_new(newFrame) {}
+  WorkFrameRenderer(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, int bands)
+      : m_old(oldFrame), m_new(newFrame), m_bands(bands) {}
   void Present(DrawingDevice& device, const TransitionArea& area) final {
     m_work->Draw(device, ToRect(area), ToRect(area));
   }
@@ -49,22 +50,25 @@ class WorkFrameRenderer : public FrameRenderer {
   const CvxImageColor8& m_old;
   const CvxImageColor8& m_new;
   std::unique_ptr<CvxImageColor8> m_work;
+  RowBands m_bands;  // every frame's rows, split over the cores
 };
 
 class BlendRenderer final : public WorkFrameRenderer {
  public:
-  BlendRenderer(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, BlendPath path)
-      : WorkFrameRenderer(oldFrame, newFrame) {
+  BlendRenderer(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, BlendPath path, int bands)
+      : WorkFrameRenderer(oldFrame, newFrame, bands) {
     m_vector = path == BlendPath::Vector || (path == BlendPath::Automatic && ProcessorHasVectorBlend());
   }
   bool Prepare() override { return MakeWorkFrame(); }
   void Render(float progress) override {
     const int a = static_cast<int>(progress * 256.0f + 0.5f);
-    if (m_vector) {
-      BlendFrameVector(m_old, m_new, a, *m_work);
-    } else {
-      BlendFrameTable(m_old, m_new, a, *m_work);
-    }
+    m_bands.Run(m_work->m_height, [&](int first, int end) {
+      if (m_vector) {
+        BlendFrameVector(m_old, m_new, a, *m_work, first, end);
+      } else {
+        BlendFrameTable(m_old, m_new, a, *m_work, first, end);
+      }
+    });
   }
 
  private:
@@ -96,8 +100,9 @@ class RectangleRenderer final : public FrameRenderer {
 // The mask transitions: the new frame's pixel wherever the mask is below trunc(p × 255).
 class MaskRenderer final : public WorkFrameRenderer {
  public:
-  MaskRenderer(int id, const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, MaskBitmapSource bitmaps)
-      : WorkFrameRenderer(oldFrame, newFrame), m_id(id), m_bitmaps(bitmaps) {}
+  MaskRenderer(int id, const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, MaskBitmapSource bitmaps,
+               int bands)
+      : WorkFrameRenderer(oldFrame, newFrame, bands), m_id(id), m_bitmaps(bitmaps) {}
   bool Prepare() override {
     if (!MakeWorkFrame()) return false;
     const int width = m_old.m_width;
@@ -112,13 +117,15 @@ class MaskRenderer final : public WorkFrameRenderer {
   }
   void Render(float progress) override {
     const int threshold = static_cast<int>(progress * 255.0f);
-    for (int y = 0; y < m_work->m_height; ++y) {
-      const CvxGray8* mask = m_mask->Row(y);
-      const CvxColor8* oldRow = m_old.Row(y);
-      const CvxColor8* newRow = m_new.Row(y);
-      CvxColor8* out = m_work->Row(y);
-      for (int x = 0; x < m_work->m_width; ++x) out[x] = mask[x].c[0] < threshold ? newRow[x] : oldRow[x];
-    }
+    m_bands.Run(m_work->m_height, [&](int first, int end) {
+      for (int y = first; y < end; ++y) {
+        const CvxGray8* mask = m_mask->Row(y);
+        const CvxColor8* oldRow = m_old.Row(y);
+        const CvxColor8* newRow = m_new.Row(y);
+        CvxColor8* out = m_work->Row(y);
+        for (int x = 0; x < m_work->m_width; ++x) out[x] = mask[x].c[0] < threshold ? newRow[x] : oldRow[x];
+      }
+    });
   }
 
  private:
@@ -132,9 +139,10 @@ std::unique_ptr<FrameRenderer> MakeRenderer(int id, const CvxImageColor8& oldFra
                                             const TransitionOptions& options) {
   if (!IsTransitionId(id)) return nullptr;
   switch (GetTransitionInfo(id).family) {
-    case TransitionFamily::Blend: return std::make_unique<BlendRenderer>(oldFrame, newFrame, options.blendPath);
+    case TransitionFamily::Blend:
+      return std::make_unique<BlendRenderer>(oldFrame, newFrame, options.blendPath, options.bands);
     case TransitionFamily::Mask:
-      return std::make_unique<MaskRenderer>(id, oldFrame, newFrame, options.maskBitmaps);
+      return std::make_unique<MaskRenderer>(id, oldFrame, newFrame, options.maskBitmaps, options.bands);
     case TransitionFamily::Rectangle: return std::make_unique<RectangleRenderer>(id, oldFrame, newFrame);
     case TransitionFamily::OpenGL: return nullptr;  // drawn through the device's OpenGL area
   }

@@ -32,6 +32,8 @@ struct TransitionOptions {
   MaskBitmapSource maskBitmaps = &ProgramMaskBitmap;
   // How the OpenGL family makes the square copies of the frames it uploads as textures.
   TextureCopier textureCopy = &BilinearTextureCopy;
+  // Row bands the pixel families split each frame into: 0 one per hardware thread.
+  int bands = 0;
 };
 
 // Runs transition `id` for `seconds` (0: no duration, fixed steps). True when it ran to its

@@ -1,9 +1,15 @@
 #include "core/transitions/pacing.h"
 
+#include <cmath>
+
 namespace glintora {
 
+// A duration that is not a finite number of milliseconds would never end (infinite) or
+// never move (NaN): it runs as "no duration", in fixed steps.
 FramePacer::FramePacer(float seconds, const Clock& clock, bool stopOnReachingOne)
-    : m_duration(seconds * 1000.0f), m_stopOnReachingOne(stopOnReachingOne), m_watch(clock) {}
+    : m_duration(std::isfinite(seconds * 1000.0f) ? seconds * 1000.0f : 0.0f),
+      m_stopOnReachingOne(stopOnReachingOne),
+      m_watch(clock) {}
 
 void FramePacer::Start() {
   m_watch.Reset();

@@ -1,7 +1,7 @@
 #pragma once
 // Frame pacing of every transition: progress p runs from 0 to 1 in steps that adapt after
 // each frame so the animation ends close to the requested duration D, whatever the frame
-// rate. With D = 0 the step stays 1/30.
+// rate. With D = 0, or a D that is not a finite number, the step stays 1/30.
 
 #include "core/base/stopwatch.h"
 

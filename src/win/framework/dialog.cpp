@@ -92,6 +92,7 @@ INT_PTR CDialog::DoModal() {
 }
 
 void CDialog::EndDialog(INT_PTR result) {
+  if (m_ending) return;
   m_result = result;
   m_ending = true;
   // EndDialog may run inside a message sent from elsewhere, which GetMessage serves without

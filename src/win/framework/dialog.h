@@ -23,7 +23,9 @@ class CDialog : public CWnd {
   // result, or -1 when the dialog could not be created or the application is quitting (the
   // quit message is then posted again for the outer loop).
   virtual INT_PTR DoModal();
-  // Ends the modal run with `result` once the current message has been handled.
+  // Ends the modal run with `result` once the current message has been handled. The first
+  // call decides: a command served while the dialog closes (a pump waiting for a worker)
+  // cannot change the answer.
   void EndDialog(INT_PTR result);
 
   // Moves data between the controls and the members through DoDataExchange: `saveAndValidate`

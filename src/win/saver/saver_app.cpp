@@ -5,8 +5,10 @@
 #include "res/resource.h"
 #include "win/platform/system_version.h"
 #include "win/saver/saver_wnd.h"
+#include "win/ui/cool_controls/cool_controls_manager.h"
 #include "win/ui/dialog_font_hook.h"
 #include "win/ui/setup_dlg.h"
+#include "win/ui/theme_library.h"
 
 namespace glintora {
 namespace {
@@ -96,15 +98,18 @@ void CSaverApp::RunOptionsDialog(HWND /*window*/) {
   // Older systems' dialog font is replaced by the one the dialogs were laid out for.
   DialogFontHook fontHook;
   if (!IsNtWorkstation6OrLater(QuerySystemVersion())) fontHook.Install();
-  // The flat control look is installed for this thread here (switched off when the system's
-  // visual styles are on), once the control-look manager exists.
+  // The dialogs' controls get the flat look, unless the system draws them with its visual
+  // styles.
+  CCoolControlsManager& flatLook = GetCoolControlsManager();
+  flatLook.InstallHook(CCoolControlsManager::kCurrentThread, true);
+  flatLook.Enable(!ThemeLibrary::Get().IsAppThemed());
   {
     // Without owner, whatever window the command line names.
     CSetupDlg dialog(Profile(), nullptr);
     dialog.DoModal();
   }
-  // ... and removed here, after the dialog.
   fontHook.Remove();
+  flatLook.UninstallHook(CCoolControlsManager::kCurrentThread);
 }
 
 void CSaverApp::ChangePassword(HWND window) {

@@ -36,7 +36,8 @@ void RedrawWholeWindow(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW
 GLINTORA_MESSAGE_MAP(CDrawWnd, CWnd, OnMessage<&CDrawWnd::OnPaint>(WM_PAINT), OnMessage<&CDrawWnd::OnTimer>(WM_TIMER),
                      OnMessage<&CDrawWnd::OnEraseBackground>(WM_ERASEBKGND), OnMessage<&CDrawWnd::OnClose>(WM_CLOSE),
                      OnMessage<&CDrawWnd::OnDestroy>(WM_DESTROY),
-                     OnMessage<&CDrawWnd::OnPlayerDone>(WM_PLAYER_DONE))
+                     OnMessage<&CDrawWnd::OnPlayerDone>(WM_PLAYER_DONE),
+                     OnMessage<&CDrawWnd::OnPrefetchDone>(WM_PREFETCH_DONE))
 
 CDrawWnd::CDrawWnd(int autoDelete, ProfileStore& settings, const FileSystem& files)
     : CConfig(settings), m_autoDelete(autoDelete), m_files(files), m_loader(CvxColor8(0, 0, 0)) {
@@ -65,6 +66,11 @@ int CDrawWnd::Create(DWORD exStyle, const char* title, DWORD style, const RECT& 
 }
 
 void CDrawWnd::ShowCurrent() {
+  PresentCurrent();
+  StartPrefetch();
+}
+
+void CDrawWnd::PresentCurrent() {
   if (m_hWnd) KillTimer(m_hWnd, kSlideTimerId);
   m_composition.m_frame.reset();
   Player().Close();
@@ -98,28 +104,67 @@ bool CDrawWnd::PresentItem(std::unique_ptr<CvxImage>& from) {
   // show give up with an empty black frame.
   std::vector<bool> failed;  // by list index; made at the first failure
   size_t failures = 0;
+  const auto fail = [&](size_t index) {
+    if (failed.empty()) failed.assign(m_media.Size(), false);
+    failed[index] = true;
+    if (++failures < m_media.Size()) return false;
+    m_composition.ShowBlank();
+    return true;
+  };
+
+  // What the prefetcher found from here on, as this loop would have found it. When it found
+  // nothing, every item is tried again now: a file may have been mended meanwhile.
+  if (m_prefetcher.Pending() && m_prefetcher.FirstIndex() != m_media.CurrentIndex()) m_prefetcher.Cancel();
+  if (m_prefetcher.Pending()) {
+    PrefetchResult ahead = m_prefetcher.Take();
+    if (ahead.kind == PrefetchResult::Kind::None) ahead.failed = 0;
+    for (size_t n = 0; n < ahead.failed; ++n) {
+      if (fail(m_media.CurrentIndex())) return false;
+      m_media.Advance();
+    }
+    if (ahead.kind == PrefetchResult::Kind::Picture) {
+      from = m_composition.Place(std::move(ahead.fitted));
+      return true;
+    }
+    if (ahead.kind == PrefetchResult::Kind::Movie) {
+      ShowMovie(m_media.Current());
+      return true;
+    }
+  }
+
   for (;;) {
     const size_t index = m_media.CurrentIndex();
     if (failed.empty() || !failed[index]) {
       const std::string path = m_media.Current();
-      std::unique_ptr<CvxImage> picture = m_loader.Load(path, 0, 0);
-      if (picture) {
-        from = m_composition.Compose(std::move(picture));
+      if (std::unique_ptr<CvxImage> fitted = LoadForShow(path)) {
+        from = m_composition.Place(std::move(fitted));
         return true;
       }
       if (m_media.IsMovie(path)) {
         ShowMovie(path);
         return true;
       }
-      if (failed.empty()) failed.assign(m_media.Size(), false);
-      failed[index] = true;
-      if (++failures == m_media.Size()) {
-        m_composition.ShowBlank();
-        return false;
-      }
+      if (fail(index)) return false;
     }
     m_media.Advance();
   }
+}
+
+std::unique_ptr<CvxImage> CDrawWnd::LoadForShow(const std::string& path) {
+  m_loader.SetRawParams(m_rawParams);
+  if (m_decodeAhead) return LoadFitted(m_loader, m_composition, path);
+  return m_composition.Fit(m_loader.Load(path, 0, 0));
+}
+
+void CDrawWnd::StartPrefetch() {
+  m_prefetcher.Cancel();
+  if (!m_decodeAhead || m_closing || !m_hWnd || m_media.Empty()) return;
+  std::vector<PrefetchItem> items;
+  for (size_t index : m_media.Upcoming(kPrefetchItems)) {
+    const std::string& path = m_media.Files()[index];
+    items.push_back({index, path, m_media.IsMovie(path)});
+  }
+  m_prefetcher.Start(m_hWnd, WM_PREFETCH_DONE, m_composition, std::move(items), m_rawParams);
 }
 
 void CDrawWnd::ShowMovie(const std::string& path) {
@@ -214,8 +259,16 @@ void CDrawWnd::NextItem() {
   // A timer that fires while the window closes (served while waiting for the worker) must
   // not start another transition.
   if (m_closing) return;
+  // The next item is still loading: the change comes when it is ready.
+  m_changeDue = m_prefetcher.Pending() && !m_prefetcher.Done();
+  if (m_changeDue) return;
   Advance();
   ShowCurrent();
+}
+
+LRESULT CDrawWnd::OnPrefetchDone(WPARAM, LPARAM) {
+  if (m_changeDue) NextItem();
+  return 0;
 }
 
 LRESULT CDrawWnd::OnTimer(WPARAM id, LPARAM) {
@@ -231,12 +284,14 @@ LRESULT CDrawWnd::OnPlayerDone(WPARAM, LPARAM) {
 
 LRESULT CDrawWnd::OnClose(WPARAM, LPARAM) {
   m_closing = true;
+  m_prefetcher.Cancel();
   StopWorker();
   return Default();
 }
 
 LRESULT CDrawWnd::OnDestroy(WPARAM, LPARAM) {
   m_closing = true;
+  m_prefetcher.Cancel();
   KillTimer(m_hWnd, kSlideTimerId);
   StopWorker();
   return Default();

@@ -17,6 +17,7 @@
 #include "core/transitions/engine.h"
 #include "win/framework/worker_thread.h"
 #include "win/framework/wnd.h"
+#include "win/show/item_prefetcher.h"
 #include "win/media/media_player.h"
 
 namespace glintora {
@@ -27,6 +28,11 @@ inline constexpr UINT_PTR kSlideTimerId = 666;
 // CDrawWnd's `autoDelete` for windows that own themselves (the preview and the saver
 // window): the object deletes itself after its window's last message.
 inline constexpr int kDeletesItself = 1;
+
+// Posted by the item prefetcher when the next item is ready.
+inline constexpr UINT WM_PREFETCH_DONE = WM_USER + 2;
+// How many upcoming items the prefetcher tries before it leaves the rest to the change.
+inline constexpr size_t kPrefetchItems = 64;
 
 // What the transition worker needs; lives in the window, the worker gets its address.
 struct TransitionJob {
@@ -58,7 +64,7 @@ class CDrawWnd : public CWnd, public CConfig {
   // is empty or the window was not made.
   virtual int Create(DWORD exStyle, const char* title, DWORD style, const RECT& rect, HWND parent, UINT id);
 
-  // Presents the item at the current position.
+  // Presents the item at the current position, then starts loading the next one ahead.
   void ShowCurrent();
   void Advance() { m_media.Advance(); }
   // Stops a running transition and waits for its worker, serving this thread's messages.
@@ -72,8 +78,13 @@ class CDrawWnd : public CWnd, public CConfig {
   bool TransitionRunning() const { return m_worker && !m_worker->WaitEnded(0); }
   const FrameComposer& Composition() const { return m_composition; }
   const MediaList& Media() const { return m_media; }
+  // The next item is being loaded ahead and is not ready yet.
+  bool Prefetching() const { return m_prefetcher.Pending() && !m_prefetcher.Done(); }
   // The transition engine's options (tests script the clock).
   TransitionOptions m_transitionOptions;
+  // Camera RAW decoding parameters for every load of the show; null: the defaults (tests
+  // slow the decode down). The block must outlive the window.
+  const CvxRawParams* m_rawParams = nullptr;
 
  protected:
   LRESULT OnPaint(WPARAM, LPARAM);
@@ -82,12 +93,18 @@ class CDrawWnd : public CWnd, public CConfig {
   LRESULT OnClose(WPARAM, LPARAM);
   LRESULT OnDestroy(WPARAM, LPARAM);
   LRESULT OnPlayerDone(WPARAM, LPARAM);
+  LRESULT OnPrefetchDone(WPARAM, LPARAM);
   void PostNcDestroy() override;
   // The player movies are handed to (tests hand a player of their own).
   virtual CMediaPlayer& Player() { return m_player; }
 
  private:
   void NextItem();
+  void PresentCurrent();
+  void StartPrefetch();
+  // Loads an item on this thread as the show does (no larger than shown when decoding
+  // ahead is on), fitted to the window; null when it does not load.
+  std::unique_ptr<CvxImage> LoadForShow(const std::string& path);
   // Loads the current item, skipping what does not load; false (and a blank frame) once
   // every distinct item failed. Composes a picture or opens a movie.
   bool PresentItem(std::unique_ptr<CvxImage>& from);
@@ -103,6 +120,8 @@ class CDrawWnd : public CWnd, public CConfig {
   CMediaPlayer m_player;
   bool m_moviePlaying = false;
   bool m_closing = false;  // WM_CLOSE or WM_DESTROY has begun: no further items
+  ItemPrefetcher m_prefetcher;  // the next item, loading ahead
+  bool m_changeDue = false;     // the change waits for the prefetcher
   TransitionJob m_job;
   std::unique_ptr<CWorkerThread> m_worker;  // kept after it ends, joined before release
   std::atomic<bool> m_keepRunning{true};   // polled by the running transition

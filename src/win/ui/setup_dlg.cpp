@@ -4,6 +4,7 @@
 #include "win/framework/win_app.h"
 #include "win/platform/file_version.h"
 #include "win/ui/product_links.h"
+#include "win/ui/transitions_dlg.h"
 
 namespace glintora {
 namespace {
@@ -18,6 +19,7 @@ bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == B
 
 GLINTORA_MESSAGE_MAP(CSetupDlg, CDialog, OnCommand<&CSetupDlg::OnBrowse>(IDC_BROWSE),
                      OnCommand<&CSetupDlg::OnUseTransitions>(IDC_USE_TRANSITIONS),
+                     OnCommand<&CSetupDlg::OnTransitionsSetup>(IDC_TRANSITIONS_SETUP),
                      OnCommand<&CSetupDlg::OnPlayMovies>(IDC_PLAY_MOVIES), OnMessage<&CSetupDlg::OnPaint>(WM_PAINT))
 
 CSetupDlg::CSetupDlg(ProfileStore& settings, HWND parent, FolderBrowser& browser)
@@ -100,6 +102,15 @@ void CSetupDlg::OnBrowse() {
 void CSetupDlg::OnUseTransitions() {
   m_useTransitions = IsChecked(m_hWnd, IDC_USE_TRANSITIONS);
   UpdateEnabling();
+}
+
+void CSetupDlg::OnTransitionsSetup() {
+  CTransitionsDlg transitions(m_hWnd);
+  transitions.m_duration = m_transitionDuration;
+  transitions.m_enabled = m_usage;
+  if (transitions.DoModal() != IDOK) return;
+  m_transitionDuration = transitions.m_duration;
+  m_usage = transitions.m_enabled;
 }
 
 void CSetupDlg::OnPlayMovies() {

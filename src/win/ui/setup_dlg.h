@@ -50,6 +50,9 @@ class CSetupDlg : public CDialog, public CConfig {
 
   void OnBrowse();
   void OnUseTransitions();
+  // Opens the transitions dialog on copies of the duration and the flags; only its OK
+  // brings them back into the record.
+  void OnTransitionsSetup();
   void OnPlayMovies();
   LRESULT OnPaint(WPARAM, LPARAM);
 
