@@ -23,9 +23,9 @@ struct DemoPicture {
 // The unreadable file among the pictures.
 inline constexpr const char* kBrokenName = "broken.jpg";
 
-// The movie, between the third and the fourth picture: a colour wheel turning once, with a
-// bright spot circling it, uncompressed (what every system's players read).
-inline constexpr const char* kMovieName = "03m-turning-wheel.avi";
+// The movie, the show's first item: a colour wheel turning once, with a bright spot circling
+// it, uncompressed (what every system's players read).
+inline constexpr const char* kMovieName = "00-turning-wheel.avi";
 inline constexpr int kMovieWidth = 240;
 inline constexpr int kMovieHeight = 180;
 inline constexpr int kMovieFramesPerSecond = 10;
