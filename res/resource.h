@@ -46,3 +46,15 @@
 #define IDC_TRANSITION_LIST 1348
 #define IDC_DURATION_LABEL 1354
 #define IDC_DURATION 1555
+
+// The movie player's control bar: its pictures (drawn by the artwork generator) and controls.
+#define IDB_SEEK_CHANNEL 30000
+#define IDB_SEEK_CHANNEL_ACTIVE 30001
+#define IDB_SEEK_THUMB 30002
+#define IDB_SEEK_THUMB_ACTIVE 30003
+#define IDB_PLAY 30004         // the play button while paused
+#define IDB_PAUSE 30005        // the play button while playing
+#define IDB_SOUND_OFF 30006    // the mute button while muted
+#define IDB_SOUND_ON 30007     // the mute button while not muted
+#define IDB_BAR_LEFT 30008     // between the play button and the seek bar
+#define IDB_BAR_RIGHT 30009    // between the seek bar and the mute button

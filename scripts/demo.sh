@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds glintora.scr and the demo picture generator, writes a folder of demo pictures
-# (build/demo/pictures), points the saver's settings at it and starts the saver under Wine
+# Builds glintora.scr and the demo picture generator, writes a folder of demo pictures with a
+# short movie among them (build/demo/pictures), points the saver's settings at it (movies
+# played at twice their size, muted) and starts the saver under Wine
 # as the system starts a screen saver (/s):
 #   - with a reachable $DISPLAY, on that desktop until a key is pressed;
 #   - otherwise on the demo's own virtual display for GLINTORA_DEMO_SECONDS (20), taking
@@ -24,6 +25,10 @@ run_seconds=${GLINTORA_DEMO_SECONDS:-20}
 # `duration`.
 delay=2
 duration=1.5
+# The movie, the show's first item, lasts this long. It comes first because under Wine a
+# window that has drawn with OpenGL no longer shows its child windows, the movie's among
+# them, and every change between pictures here is a 3D one.
+movie_seconds=4
 
 "$root/scripts/setup.sh"
 
@@ -63,6 +68,9 @@ set_value Transition REG_DWORD 1
 set_value Random REG_DWORD 0
 set_value Recursive REG_DWORD 0
 set_value "Enlarge to screen" REG_DWORD 0
+set_value "Play Movies" REG_DWORD 1
+set_value "Movie Zoom" REG_SZ 2
+set_value "Mute Movies" REG_DWORD 1
 # Only the ten 3D transitions (identifiers 91 to 100), so that every change between pictures,
 # and each screenshot of one, is drawn with OpenGL; the tests run the other families.
 usage=$(printf '00%.0s' $(seq 0 90); printf '01%.0s' $(seq 91 100))
@@ -96,20 +104,24 @@ fi
 [[ -n "$user_display" ]] && echo "demo: display $user_display does not answer; using the demo's virtual display"
 
 # Headless: run on the bench's display and take screenshots. The schedule counts from the
-# moment the first picture appears on the black screen: picture n is fully shown from
-# (n - 1) × (delay + duration) for `delay`, then the change to picture n + 1 takes `duration`.
+# moment the show's first item, the movie, appears on the black screen: it plays for
+# `movie_seconds`, then picture 1 follows without a change; picture n is fully shown for
+# `delay`, then the change to picture n + 1 takes `duration`.
 ms() { LC_ALL=C awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }'; }
 delay_ms=$(ms "$delay")
 duration_ms=$(ms "$duration")
 period_ms=$((delay_ms + duration_ms))
+movie_ms=$(ms "$movie_seconds")
 schedule=(
-  "01-picture-1 $((delay_ms / 2))"
-  "02-change-1-to-2 $((delay_ms + duration_ms / 2))"
-  "03-picture-2 $((period_ms + delay_ms / 2))"
-  "04-change-2-to-3 $((period_ms + delay_ms + duration_ms / 2))"
-  "05-picture-3 $((2 * period_ms + delay_ms / 2))"
-  "06-change-3-to-4 $((2 * period_ms + delay_ms + duration_ms / 2))"
-  "07-picture-4 $((3 * period_ms + delay_ms / 2))"
+  "01-movie-begins $((movie_ms / 4))"
+  "02-movie-ends $((movie_ms * 3 / 4))"
+  "03-picture-1 $((movie_ms + delay_ms / 2))"
+  "04-change-1-to-2 $((movie_ms + delay_ms + duration_ms / 2))"
+  "05-picture-2 $((movie_ms + period_ms + delay_ms / 2))"
+  "06-change-2-to-3 $((movie_ms + period_ms + delay_ms + duration_ms / 2))"
+  "07-picture-3 $((movie_ms + 2 * period_ms + delay_ms / 2))"
+  "08-change-3-to-4 $((movie_ms + 2 * period_ms + delay_ms + duration_ms / 2))"
+  "09-picture-4 $((movie_ms + 3 * period_ms + delay_ms / 2))"
 )
 rm -rf "$shots"
 mkdir -p "$shots"
@@ -139,12 +151,12 @@ while running && (($(now_ms) - started < 15000)); do
   fi
   sleep 0.1
 done
-# The first picture: the screen's brightest pixel leaves black.
+# The first item (the movie): the screen's brightest pixel leaves black.
 while [[ -n "${window:-}" ]] && running && (($(now_ms) - started < 30000)); do
   brightest=$(/usr/bin/import -display "$DISPLAY" -window root -format '%[fx:maxima]' info:- 2>/dev/null || echo 0)
   if [[ $brightest != 0 ]]; then
     shown=$(now_ms)
-    echo "demo: the first picture appeared after $(seconds $((shown - started))) s"
+    echo "demo: the first item, the movie, appeared after $(seconds $((shown - started))) s"
     break
   fi
   sleep 0.05
@@ -195,7 +207,7 @@ case $ended_by in
     [[ -n "${window:-}" ]] || echo "demo: it showed no window" ;;
 esac
 if ((${#taken[@]})); then
-  echo "demo: screenshots (seconds after the first picture appeared):"
+  echo "demo: screenshots (seconds after the movie appeared):"
   printf '  %s\n' "${taken[@]}"
 else
   echo "demo: no screenshots were taken"
@@ -217,7 +229,7 @@ if [[ -n "$dialog" ]]; then
   sleep 1  # until it has painted
   WIDTH=0 HEIGHT=0 X=0 Y=0
   eval "$(xdotool getwindowgeometry --shell "$dialog" 2>/dev/null)" || true
-  file=$shots/08-options-dialog.png
+  file=$shots/10-options-dialog.png
   if /usr/bin/import -display "$DISPLAY" -window root -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$file" \
     2>>"$demo/saver.log"; then
     echo "demo: the options dialog (${WIDTH}x$HEIGHT): $file"
@@ -238,7 +250,7 @@ if [[ -n "$dialog" ]]; then
     sleep "$(LC_ALL=C awk -v d="$duration" 'BEGIN { printf "%.2f", 2 + d / 2 - 0.4 }')"
     WIDTH=0 HEIGHT=0 X=0 Y=0
     eval "$(xdotool getwindowgeometry --shell "$transitions" 2>/dev/null)" || true
-    file=$shots/09-transitions-dialog.png
+    file=$shots/11-transitions-dialog.png
     if /usr/bin/import -display "$DISPLAY" -window root -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$file" \
       2>>"$demo/saver.log"; then
       echo "demo: the transitions dialog, its preview halfway through the cross-fade (${WIDTH}x$HEIGHT): $file"

@@ -43,9 +43,10 @@ TEST(DemoPictures, TheProgramsLoaderReadsBackWhatWasDrawn) {
   testing::TempFolder folder;
   const std::vector<std::string> names = demo::WriteDemoPictures(folder.Path(""));
   const std::vector<demo::DemoPicture> drawn = demo::DrawDemoPictures();
-  ASSERT_EQ(names.size(), drawn.size() + 1);
+  ASSERT_EQ(names.size(), drawn.size() + 2);
   EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << "file names sort in show order";
   EXPECT_EQ(names.back(), demo::kBrokenName);
+  EXPECT_EQ(names.front(), demo::kMovieName) << "the movie first";
 
   CvxImageLoader loader(CvxColor8{});
   bool portrait = false, landscape = false;
@@ -86,6 +87,19 @@ TEST(DemoPictures, TheProgramsLoaderReadsBackWhatWasDrawn) {
   }
   EXPECT_EQ(turned, 1);
   EXPECT_EQ(loader.Load(folder.Path(demo::kBrokenName), 0, 0), nullptr);
+  EXPECT_EQ(loader.Load(folder.Path(demo::kMovieName), 0, 0), nullptr) << "the movie is no picture";
+}
+
+// The movie moves: each frame differs from the last.
+TEST(DemoPictures, TheMovieMoves) {
+  auto frameAt = [](int frame) {
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < demo::kMovieHeight; y += 6) {
+      for (int x = 0; x < demo::kMovieWidth; x += 6) pixels.push_back(demo::DemoMoviePixel(frame, x, y));
+    }
+    return pixels;
+  };
+  for (int frame = 1; frame < demo::kMovieFrames; ++frame) EXPECT_NE(frameAt(frame - 1), frameAt(frame)) << frame;
 }
 
 // Every picture looks different from the others: no two share their average colour.

@@ -124,4 +124,8 @@ void PictureFolder::AddSolidBitmap(const std::string& name, int width, int heigh
   testing::WriteBytes(m_path + "\\" + name, testing::EncodeBmp(spec));
 }
 
+void PictureFolder::AddFile(const std::string& name, const std::vector<uint8_t>& bytes) const {
+  testing::WriteBytes(m_path + "\\" + name, bytes);
+}
+
 }  // namespace glintora::e2e

@@ -64,6 +64,8 @@ class PictureFolder {
   const std::string& Path() const { return m_path; }
   // A 24-bit bitmap of one colour (0xRRGGBB).
   void AddSolidBitmap(const std::string& name, int width, int height, uint32_t rgb) const;
+  // Any file, byte for byte (a movie, a broken file).
+  void AddFile(const std::string& name, const std::vector<uint8_t>& bytes) const;
 
  private:
   std::string m_path;

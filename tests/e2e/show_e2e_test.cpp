@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../core/avi_writer.h"
 #include "../win/test_window.h"
 #include "../win/window_capture.h"
 #include "core/transitions/catalogue.h"
@@ -24,6 +25,7 @@ namespace {
 
 constexpr uint32_t kRed = 0xC00000;
 constexpr uint32_t kBlue = 0x0000C0;
+constexpr uint32_t kYellow = 0xF0E020;
 
 // Serves this thread's messages for `ms` milliseconds.
 void PumpFor(DWORD ms) {
@@ -331,6 +333,108 @@ TEST(ResumedShuffleShow, ThreeShortRunsShowFiveDifferentPictures) {
     ASSERT_TRUE(saver.WaitForExit(kSaverWaitMs));
   }
   EXPECT_EQ(std::set<uint32_t>(seen.begin(), seen.end()).size(), std::size(kColours)) << "no picture came twice";
+}
+
+// A show of the red picture, a movie and the blue picture, transitions on.
+class MovieShowTest : public ShowTest {
+ protected:
+  static constexpr SIZE kMovieSize{160, 120};
+
+  MovieShowTest() {
+    settings.PointAt(pictures.Path(), "1.5", true);
+    settings.SetNumber("Play Movies", 1);
+    settings.SetString("Movie Zoom", "1");
+    settings.SetNumber("Mute Movies", 1);
+  }
+  // A yellow movie of `seconds` between the two pictures.
+  void AddMovie(int seconds) {
+    pictures.AddFile("1b.avi",
+                     testing::EncodeAvi(testing::SolidAvi(kMovieSize.cx, kMovieSize.cy, 10, 10 * seconds, kYellow)));
+  }
+  // At its own size ("Movie Zoom" 1 on the full screen), centred.
+  static bool ShowsMovie(const CvxImageColor8& shot) {
+    const RECT r = PictureOnScreen(kMovieSize, SIZE{});
+    return ShowsRectangle(shot, kYellow, r.left, r.top, r.right, r.bottom);
+  }
+  // The blue picture stands where it would alone: no transition brings it in after a movie.
+  static bool ShowsBlue(const CvxImageColor8& shot) {
+    const RECT r = PictureOnScreen(kBlueSize, SIZE{});
+    return ShowsRectangle(shot, kBlue, r.left, r.top, r.right, r.bottom);
+  }
+};
+
+TEST_F(MovieShowTest, TheMoviePlaysAtItsSizeThenTheNextPictureComesWithoutATransition) {
+  AddMovie(2);
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_NE(StartShow(saver), nullptr);
+  ASSERT_TRUE(Eventually([] { return ShowsMovie(*CaptureScreen()); }, kSaverWaitMs)) << "the movie, centred, on black";
+  const DWORD movieSeen = GetTickCount();
+  // From the movie straight to the whole blue picture: no frame of a blend between.
+  std::unique_ptr<CvxImageColor8> shot;
+  ASSERT_TRUE(Eventually(
+      [&] {
+        shot = CaptureScreen();
+        return !ShowsMovie(*shot);
+      },
+      kSaverWaitMs));
+  EXPECT_TRUE(ShowsBlue(*shot) || Rgb(*shot, shot->m_width / 2, shot->m_height / 2) == 0)
+      << "the first frame after the movie";
+  EXPECT_TRUE(Eventually([] { return ShowsBlue(*CaptureScreen()); }, kSaverWaitMs));
+  EXPECT_GE(GetTickCount() - movieSeen, 1000u) << "the two-second movie played";
+  ASSERT_FALSE(saver.WaitForExit(0)) << "the end of the movie does not end the saver";
+  PressKey(VK_SPACE);
+  DWORD code = 1;
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+TEST_F(MovieShowTest, AKeyOrAClickDuringTheMovieEndsTheSaver) {
+  AddMovie(20);
+  for (const bool key : {true, false}) {
+    SaverProcess saver(SaverPath(), "/s");
+    ASSERT_NE(StartShow(saver), nullptr);
+    ASSERT_TRUE(Eventually([] { return ShowsMovie(*CaptureScreen()); }, kSaverWaitMs));
+    if (key) {
+      PressKey('A');
+    } else {
+      Click();  // the cursor stands over the movie
+    }
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << (key ? "key" : "click on the movie");
+    EXPECT_EQ(code, 0u);
+  }
+}
+
+TEST_F(MovieShowTest, WithoutMoviesOrWithABrokenOneTheShowGoesOn) {
+  for (const bool playMovies : {false, true}) {
+    SCOPED_TRACE(playMovies ? "a broken movie" : "movies off");
+    PictureFolder folder;
+    folder.AddSolidBitmap("1.bmp", kRedSize.cx, kRedSize.cy, kRed);
+    if (playMovies) {
+      folder.AddFile("1b.avi", {'R', 'I', 'F', 'F', 0x10, 0, 0, 0, 'A', 'V', 'I', ' ', 'j', 'u', 'n', 'k'});
+    } else {
+      folder.AddFile("1b.avi", testing::EncodeAvi(testing::SolidAvi(kMovieSize.cx, kMovieSize.cy, 10, 20, kYellow)));
+    }
+    folder.AddSolidBitmap("2.bmp", kBlueSize.cx, kBlueSize.cy, kBlue);
+    settings.SetString("Directory", folder.Path());
+    settings.SetNumber("Play Movies", playMovies ? 1 : 0);
+    SaverProcess saver(SaverPath(), "/s");
+    ASSERT_NE(StartShow(saver), nullptr);
+    bool movieSeen = false;
+    EXPECT_TRUE(Eventually(
+        [&] {
+          auto shot = CaptureScreen();
+          movieSeen |= ShowsMovie(*shot);
+          return ShowsRectangle(*shot, kBlue, BlueAfterRed().left, BlueAfterRed().top, BlueAfterRed().right,
+                                BlueAfterRed().bottom) ||
+                 ShowsBlue(*shot);
+        },
+        kSaverWaitMs))
+        << "the blue picture follows";
+    EXPECT_FALSE(movieSeen);
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "../core/avi_writer.h"
 #include "../core/fixtures.h"
 #include "core/base/random.h"
 #include "core/loaders/raw_loader.h"
@@ -59,6 +60,24 @@ uint32_t PixelAt(HWND window, int x, int y) {
   return static_cast<uint32_t>(p.c[2]) << 16 | static_cast<uint32_t>(p.c[1]) << 8 | p.c[0];
 }
 
+// A show whose movies go to a player without the DirectShow engine: each plays in the MCI
+// window, which does not report the end of a video.
+class MciOnlyShow : public CDrawWnd {
+ public:
+  MciOnlyShow(int autoDelete, ProfileStore& settings) : CDrawWnd(autoDelete, settings) {
+    m_mciPlayer.SetForwardMouse(true);
+    m_mciPlayer.ShowControls(false);
+  }
+
+ protected:
+  class GraphlessPlayer : public CMediaPlayer {
+   protected:
+    GraphResult OpenGraph(const std::string&, const RECT&) override { return GraphResult::Failed; }
+  };
+  CMediaPlayer& Player() override { return m_mciPlayer; }
+  GraphlessPlayer m_mciPlayer;
+};
+
 class SlideShowWindowTest : public ::testing::Test {
  protected:
   void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey); }
@@ -76,6 +95,28 @@ class SlideShowWindowTest : public ::testing::Test {
     std::vector<uint8_t> usage(kTransitionCount, 0);
     usage[0] = 1;
     store.WriteProfileBinary("", "Usage", usage);
+  }
+
+  // Red picture, a one-second green movie shown as large as fits, blue picture.
+  void PictureMoviePicture(const char* delay, bool garbageMovie = false) {
+    WriteSolidBmp(folder.Path("1.bmp"), 40, 30, 0xC00000);
+    if (garbageMovie) {
+      testing::WriteBytes(folder.Path("2.avi"), {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '});
+    } else {
+      testing::WriteBytes(folder.Path("2.avi"), testing::EncodeAvi(testing::SolidAvi(64, 48, 10, 10, 0x20E040)));
+    }
+    WriteSolidBmp(folder.Path("3.bmp"), 40, 30, 0x0000C0);
+    Configure(delay, "0.3");
+    store.WriteProfileInt("", "Play Movies", 1);
+    store.WriteProfileString("", "Movie Zoom", "Fullscreen");
+  }
+
+  // How long the show stayed on the movie: from the red picture's end to the blue picture.
+  DWORD MovieTime(CDrawWnd& window) {
+    EXPECT_TRUE(PumpUntil([&] { return PixelAt(window.m_hWnd, 100, 75) != 0xC00000u; }, 10000));
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(PumpUntil([&] { return PixelAt(window.m_hWnd, 100, 75) == 0x0000C0u; }, 20000));
+    return GetTickCount() - start;
   }
 
   int Open(CDrawWnd& window) {
@@ -308,6 +349,64 @@ TEST_F(SlideShowWindowTest, PreviewChildFitsThePictureToItsParent) {
   // Destroying the parent takes the preview with it; the object deletes itself.
   parentWindow.Destroy();
   EXPECT_FALSE(IsWindow(child));
+}
+
+TEST_F(SlideShowWindowTest, AMovieBetweenPicturesPlaysToItsEndThenThePictureComesAtOnce) {
+  PictureMoviePicture("0.3");
+  CDrawWnd window(0, store);
+  ASSERT_NE(Open(window), 0);
+  ASSERT_TRUE(PumpUntil([&] { return PixelAt(window.m_hWnd, 100, 75) == 0x20E040u; }, 10000)) << "the movie shows";
+  // "Fullscreen": the 64 × 48 movie fills the 200 × 150 window.
+  HWND player = GetDlgItem(window.m_hWnd, kPlayerControlId);
+  ASSERT_NE(player, nullptr);
+  RECT placed{};
+  GetWindowRect(player, &placed);
+  EXPECT_EQ(placed.right - placed.left, kWidth);
+  EXPECT_EQ(placed.bottom - placed.top, kHeight);
+  EXPECT_EQ(PixelAt(window.m_hWnd, 2, 2), 0x20E040u);
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(PumpUntil([&] { return PixelAt(window.m_hWnd, 100, 75) == 0x0000C0u; }, 20000))
+      << "the end of the movie moves the show on";
+  EXPECT_GE(GetTickCount() - start, 500u) << "not before the one-second movie has played";
+  EXPECT_FALSE(window.TransitionRunning()) << "the picture after a movie comes without a transition";
+  EXPECT_EQ(GetDlgItem(window.m_hWnd, kPlayerControlId), nullptr) << "the player is closed";
+  SendMessageA(window.m_hWnd, WM_CLOSE, 0, 0);
+}
+
+TEST_F(SlideShowWindowTest, AMovieWhoseEndIsNeverToldStillEnds) {
+  {
+    SCOPED_TRACE("a movie that does not open: the delay");
+    PictureMoviePicture("0.3", true);
+    CDrawWnd window(0, store);
+    ASSERT_NE(Open(window), 0);
+    EXPECT_LT(MovieTime(window), 5000u);
+    SendMessageA(window.m_hWnd, WM_CLOSE, 0, 0);
+  }
+  {
+    SCOPED_TRACE("a video in the MCI window: its length and the delay");
+    PictureMoviePicture("0.3");
+    MciOnlyShow window(0, store);
+    ASSERT_NE(Open(window), 0);
+    const DWORD shown = MovieTime(window);
+    EXPECT_GE(shown, 1000u);
+    EXPECT_LT(shown, 10000u);
+    SendMessageA(window.m_hWnd, WM_CLOSE, 0, 0);
+  }
+}
+
+TEST_F(SlideShowWindowTest, AnEndReportWithoutAMovieChangesNothing) {
+  WriteSolidBmp(folder.Path("1.bmp"), 40, 30, 0xC00000);
+  WriteSolidBmp(folder.Path("2.bmp"), 40, 30, 0x0000C0);
+  Configure("60", "0.3");
+  CDrawWnd window(0, store);
+  ASSERT_NE(Open(window), 0);
+  const CvxImage* frame = window.Composition().m_frame.get();
+  SendMessageA(window.m_hWnd, WM_PLAYER_DONE, 0, 0);
+  PumpUntil([] { return false; }, 100);
+  EXPECT_EQ(window.Composition().m_frame.get(), frame);
+  EXPECT_FALSE(window.TransitionRunning());
+  EXPECT_EQ(PixelAt(window.m_hWnd, 100, 75), 0xC00000u);
+  SendMessageA(window.m_hWnd, WM_CLOSE, 0, 0);
 }
 
 }  // namespace

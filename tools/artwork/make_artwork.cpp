@@ -11,6 +11,8 @@
 //   twirl.bmp, diamond.bmp  the mask pictures of the twirl and diamond transitions;
 //   preview_a.jpg, preview_b.jpg  the transitions preview's two pictures: a mountain lake
 //                         at dusk and a meadow by the sea;
+//   seek_channel.bmp ... bar_right.bmp  the movie player's control-bar pictures (24-bit,
+//                         16 pixels high; see player_artwork.h);
 //   transition_names.rc   the string table of the transitions' display names.
 
 #include <cstdio>
@@ -23,6 +25,7 @@
 #include "icon_writer.h"
 #include "jpeg_writer.h"
 #include "preview_pictures.h"
+#include "player_artwork.h"
 #include "shapes.h"
 
 namespace {
@@ -102,6 +105,13 @@ int main(int argc, char** argv) {
   for (const Output& output : outputs) {
     if (!output.written) {
       std::fprintf(stderr, "make_artwork: cannot write %s/%s\n", folder.c_str(), output.name);
+      status = 1;
+    }
+  }
+  for (const glintora::artwork::PlayerPicture& picture : glintora::artwork::DrawPlayerPictures()) {
+    if (!glintora::artwork::WriteColourBitmap(folder + "/" + picture.file, picture.width, picture.height,
+                                              picture.pixels)) {
+      std::fprintf(stderr, "make_artwork: cannot write %s/%s\n", folder.c_str(), picture.file);
       status = 1;
     }
   }

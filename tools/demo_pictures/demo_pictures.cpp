@@ -10,6 +10,7 @@
 #include <string_view>
 
 // The picture writers of the tests are the project's only encoders.
+#include "../../tests/core/avi_writer.h"
 #include "../../tests/core/fixtures.h"
 
 namespace glintora::demo {
@@ -217,6 +218,18 @@ std::vector<DemoPicture> DrawDemoPictures() {
   return pictures;
 }
 
+uint32_t DemoMoviePixel(int frame, int x, int y) {
+  const double w = kMovieWidth, h = kMovieHeight, turn = double(frame) / kMovieFrames;
+  const double cx = 0.5 * w, cy = 0.5 * h, dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+  const double d = std::hypot(dx, dy), radius = 0.42 * h, angle = std::atan2(dy, dx) / (2 * kPi);
+  Rgb colour = Mix({0.05, 0.05, 0.12}, {0.15, 0.10, 0.30}, (y + 0.5) / h);
+  if (d < radius) colour = Mix(Hue(angle - turn), {1, 1, 1}, 0.25 * (1 - d / radius));
+  const double spotX = cx + 0.7 * radius * std::cos(2 * kPi * turn), spotY = cy + 0.7 * radius * std::sin(2 * kPi * turn);
+  colour = Mix(colour, {1, 1, 1}, 1 - Smooth(0.08 * h, 0.1 * h, std::hypot(x + 0.5 - spotX, y + 0.5 - spotY)));
+  const CvxColor8 p = ToPixel(colour);
+  return uint32_t{p.Red()} << 16 | uint32_t{p.Green()} << 8 | p.Blue();
+}
+
 namespace {
 
 bool WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
@@ -268,6 +281,9 @@ std::vector<std::string> WriteDemoPictures(const std::string& folder) {
     names.push_back(picture.name);
   }
   if (names.empty()) return {};
+  const testing::AviSpec movie{kMovieWidth, kMovieHeight, kMovieFramesPerSecond, kMovieFrames, DemoMoviePixel};
+  if (!WriteFile(std::filesystem::path(folder) / kMovieName, testing::EncodeAvi(movie))) return {};
+  names.insert(std::upper_bound(names.begin(), names.end(), std::string(kMovieName)), kMovieName);
   // A JPEG's start marker and then noise: taken for a JPEG, then failing to decode.
   std::vector<uint8_t> junk = {0xFF, 0xD8, 0xFF};
   uint32_t seed = 12345;

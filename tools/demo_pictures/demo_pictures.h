@@ -1,7 +1,9 @@
 #pragma once
 // The demo's picture folder: a handful of drawn pictures of several sizes, shapes and file
-// formats, named so that their order is the show's order, and one file no loader can read.
+// formats, a short movie among them, named so that their order is the show's order, and one
+// file no loader can read.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,10 +26,20 @@ struct DemoPicture {
 // The unreadable file among the pictures.
 inline constexpr const char* kBrokenName = "broken.jpg";
 
+// The movie, the show's first item: a colour wheel turning once, with a bright spot circling
+// it, uncompressed (what every system's players read).
+inline constexpr const char* kMovieName = "00-turning-wheel.avi";
+inline constexpr int kMovieWidth = 240;
+inline constexpr int kMovieHeight = 180;
+inline constexpr int kMovieFramesPerSecond = 10;
+inline constexpr int kMovieFrames = 40;
+
 // Draws every picture, in show order. The same call always draws the same pixels.
 std::vector<DemoPicture> DrawDemoPictures();
+// The colour (0xRRGGBB) of pixel (x, y) of the movie's frame `frame`.
+uint32_t DemoMoviePixel(int frame, int x, int y);
 
-// Writes the pictures and the broken file into `folder`, which must exist. Returns the
+// Writes the pictures, the movie and the broken file into `folder`, which must exist. Returns the
 // names written, or an empty list when a file could not be written.
 std::vector<std::string> WriteDemoPictures(const std::string& folder);
 

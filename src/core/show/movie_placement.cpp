@@ -28,12 +28,24 @@ PlacementRect FitMovieRect(int width, int height, const PlacementRect& target, b
   return {left, top, left + width, top + fullHeight};
 }
 
+int ZoomMovieSide(int side, double zoom) {
+  const double zoomed = side * zoom;
+  if (!(zoomed > 0)) return 0;  // NaN too
+  if (zoomed >= 2147483647.0) return 2147483647;
+  return static_cast<int>(zoomed);
+}
+
 uint32_t SlideTimerPeriod(double delaySeconds) {
   const double ms = delaySeconds * 1000;
   // Out-of-range delays are clamped rather than converted with undefined behaviour.
   if (!(ms > 0)) return 0;
   if (ms >= 4294967295.0) return 4294967295u;
   return static_cast<uint32_t>(ms);
+}
+
+uint32_t UnreportedMoviePeriod(int64_t lengthMs, double delaySeconds) {
+  const uint64_t length = lengthMs > 0 ? static_cast<uint64_t>(lengthMs) : 0;
+  return static_cast<uint32_t>(std::min<uint64_t>(length + SlideTimerPeriod(delaySeconds), 4294967295u));
 }
 
 }  // namespace glintora

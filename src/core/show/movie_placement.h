@@ -24,7 +24,15 @@ double MovieZoom(const std::string& movieZoom, double previewScale);
 // is smaller both ways, then centred. An unknown size (0) gives the empty rectangle.
 PlacementRect FitMovieRect(int width, int height, const PlacementRect& target, bool enlarge, bool withControls);
 
+// A movie side at a zoom, cut toward zero; a zoom that gives no finite positive size gives
+// 0, one too large for an int the largest int.
+int ZoomMovieSide(int side, double zoom);
+
 // The slide timer's period for a delay in seconds: milliseconds cut toward zero.
 uint32_t SlideTimerPeriod(double delaySeconds);
+
+// How long the show stays on a movie whose end is never reported: its length in
+// milliseconds (nothing when unknown, below 0) and then the delay.
+uint32_t UnreportedMoviePeriod(int64_t lengthMs, double delaySeconds);
 
 }  // namespace glintora

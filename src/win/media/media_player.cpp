@@ -1,45 +1,543 @@
 #include "win/media/media_player.h"
 
+#include <vfw.h>
+
+#include <algorithm>
+#include <string_view>
 #include <utility>
 
-namespace glintora {
+#include "core/base/text.h"
+#include "core/media/player_arithmetic.h"
+#include "core/media/player_layout.h"
+#include "res/resource.h"
+#include "win/framework/win_app.h"
+#include "win/media/avi_file.h"
 
-bool CMediaPlayer::s_mute = false;
+namespace glintora {
+namespace {
+
+// A graph in error never answers its state; the wait gives up after this.
+constexpr DWORD kStateWaitLimitMs = 5000;
+// Each state query waits this long for the graph.
+constexpr DWORD kStateQueryMs = 10;
+
+bool IsDialog(HWND window) {
+  char name[16] = {};
+  return window && GetClassNameA(window, name, sizeof name) && std::string_view(name) == "#32770";
+}
+
+// The full path in lower case, for telling whether two names are one file.
+std::string NormalisedPath(const std::string& path) {
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  return ToLowerAscii(length > 0 && length < MAX_PATH ? std::string(full, length) : path);
+}
+
+RECT ToRect(const PlayerRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+VolumeMemory CMediaPlayer::s_volume;
+
+GLINTORA_MESSAGE_MAP(CMediaPlayer, CWnd, OnMessage<&CMediaPlayer::OnGraphEvent>(WM_GRAPH_EVENT),
+                     OnMessage<&CMediaPlayer::OnMovieWindowDone>(WM_MOVIE_WINDOW_DONE),
+                     OnMessage<&CMediaPlayer::OnMciNotifyMode>(MCIWNDM_NOTIFYMODE),
+                     OnMessage<&CMediaPlayer::OnDoubleClick>(WM_LBUTTONDBLCLK),
+                     OnMessage<&CMediaPlayer::OnMouseMove>(WM_MOUSEMOVE),
+                     OnMessage<&CMediaPlayer::OnButtonDown<WM_LBUTTONDOWN>>(WM_LBUTTONDOWN),
+                     OnMessage<&CMediaPlayer::OnButtonDown<WM_MBUTTONDOWN>>(WM_MBUTTONDOWN),
+                     OnMessage<&CMediaPlayer::OnButtonDown<WM_RBUTTONDOWN>>(WM_RBUTTONDOWN),
+                     OnMessage<&CMediaPlayer::OnEraseBackground>(WM_ERASEBKGND),
+                     OnMessage<&CMediaPlayer::OnDestroy>(WM_DESTROY), OnMessage<&CMediaPlayer::OnTimer>(WM_TIMER),
+                     OnCommand<&CMediaPlayer::OnPlayButton>(kPlayButtonId),
+                     OnCommand<&CMediaPlayer::OnMuteButton>(kMuteButtonId),
+                     OnMessage<&CMediaPlayer::OnSeekMoving>(WM_BITMAPSLIDER_MOVING),
+                     OnMessage<&CMediaPlayer::OnSeekMoved>(WM_BITMAPSLIDER_MOVED))
 
 CMediaPlayer::~CMediaPlayer() { Close(); }
 
-bool CMediaPlayer::Open(const std::string& /*path*/, HWND /*parent*/, const RECT& /*rect*/) {
+bool CMediaPlayer::Open(const std::string& path, HWND parent, const RECT& rect) {
   Close();
-  // No playback engine yet: nothing opens.
-  return false;
+  const HCURSOR previousCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  if (CreatePlayerWindow(parent, rect)) {
+    switch (Route(path)) {
+      case EngineRoute::QuickTime:
+        // The movie library's window is not part of the program yet: nothing opens.
+        break;
+      case EngineRoute::Sound: OpenMci(path, parent, rect, true); break;
+      case EngineRoute::Graph:
+        switch (OpenGraph(path, rect)) {
+          case GraphResult::Playing: break;
+          case GraphResult::Abandoned: Close(); break;
+          case GraphResult::Failed: OpenMci(path, parent, rect, false); break;
+        }
+        break;
+    }
+  }
+  if (IsOpen()) {
+    m_fileName = path;
+  } else {
+    // An empty player window paints nothing: it would keep showing what was there before.
+    Close();
+  }
+  SetCursor(previousCursor);
+  return IsOpen();
 }
 
-bool CMediaPlayer::IsOpen() const { return false; }
+bool CMediaPlayer::CreatePlayerWindow(HWND parent, const RECT& rect) {
+  if (m_hWnd) DestroyWindow();
+  const char* className = RegisterWindowClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
+  if (!CreateEx(0, className, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, kPlayerControlId)) {
+    return false;
+  }
+  m_inDialog = IsDialog(parent);
+  return true;
+}
+
+CMediaPlayer::GraphResult CMediaPlayer::OpenGraph(const std::string& path, const RECT& rect) {
+  auto graph = std::make_shared<CDirectShowEngine>();
+  m_graph = graph;  // from here on Close() releases it, whatever fails
+  if (!graph->Render(path) || !graph->SetNotifyWindow(m_hWnd, WM_GRAPH_EVENT)) return GraphResult::Failed;
+  const HRESULT visible = graph->QueryVideoVisible();
+  if (FAILED(visible) && visible != E_NOINTERFACE) return GraphResult::Abandoned;
+  if (SUCCEEDED(visible)) {
+    HWND owner = m_inDialog ? ::GetParent(m_hWnd) : m_hWnd;
+    if (!graph->AttachVideo(owner)) return GraphResult::Failed;
+    if (m_controlsVisible) CreateControlBar(rect.right - rect.left, rect.bottom - rect.top);
+    MoveTo(rect);
+  }
+  s_volume.NoteOpeningVolume(graph->Volume());
+  SetMute(s_volume.Muted());
+  if (graph->CanGetDuration()) {
+    m_duration = graph->ReadDuration();
+    m_frameCount = graph->ReadFrameCount(m_duration);
+    m_selectionStart = 0;
+    m_selectionEnd = static_cast<int>(std::clamp<int64_t>(m_frameCount, 0, INT32_MAX));
+  }
+  if (m_seekBar.m_hWnd && graph->CanSeekAbsolute()) {
+    m_seekBar.Enable(true);
+    SetTimer(m_hWnd, kSeekTimerId, kSeekTimerMs, nullptr);
+  }
+  if (FAILED(graph->RequestState(State_Running))) return GraphResult::Failed;
+  return GraphResult::Playing;
+}
+
+void CMediaPlayer::OpenMci(const std::string& path, HWND parent, const RECT& rect, bool sound) {
+  Close();
+  if (!CreatePlayerWindow(parent, rect)) return;
+  if (!m_mci.Create(m_hWnd, path, MciWindowStyle(sound, m_controlsVisible))) return;
+  m_mciNotifies = sound;
+  if (!sound) m_mci.Move(rect.right - rect.left, rect.bottom - rect.top);
+  if (m_mci.Play() != 0) Close();
+}
+
+bool CMediaPlayer::IsOpen() const { return static_cast<bool>(m_mci) || m_graph != nullptr; }
+
+CMediaPlayer::Engine CMediaPlayer::CurrentEngine() const {
+  if (m_mci) return Engine::Mci;
+  if (m_graph) return Engine::Graph;
+  return Engine::None;
+}
+
+bool CMediaPlayer::ReportsEnd() const {
+  if (m_mci) return m_mciNotifies;
+  return m_graph != nullptr;
+}
+
+void CMediaPlayer::ReleaseEngines() {
+  m_mci.Close();
+  m_mciNotifies = false;
+  if (std::shared_ptr<CDirectShowEngine> graph = std::exchange(m_graph, nullptr)) {
+    SetGraphState(graph, State_Stopped, true);
+    graph->HideVideo();
+    graph->Release();
+    m_seekBar.DestroyWindow();
+    if (m_hWnd) KillTimer(m_hWnd, kSeekTimerId);
+  }
+  m_dragState = -1;
+  m_duration = 0;
+  m_frameCount = 0;
+  m_seekTarget = 0;
+}
 
 void CMediaPlayer::Close() {
+  ReleaseEngines();
+  WithdrawEndReport();
   m_fileName.clear();
   if (m_hWnd) DestroyWindow();
 }
 
-void CMediaPlayer::SetMute(bool mute) { s_mute = mute; }
+LRESULT CMediaPlayer::OnDestroy(WPARAM, LPARAM) {
+  // Destroyed with its parent: the engines go before the windows they draw in.
+  ReleaseEngines();
+  return Default();
+}
+
+bool CMediaPlayer::SetGraphState(const std::shared_ptr<CDirectShowEngine>& graph, OAFilterState target, bool wait) {
+  if (!graph) return false;
+  OAFilterState state = State_Stopped;
+  if (graph->GetState(kStateQueryMs, state) == S_OK && state == target) return true;
+  const HRESULT requested = graph->RequestState(target);
+  if (FAILED(requested)) return false;
+  if (requested != S_FALSE || !wait) return true;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (graph->GetState(kStateQueryMs, state) == S_OK && state == target) return true;
+    if (GetTickCount() - start > kStateWaitLimitMs) return false;
+    // Only the player's own messages (and what other threads send, which the renderer may
+    // wait on): a handler of the show could close the player, or delete it, under this wait.
+    MSG msg;
+    while (m_hWnd && PeekMessageA(&msg, m_hWnd, 0, 0, PM_REMOVE)) {
+      if (CWnd::WalkPreTranslate(&msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (!graph->IsBuilt()) return false;  // closed meanwhile
+  }
+}
+
+bool CMediaPlayer::GraphRunning(const std::shared_ptr<CDirectShowEngine>& graph) const {
+  OAFilterState state = State_Stopped;
+  return graph && graph->GetState(kStateQueryMs, state) == S_OK && state == State_Running;
+}
+
+LRESULT CMediaPlayer::OnGraphEvent(WPARAM, LPARAM) {
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  long code = 0;
+  // Each event's parameters are freed as it is taken, before anything can release the graph.
+  while (graph && m_graph == graph && graph->NextEvent(code)) {
+    if (code == EC_COMPLETE) {
+      OnGraphComplete(graph);
+    } else if (code == EC_ERRORABORT || code == EC_ERRORABORTEX || code == EC_USERABORT) {
+      // A graph that gave up never completes; the show must not wait for it.
+      ReportEnd();
+    }
+  }
+  return 0;
+}
+
+void CMediaPlayer::OnGraphComplete(const std::shared_ptr<CDirectShowEngine>& graph) {
+  // Back to the start of the selection, then again or done.
+  const MediaSpan span = SelectionSpan(m_duration, m_frameCount, m_selectionStart, m_selectionEnd);
+  SetGraphState(graph, State_Stopped, true);
+  if (m_graph != graph) return;
+  graph->SetPositions(span.start, span.stop);
+  m_seekTarget = span.start;
+  m_seekBar.SetPosition(SeekBarPositionFor(span.start, m_duration));
+  if (!m_repeat) ShowPlaying(false);
+  // A graph just asked to run may still answer that it is on its way (some systems even name
+  // the old state meanwhile): the accepted request counts, not a state read 10 ms later.
+  if (m_repeat && (GraphRunning(graph) || SetGraphState(graph, State_Running, false))) return;
+  ReportEnd();
+}
+
+LRESULT CMediaPlayer::OnMovieWindowDone(WPARAM, LPARAM) {
+  // Passed on, so that the show does not wait for a movie that has ended.
+  ReportEnd();
+  return 0;
+}
+
+LRESULT CMediaPlayer::OnMciNotifyMode(WPARAM window, LPARAM mode) {
+  // Only the current MCI window counts; one being closed reports its stop as well.
+  if (!m_mci || reinterpret_cast<HWND>(window) != m_mci.Handle() || mode != MCI_MODE_STOP) return 0;
+  if (m_repeat) {
+    m_mci.Play();
+  } else {
+    ReportEnd();
+  }
+  return 0;
+}
+
+void CMediaPlayer::ReportEnd() {
+  HWND owner = GetOwner();
+  if (!owner) return;
+  PostMessageA(owner, WM_PLAYER_DONE, 0, 0);
+  m_endReportedTo = owner;
+}
+
+void CMediaPlayer::WithdrawEndReport() {
+  HWND owner = std::exchange(m_endReportedTo, nullptr);
+  MSG msg;
+  while (owner && PeekMessageA(&msg, owner, WM_PLAYER_DONE, WM_PLAYER_DONE, PM_REMOVE | PM_NOYIELD)) {
+  }
+}
+
+LRESULT CMediaPlayer::OnDoubleClick(WPARAM, LPARAM lParam) {
+  if (m_fullScreenAllowed) {
+    ToggleFullScreen();
+  } else if (HWND owner = GetOwner()) {
+    SendMessageA(owner, WM_LBUTTONDBLCLK, 0, lParam);
+  }
+  return Default();
+}
+
+LRESULT CMediaPlayer::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = Default();
+  if (m_forwardMouse) {
+    if (HWND owner = GetOwner()) SendMessageA(owner, WM_MOUSEMOVE, wParam, lParam);
+  }
+  return result;
+}
+
+void CMediaPlayer::SetRepeat(bool repeat) {
+  m_repeat = repeat;
+  m_mci.SetRepeat(repeat);
+}
+
+bool CMediaPlayer::Pause() {
+  if (m_mci) return m_mci.Pause() == 0;
+  const bool paused = SetGraphState(m_graph, State_Paused, false);
+  if (paused) ShowPlaying(false);
+  return paused;
+}
+
+bool CMediaPlayer::Play() {
+  if (m_mci) return m_mci.Resume() == 0;
+  const bool running = SetGraphState(m_graph, State_Running, false);
+  if (running) ShowPlaying(true);
+  return running;
+}
+
+bool CMediaPlayer::HasAudio() const {
+  if (m_mci) return true;
+  return m_graph && m_graph->HasAudio();
+}
+
+void CMediaPlayer::SetMute(bool mute) {
+  const std::optional<long> current = m_graph ? m_graph->Volume() : std::nullopt;
+  const std::optional<long> volume = s_volume.SetMute(mute, current);
+  // The MCI window's sound is left as it is.
+  if (m_graph && volume) m_graph->SetVolume(*volume);
+  if (m_muteButton.m_hWnd) m_muteButton.SetButtonBitmaps(mute ? IDB_SOUND_OFF : IDB_SOUND_ON, kBarTransparent);
+}
+
+int64_t CMediaPlayer::GetLength() {
+  if (m_mci) return m_mci.LengthMilliseconds();
+  if (m_graph) return m_duration;
+  return -1;
+}
+
+int64_t CMediaPlayer::GetFrameCount() {
+  if (m_mci) return m_mci.LengthFrames();
+  if (m_graph) return m_frameCount;
+  return -1;
+}
+
+int64_t CMediaPlayer::GetFramePosition() {
+  if (m_mci) return m_mci.PositionFrames();
+  if (!m_graph) return -1;
+  if (GraphRunning(m_graph)) {
+    if (const std::optional<int64_t> frame = m_graph->CurrentFrame()) return *frame;
+    if (const std::optional<int64_t> time = m_graph->CurrentTime()) return FrameAtTime(*time, m_duration, m_frameCount);
+  }
+  return FrameAtTime(m_seekTarget, m_duration, m_frameCount);
+}
+
+double CMediaPlayer::GetFrameRate() {
+  if (m_mci) return FrameRateOverMilliseconds(m_mci.LengthFrames(), m_mci.LengthMilliseconds());
+  if (!m_graph) return -1;
+  if (const std::optional<double> rate = CDirectShowEngine::DetectFrameRate(m_fileName)) return *rate;
+  return FrameRateOverDuration(m_frameCount, m_duration);
+}
+
+int64_t CMediaPlayer::LengthMilliseconds() {
+  if (m_mci) {
+    const int64_t length = m_mci.LengthMilliseconds();
+    return length >= 0 ? length : -1;
+  }
+  if (m_graph && m_duration > 0) return m_duration / 10000;
+  return -1;
+}
+
+void CMediaPlayer::ToggleFullScreen() {
+  if (!m_fullScreenAllowed || !m_graph) return;
+  if (m_graph->IsFullScreen()) {
+    m_graph->SetFullScreen(false);
+    if (m_hWnd) {
+      UpdateWindow(m_hWnd);
+      SetFocus(m_hWnd);
+    }
+  } else {
+    m_graph->SetFullScreen(true);
+  }
+}
 
 void CMediaPlayer::MoveTo(const RECT& rect) {
-  if (m_hWnd) MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+  if (!m_hWnd) return;
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  MoveWindow(m_hWnd, rect.left, rect.top, width, height, TRUE);
+  if (m_mci) m_mci.Move(width, height);
+  if (m_graph) {
+    POINT origin{0, 0};
+    if (m_inDialog) MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &origin, 1);
+    const PlayerRect video = VideoRect(width, height, m_controlsVisible);
+    m_graph->MoveVideo(origin.x, origin.y, video.Width(), video.Height());
+    PlaceControlBar(width, height);
+  }
 }
 
 void CMediaPlayer::SetSelection(int first, int last) {
-  if (first < 0) first = 0;
-  const int frames = GetFrameCount();
-  if (last > frames) last = frames;
-  if (last < first) std::swap(first, last);
-  if (last == first) last = first + 1;
-  m_selectionStart = first;
-  m_selectionEnd = last;
+  const FrameRange range = NormaliseSelection(first, last, GetFrameCount());
+  m_selectionStart = range.first;
+  m_selectionEnd = range.last;
+  if (m_mci) {
+    m_mci.PlayFrames(range.first, range.last);
+    return;
+  }
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  if (!graph) return;
+  const MediaSpan span = SelectionSpan(m_duration, m_frameCount, range.first, range.last);
+  m_seekBar.SetMarks(SeekBarPositionFor(span.start, m_duration), SeekBarPositionFor(span.stop, m_duration));
+  OAFilterState before = State_Stopped;
+  graph->GetState(kStateQueryMs, before);
+  SetGraphState(graph, State_Stopped, true);
+  if (m_graph != graph) return;
+  graph->SetPositions(span.start, span.stop);
+  m_seekTarget = span.start;
+  if (before != State_Stopped) SetGraphState(graph, before, true);
 }
 
-bool CMediaPlayer::GetMovieSize(const std::string& /*path*/, int& width, int& height) {
+void CMediaPlayer::EdgePicture::Create(UINT bitmapId, const RECT& rect, HWND parent) {
+  CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE, rect, parent, 0xFFFF);
+  m_bitmap = static_cast<HBITMAP>(
+      LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  if (m_hWnd && m_bitmap) SendMessageA(m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bitmap));
+}
+
+CMediaPlayer::EdgePicture::~EdgePicture() {
+  // The control does not own the picture it shows.
+  DestroyWindow();
+  if (m_bitmap) DeleteObject(m_bitmap);
+}
+
+void CMediaPlayer::CreateControlBar(int width, int height) {
+  const ControlBarLayout bar = LayOutControlBar(width, height);
+  // Owner-drawn like the mute button (the bar's one style of button).
+  m_playButton.Create(ToRect(bar.play), m_hWnd, kPlayButtonId);
+  m_playButton.SetButtonBitmaps(IDB_PAUSE, kBarTransparent);
+  m_leftEdge.Create(IDB_BAR_LEFT, ToRect(bar.leftEdge), m_hWnd);
+  m_seekBar.Create(WS_CHILD | WS_VISIBLE | SS_NOTIFY, ToRect(bar.seekBar), m_hWnd, kSeekBarId);
+  m_seekBar.SetChannelBitmaps(IDB_SEEK_CHANNEL, IDB_SEEK_CHANNEL_ACTIVE, false);
+  m_seekBar.SetThumbBitmaps(IDB_SEEK_THUMB, IDB_SEEK_THUMB_ACTIVE, true, kBarTransparent);
+  m_seekBar.SetRange(0, kSeekBarRange);
+  m_seekBar.SetPosition(0);
+  m_seekBar.Enable(false);  // until the graph is known to seek
+  m_rightEdge.Create(IDB_BAR_RIGHT, ToRect(bar.rightEdge), m_hWnd);
+  m_muteButton.Create(ToRect(bar.mute), m_hWnd, kMuteButtonId);
+  m_muteButton.SetButtonBitmaps(s_volume.Muted() ? IDB_SOUND_OFF : IDB_SOUND_ON, kBarTransparent);
+}
+
+void CMediaPlayer::PlaceControlBar(int width, int height) {
+  const ControlBarLayout bar = LayOutControlBar(width, height);
+  const std::pair<HWND, PlayerRect> pieces[] = {{m_playButton.m_hWnd, bar.play},
+                                                {m_leftEdge.m_hWnd, bar.leftEdge},
+                                                {m_seekBar.m_hWnd, bar.seekBar},
+                                                {m_rightEdge.m_hWnd, bar.rightEdge},
+                                                {m_muteButton.m_hWnd, bar.mute}};
+  for (const auto& [window, r] : pieces) {
+    if (window) MoveWindow(window, r.left, r.top, r.Width(), r.Height(), TRUE);
+  }
+}
+
+void CMediaPlayer::ShowPlaying(bool playing) {
+  if (m_playButton.m_hWnd) m_playButton.SetButtonBitmaps(playing ? IDB_PAUSE : IDB_PLAY, kBarTransparent);
+}
+
+LRESULT CMediaPlayer::OnTimer(WPARAM id, LPARAM) {
+  if (id == kSeekTimerId && m_seekBar.m_hWnd && GraphRunning(m_graph)) {
+    if (const std::optional<int64_t> time = m_graph->CurrentTime()) {
+      m_seekBar.SetPosition(SeekBarPositionFor(*time, m_duration));
+    }
+  }
+  return Default();
+}
+
+void CMediaPlayer::AfterBarClick(const std::shared_ptr<CDirectShowEngine>& graph) {
+  if (m_graph != graph) return;  // closed while the graph changed state
+  if (m_seekBar.m_hWnd) SetFocus(m_seekBar.m_hWnd);
+  graph->BringVideoForward();
+}
+
+void CMediaPlayer::OnPlayButton() {
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  if (!graph) return;
+  const bool play = !GraphRunning(graph);
+  SetGraphState(graph, play ? State_Running : State_Paused, true);
+  if (m_graph != graph) return;
+  ShowPlaying(play);
+  AfterBarClick(graph);
+}
+
+void CMediaPlayer::OnMuteButton() {
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  SetMute(!s_volume.Muted());
+  if (graph) AfterBarClick(graph);
+}
+
+void CMediaPlayer::SeekToBar(const std::shared_ptr<CDirectShowEngine>& graph) {
+  m_seekTarget = SeekTargetFor(m_seekBar.GetPosition(), m_duration);
+  graph->SeekTo(m_seekTarget);
+}
+
+LRESULT CMediaPlayer::OnSeekMoving(WPARAM id, LPARAM) {
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  if (id != kSeekBarId || !graph) return 0;
+  if (m_dragState == -1) {
+    // The movie holds still while the thumb is dragged, and runs on afterwards if it ran.
+    m_dragState = GraphRunning(graph) ? 1 : 0;
+    if (m_dragState == 1) SetGraphState(graph, State_Paused, true);
+    if (m_graph != graph) return 0;
+  }
+  SeekToBar(graph);
+  if (m_seekBar.m_hWnd) SetFocus(m_seekBar.m_hWnd);
+  return 0;
+}
+
+LRESULT CMediaPlayer::OnSeekMoved(WPARAM id, LPARAM) {
+  const std::shared_ptr<CDirectShowEngine> graph = m_graph;
+  if (id != kSeekBarId || !graph) return 0;
+  SeekToBar(graph);
+  if (m_dragState == 1 && !GraphRunning(graph)) SetGraphState(graph, State_Running, false);
+  m_dragState = -1;
+  return 0;
+}
+
+bool CMediaPlayer::SaveSelection(const std::string& path) {
+  if (m_fileName.empty() || path.empty()) return false;
+  // Written beside the target, so that it replaces the target in one move, and only once
+  // it is whole: the file being played may be the target.
+  char temporary[MAX_PATH];
+  if (!GetTempFileNameA(FolderOf(path).c_str(), "gli", 0, temporary)) return false;
+  if (!CopyAviSelection(m_fileName, temporary, m_selectionStart, m_selectionEnd)) {
+    DeleteFileA(temporary);
+    return false;
+  }
+  // The file being played is open; it must be let go before it can be replaced.
+  if (NormalisedPath(path) == NormalisedPath(m_fileName)) Close();
+  if (!MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+    DeleteFileA(temporary);
+    return false;
+  }
+  return true;
+}
+
+bool CMediaPlayer::GetMovieSize(const std::string& path, int& width, int& height) {
   width = 0;
   height = 0;
+  int w = 0;
+  int h = 0;
+  // The movie library's way for ".mov" files comes with its engine.
+  if (CDirectShowEngine::VideoSize(path, w, h) || AviVideoSize(path, w, h)) {
+    width = w;
+    height = h;
+    return true;
+  }
   return false;
 }
 

@@ -1,28 +1,50 @@
 #pragma once
-// The movie player: a child window that plays one movie inside the slide-show window and
-// tells its owner with WM_USER+1 when the movie has ended.
-//
-// The playback engines are not part of the program yet: Open makes no player window and
-// reports that nothing plays, so the show treats every movie as one that did not open.
-// The placement (FitRect) and the options the show sets are complete.
+// The movie player: a child window that plays one movie or sound inside a parent window and
+// tells its owner with WM_PLAYER_DONE when it has ended. Three engines stand behind it: a
+// DirectShow graph for most files, the MCI window for sounds and for what the graph cannot
+// play, and the movie library's window for ".mov" files.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "core/media/engine_route.h"
+#include "core/media/volume_memory.h"
 #include "core/show/movie_placement.h"
+#include "win/framework/static_control.h"
 #include "win/framework/wnd.h"
+#include "win/media/directshow_engine.h"
+#include "win/media/mci_window.h"
+#include "win/ui/bitmap_slider.h"
+#include "win/ui/button_st.h"
 
 namespace glintora {
 
-// Sent to the owner when a movie has ended (both parameters 0).
+// Posted to the owner when a movie has ended (both parameters 0).
 inline constexpr UINT WM_PLAYER_DONE = WM_USER + 1;
-// The player window's control id.
+// The graph's events arrive at the player as this message.
+inline constexpr UINT WM_GRAPH_EVENT = WM_USER;
+// The movie library's window reports the end of its movie with this message.
+inline constexpr UINT WM_MOVIE_WINDOW_DONE = 0x5C4;
+// The player window's control id, and those of its control bar.
 inline constexpr UINT kPlayerControlId = 10000;
+inline constexpr UINT kSeekBarId = 10001;
+inline constexpr UINT kPlayButtonId = 10002;
+inline constexpr UINT kMuteButtonId = 10003;
+// While the seek bar can seek, this timer moves it with the movie.
+inline constexpr UINT_PTR kSeekTimerId = 3284;
+inline constexpr UINT kSeekTimerMs = 100;
+// The colour the bar's thumb and button pictures leave out.
+inline constexpr COLORREF kBarTransparent = 0x8000FF;
 
 class CMediaPlayer : public CWnd {
+  GLINTORA_DECLARE_MESSAGE_MAP()
+
  public:
+  enum class Engine { None, Mci, Graph };
+
   CMediaPlayer() = default;
   ~CMediaPlayer() override;
 
@@ -32,22 +54,27 @@ class CMediaPlayer : public CWnd {
   virtual bool IsOpen() const;
   // Stops whatever plays and destroys the player window.
   virtual void Close();
+  // The movie window's controller only; nothing else has step buttons.
   virtual void SuppressStepButtons() {}
-  virtual void SetRepeat(bool repeat) { m_repeat = repeat; }
-  virtual bool Pause() { return false; }
-  virtual bool Play() { return false; }
-  virtual bool HasAudio() const { return false; }
+  virtual void SetRepeat(bool repeat);
+  virtual bool Pause();
+  virtual bool Play();
+  virtual bool HasAudio() const;
   // Every player of the process shares the mute state.
   virtual void SetMute(bool mute);
-  virtual int GetLength() const { return -1; }
-  virtual int GetFrameCount() const { return -1; }
-  virtual int64_t GetFramePosition() const { return -1; }
-  virtual double GetFrameRate() const { return -1; }
+  // MCI: milliseconds; graph: media time (100 ns); -1 when nothing is open.
+  virtual int64_t GetLength();
+  virtual int64_t GetFrameCount();
+  virtual int64_t GetFramePosition();
+  // Frames per second; 0 when the length is unknown, -1 when nothing is open.
+  virtual double GetFrameRate();
   virtual void SetFullScreenAllowed(bool allowed) { m_fullScreenAllowed = allowed; }
-  virtual void ToggleFullScreen() {}
+  virtual void ToggleFullScreen();
   virtual void MoveTo(const RECT& rect);
   virtual void SetSelection(int first, int last);
-  virtual bool SaveSelection(const std::string& /*path*/) { return false; }
+  // Writes the selected frames of the current file to `path`; a failure leaves `path` and
+  // the current file as they were.
+  virtual bool SaveSelection(const std::string& path);
   virtual void ShowControls(bool show) { m_controlsVisible = show; }
   virtual void SetForwardMouse(bool forward) { m_forwardMouse = forward; }
 
@@ -56,21 +83,119 @@ class CMediaPlayer : public CWnd {
   // Places a movie of width × height in `target`, the control bar included when shown.
   RECT FitRect(int width, int height, const RECT& target, bool enlarge) const;
 
-  static bool SharedMute() { return s_mute; }
+  // Whether the end of what plays reaches the owner: the MCI window tells it only for a
+  // sound (it plays a video without notification).
+  bool ReportsEnd() const;
+  // The length of what plays in milliseconds; -1 when unknown or nothing is open.
+  int64_t LengthMilliseconds();
+  Engine CurrentEngine() const;
+  HWND MciWindow() const { return m_mci.Handle(); }
+  const std::string& FileName() const { return m_fileName; }
+  int SelectionStart() const { return m_selectionStart; }
+  int SelectionEnd() const { return m_selectionEnd; }
+  // The control bar (its windows exist only while a graph plays with the controls shown).
+  const CBitmapSlider& SeekBar() const { return m_seekBar; }
+  const CButtonST& PlayButton() const { return m_playButton; }
+  const CButtonST& MuteButton() const { return m_muteButton; }
+
+  static bool SharedMute() { return s_volume.Muted(); }
+  static long SavedVolume() { return s_volume.SavedVolume(); }
   bool FullScreenAllowed() const { return m_fullScreenAllowed; }
   bool ForwardMouse() const { return m_forwardMouse; }
   bool ControlsVisible() const { return m_controlsVisible; }
 
- private:
-  static bool s_mute;  // the last SetMute of any player
+ protected:
+  // Which engine plays `path`.
+  virtual EngineRoute Route(const std::string& path) const { return RouteFor(path); }
+  enum class GraphResult { Playing, Failed, Abandoned };
+  // Builds, sets up and runs the graph; Failed falls back to the MCI window, Abandoned ends
+  // the open with nothing playing.
+  virtual GraphResult OpenGraph(const std::string& path, const RECT& rect);
 
+  LRESULT OnGraphEvent(WPARAM, LPARAM);
+  LRESULT OnMovieWindowDone(WPARAM, LPARAM);
+  LRESULT OnMciNotifyMode(WPARAM, LPARAM);
+  LRESULT OnDoubleClick(WPARAM, LPARAM);
+  LRESULT OnMouseMove(WPARAM, LPARAM);
+  // A click on the movie is a click on the owner when the mouse is passed on: the saver ends
+  // on any click, wherever it lands.
+  template <UINT Message>
+  LRESULT OnButtonDown(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default();
+    if (m_forwardMouse) {
+      if (HWND owner = GetOwner()) SendMessageA(owner, Message, wParam, lParam);
+    }
+    return result;
+  }
+  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
+  LRESULT OnDestroy(WPARAM, LPARAM);
+  LRESULT OnTimer(WPARAM, LPARAM);
+  void OnPlayButton();
+  void OnMuteButton();
+  LRESULT OnSeekMoving(WPARAM, LPARAM);
+  LRESULT OnSeekMoved(WPARAM, LPARAM);
+
+ private:
+  bool CreatePlayerWindow(HWND parent, const RECT& rect);
+  void OpenMci(const std::string& path, HWND parent, const RECT& rect, bool sound);
+  // Stops, detaches and releases the graph and the MCI window, whatever state they are in.
+  void ReleaseEngines();
+  // Brings `graph` to `target` (State_Stopped, State_Paused, State_Running); with `wait`,
+  // until it gets there or a bounded time has passed, serving the player's own messages
+  // meanwhile. False when the state was not reached or the graph was released meanwhile.
+  bool SetGraphState(const std::shared_ptr<CDirectShowEngine>& graph, OAFilterState target, bool wait);
+  bool GraphRunning(const std::shared_ptr<CDirectShowEngine>& graph) const;
+  void OnGraphComplete(const std::shared_ptr<CDirectShowEngine>& graph);
+  // The play button, the two edges, the seek bar and the mute button along the bottom.
+  void CreateControlBar(int width, int height);
+  void PlaceControlBar(int width, int height);
+  // The play button's picture: pause while playing, play while not.
+  void ShowPlaying(bool playing);
+  // Seeks the graph to the seek bar's position.
+  void SeekToBar(const std::shared_ptr<CDirectShowEngine>& graph);
+  // Gives the focus to the seek bar and brings the video forward, after a click on the bar.
+  void AfterBarClick(const std::shared_ptr<CDirectShowEngine>& graph);
+  // Posts the end to the owner: the owner closes the player in response, which must not
+  // happen inside one of the player's own handlers.
+  void ReportEnd();
+  // Removes an end report still waiting in the owner's queue.
+  void WithdrawEndReport();
+
+  static VolumeMemory s_volume;  // the mute state and saved volume of every player
+
+  CMciWindow m_mci;
+  // Shared so that a handler waiting on the graph keeps it while a nested close lets it go.
+  std::shared_ptr<CDirectShowEngine> m_graph;
+  bool m_inDialog = false;
   bool m_fullScreenAllowed = true;
   bool m_forwardMouse = false;
   bool m_controlsVisible = true;
-  bool m_repeat = false;
+  bool m_mciNotifies = false;      // the MCI window reports its mode changes (a sound)
+  HWND m_endReportedTo = nullptr;  // the owner an end report was posted to
+  int64_t m_seekTarget = 0;
+  int64_t m_duration = 0;  // media time
+  int64_t m_frameCount = 0;
+  std::string m_fileName;
   int m_selectionStart = 0;
   int m_selectionEnd = 0;
-  std::string m_fileName;
+  bool m_repeat = false;
+
+  // The control bar.
+  class EdgePicture : public CStatic {
+   public:
+    ~EdgePicture() override;
+    // A static picture of the program's bitmap `id`, which it keeps until it goes.
+    void Create(UINT bitmapId, const RECT& rect, HWND parent);
+
+   private:
+    HBITMAP m_bitmap = nullptr;
+  };
+  CButtonST m_playButton;
+  EdgePicture m_leftEdge;
+  CBitmapSlider m_seekBar;
+  EdgePicture m_rightEdge;
+  CButtonST m_muteButton;
+  int m_dragState = -1;  // -1 no drag; 0 began while not running; 1 began while running
 };
 
 }  // namespace glintora

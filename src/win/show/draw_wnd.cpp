@@ -78,7 +78,7 @@ void CDrawWnd::ShowCurrent() {
 void CDrawWnd::PresentCurrent() {
   if (m_hWnd) KillTimer(m_hWnd, kSlideTimerId);
   m_composition.m_frame.reset();
-  m_player.Close();
+  Player().Close();
   m_moviePlaying = false;
   if (m_media.Empty()) return;
 
@@ -93,9 +93,15 @@ void CDrawWnd::PresentCurrent() {
   }
   from.reset();
   RedrawNow();
-  // A playing movie tells its end with WM_PLAYER_DONE; one that did not open waits the delay.
-  if (m_moviePlaying && m_player.IsOpen()) return;
-  SetTimer(m_hWnd, kSlideTimerId, SlideTimerPeriod(m_delay), nullptr);
+  // A movie never holds the show: one that tells its end moves it on with WM_PLAYER_DONE, one the
+  // MCI window plays without telling after its length and the delay, one that did not open
+  // after the delay.
+  UINT period = SlideTimerPeriod(m_delay);
+  if (m_moviePlaying && Player().IsOpen()) {
+    if (Player().ReportsEnd()) return;
+    period = UnreportedMoviePeriod(Player().LengthMilliseconds(), m_delay);
+  }
+  SetTimer(m_hWnd, kSlideTimerId, period, nullptr);
 }
 
 bool CDrawWnd::PresentItem(std::unique_ptr<CvxImage>& from) {
@@ -175,12 +181,12 @@ void CDrawWnd::ShowMovie(const std::string& path) {
   CMediaPlayer::GetMovieSize(path, width, height);
   const double zoom = MovieZoom(m_movieZoom, m_composition.m_previewScale);
   const RECT target{0, 0, static_cast<int>(m_composition.m_width), static_cast<int>(m_composition.m_height)};
-  const RECT placed =
-      m_player.FitRect(static_cast<int>(width * zoom), static_cast<int>(height * zoom), target, false);
-  m_player.Open(path, m_hWnd, placed);
-  m_player.SetMute(m_muteMovies);
-  m_player.SetFullScreenAllowed(true);
-  m_player.SetFullScreenAllowed(false);
+  const RECT placed = Player().FitRect(ZoomMovieSide(width, zoom), ZoomMovieSide(height, zoom), target, false);
+  Player().Open(path, m_hWnd, placed);
+  Player().SetMute(m_muteMovies);
+  // The show is full screen already, and a double click on the movie ends the saver: the
+  // movie window must never take the screen for itself.
+  Player().SetFullScreenAllowed(false);
   m_moviePlaying = true;
 }
 
@@ -293,7 +299,8 @@ LRESULT CDrawWnd::OnTimer(WPARAM id, LPARAM) {
 }
 
 LRESULT CDrawWnd::OnPlayerDone(WPARAM, LPARAM) {
-  NextItem();
+  // Only the end of the movie being shown moves the show on.
+  if (m_moviePlaying) NextItem();
   return 0;
 }
 

@@ -104,6 +104,8 @@ class CDrawWnd : public CWnd, public CConfig {
   LRESULT OnPrefetchDone(WPARAM, LPARAM);
   LRESULT OnTransitionDone(WPARAM, LPARAM);
   void PostNcDestroy() override;
+  // The player movies are handed to (tests hand a player of their own).
+  virtual CMediaPlayer& Player() { return m_player; }
 
  private:
   void NextItem();

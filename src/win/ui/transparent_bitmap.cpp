@@ -50,6 +50,10 @@ bool CvxTransparentBitmap::Attach(HBITMAP bitmap, COLORREF transparent) {
   m_mask = CreateBitmap(m_size.cx, m_size.cy, 1, 1, nullptr);
   BitmapDC image(m_image);
   BitmapDC mask(m_mask);
+  if (transparent == CLR_INVALID) {
+    PatBlt(mask, 0, 0, m_size.cx, m_size.cy, BLACKNESS);  // every pixel opaque
+    return true;
+  }
   // Colour to monochrome: the pixels of the source's background colour become 1.
   SetBkColor(image, transparent);
   BitBlt(mask, 0, 0, m_size.cx, m_size.cy, image, 0, 0, SRCCOPY);
@@ -62,17 +66,20 @@ bool CvxTransparentBitmap::Attach(HBITMAP bitmap, COLORREF transparent) {
 }
 
 void CvxTransparentBitmap::Draw(HDC dc, int x, int y, int width, int height) const {
-  if (!m_image) return;
-  if (width == -1) width = m_size.cx;
-  if (height == -1) height = m_size.cy;
+  DrawPart(dc, x, y, width == -1 ? m_size.cx : width, height == -1 ? m_size.cy : height, 0, 0, m_size.cx, m_size.cy);
+}
+
+void CvxTransparentBitmap::DrawPart(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY,
+                                    int sourceWidth, int sourceHeight) const {
+  if (!m_image || width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return;
   BitmapDC image(m_image);
   BitmapDC mask(m_mask);
   const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
   const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
   const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
   // The mask keeps the destination where transparent (white) and clears it elsewhere.
-  StretchBlt(dc, x, y, width, height, mask, 0, 0, m_size.cx, m_size.cy, SRCAND);
-  StretchBlt(dc, x, y, width, height, image, 0, 0, m_size.cx, m_size.cy, SRCPAINT);
+  StretchBlt(dc, x, y, width, height, mask, sourceX, sourceY, sourceWidth, sourceHeight, SRCAND);
+  StretchBlt(dc, x, y, width, height, image, sourceX, sourceY, sourceWidth, sourceHeight, SRCPAINT);
   SetStretchBltMode(dc, oldMode);
   SetTextColor(dc, oldText);
   SetBkColor(dc, oldBack);

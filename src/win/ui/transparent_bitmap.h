@@ -15,13 +15,17 @@ class CvxTransparentBitmap {
   CvxTransparentBitmap& operator=(const CvxTransparentBitmap&) = delete;
 
   // Loads the program's bitmap resource `id`; pixels of colour `transparent` are left out
-  // when drawing. False when there is no such bitmap.
+  // when drawing (none with CLR_INVALID). False when there is no such bitmap.
   bool Load(UINT id, COLORREF transparent);
   // The same for a bitmap the object takes over.
   bool Attach(HBITMAP bitmap, COLORREF transparent);
 
   // Draws at (x, y); a width and height of -1 mean the bitmap's own size, others stretch it.
   void Draw(HDC dc, int x, int y, int width = -1, int height = -1) const;
+  // Draws the part (sourceX, sourceY, sourceWidth, sourceHeight) of the bitmap stretched to
+  // (x, y, width, height).
+  void DrawPart(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY, int sourceWidth,
+                int sourceHeight) const;
   SIZE Size() const { return m_size; }
   bool Loaded() const { return m_image != nullptr; }
 

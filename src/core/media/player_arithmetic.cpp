@@ -1,0 +1,86 @@
+#include "core/media/player_arithmetic.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace glintora {
+namespace {
+
+// a × b ÷ c in whole units without overflowing the product; c > 0.
+int64_t MulDiv(int64_t a, int64_t b, int64_t c) {
+  const __int128 product = static_cast<__int128>(a) * b;
+  const __int128 quotient = product / c;
+  if (quotient > std::numeric_limits<int64_t>::max()) return std::numeric_limits<int64_t>::max();
+  if (quotient < std::numeric_limits<int64_t>::min()) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(quotient);
+}
+
+// duration × (frame ÷ frame count) in floating point, cut toward zero and kept in range.
+int64_t FrameTime(int64_t duration, int64_t frameCount, int64_t frame) {
+  const double time = static_cast<double>(duration) * (static_cast<double>(frame) / static_cast<double>(frameCount));
+  if (!(time > 0)) return 0;
+  if (time >= 9.2e18) return std::numeric_limits<int64_t>::max();
+  return static_cast<int64_t>(time);
+}
+
+}  // namespace
+
+int64_t SeekTargetFor(int barPosition, int64_t duration) {
+  if (duration <= 0) return 0;
+  return MulDiv(std::clamp(barPosition, 0, kSeekBarRange), duration, kSeekBarRange);
+}
+
+int SeekBarPositionFor(int64_t time, int64_t duration) {
+  if (duration <= 0 || time <= 0) return 0;
+  return static_cast<int>(std::min<int64_t>(MulDiv(time, kSeekBarRange, duration), kSeekBarRange));
+}
+
+MediaSpan SelectionSpan(int64_t duration, int64_t frameCount, int64_t first, int64_t last) {
+  if (duration <= 0) return {};
+  if (frameCount <= 0) return {0, duration};
+  return {FrameTime(duration, frameCount, first), FrameTime(duration, frameCount, last)};
+}
+
+FrameRange NormaliseSelection(int first, int last, int64_t frameCount) {
+  if (last < first) std::swap(first, last);
+  first = std::max(first, 0);
+  last = std::max(last, 0);
+  if (frameCount > 0) {
+    // Both ends inside the movie: a range past its end would seek nowhere.
+    const int count = static_cast<int>(std::min<int64_t>(frameCount, std::numeric_limits<int>::max()));
+    first = std::min(first, count);
+    last = std::min(last, count);
+    if (first == last) {
+      if (last < count) {
+        ++last;
+      } else {
+        --first;
+      }
+    }
+  } else if (first == last && last < std::numeric_limits<int>::max()) {
+    ++last;
+  }
+  return {first, last};
+}
+
+int64_t FrameAtTime(int64_t time, int64_t duration, int64_t frameCount) {
+  if (duration <= 0 || frameCount <= 0) return 0;
+  const double frame =
+      static_cast<double>(frameCount) * static_cast<double>(time) / static_cast<double>(duration) + 0.5;
+  if (!(frame > 0)) return 0;
+  return std::min(static_cast<int64_t>(frame), frameCount);
+}
+
+double FrameRateOverDuration(int64_t frameCount, int64_t duration) {
+  if (duration <= 0 || frameCount <= 0) return 0;
+  return static_cast<double>(frameCount) / (static_cast<double>(duration) / kMediaTimePerSecond);
+}
+
+double FrameRateOverMilliseconds(int64_t frameCount, int64_t milliseconds) {
+  if (milliseconds <= 0 || frameCount <= 0) return 0;
+  return static_cast<double>(frameCount) / (static_cast<double>(milliseconds) * 0.001);
+}
+
+}  // namespace glintora

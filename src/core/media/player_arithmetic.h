@@ -1,0 +1,48 @@
+#pragma once
+// The movie player's arithmetic: seek-bar units against media time, the selection in frames
+// against media time, frame positions and rates. Media time is in 100-ns units, always 64 bits
+// (a 32-bit count runs out after 214.7 s). Every division by a duration or a frame count is
+// guarded: a movie under a second, or of unknown length, gives 0 rather than a fault.
+
+#include <cstdint>
+
+namespace glintora {
+
+// The seek bar runs from 0 to this.
+inline constexpr int kSeekBarRange = 10000;
+// 100-ns units in a second.
+inline constexpr int64_t kMediaTimePerSecond = 10'000'000;
+
+// The media time a seek-bar position stands for: position × duration ÷ 10000, whole units.
+int64_t SeekTargetFor(int barPosition, int64_t duration);
+// The seek-bar position of a media time: time × 10000 ÷ duration, kept within the bar.
+int SeekBarPositionFor(int64_t time, int64_t duration);
+
+// The media times of a frame range: each end is duration × (frame ÷ frame count) cut toward
+// zero. Without a frame count the whole movie.
+struct MediaSpan {
+  int64_t start = 0;
+  int64_t stop = 0;
+  bool operator==(const MediaSpan&) const = default;
+};
+MediaSpan SelectionSpan(int64_t duration, int64_t frameCount, int64_t first, int64_t last);
+
+// A frame range as the player keeps it: the two ends in order, both inside the movie when its
+// frame count is known, and at least one frame long.
+struct FrameRange {
+  int first = 0;
+  int last = 0;
+  bool operator==(const FrameRange&) const = default;
+};
+FrameRange NormaliseSelection(int first, int last, int64_t frameCount);
+
+// The frame a stopped or paused movie stands at: frame count × time ÷ duration, rounded.
+int64_t FrameAtTime(int64_t time, int64_t duration, int64_t frameCount);
+
+// Frames per second from a frame count and a duration in media time; 0 when the duration is
+// unknown or zero.
+double FrameRateOverDuration(int64_t frameCount, int64_t duration);
+// Frames per second from a frame count and a length in milliseconds; 0 likewise.
+double FrameRateOverMilliseconds(int64_t frameCount, int64_t milliseconds);
+
+}  // namespace glintora

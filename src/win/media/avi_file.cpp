@@ -1,0 +1,149 @@
+#include "win/media/avi_file.h"
+
+#include <windows.h>
+// The AVI file functions need the base types first.
+#include <vfw.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "win/media/com_ptr.h"
+
+namespace glintora {
+namespace {
+
+// The AVI file library for the life of the object.
+class AviLibrary {
+ public:
+  AviLibrary() { AVIFileInit(); }
+  ~AviLibrary() { AVIFileExit(); }
+  AviLibrary(const AviLibrary&) = delete;
+  AviLibrary& operator=(const AviLibrary&) = delete;
+};
+
+// A span [start, start + length) of a stream's samples.
+struct SampleSpan {
+  LONG start = 0;
+  LONG length = 0;
+};
+
+// The video span covering frames [first, last): from the key frame at or before `first` to the
+// key frame at or after `last`, or to the stream's end when none follows.
+SampleSpan KeyFrameSpan(IAVIStream* video, int first, int last) {
+  const LONG streamStart = AVIStreamStart(video);
+  const LONG streamEnd = streamStart + AVIStreamLength(video);
+  LONG start = AVIStreamFindSample(video, first, FIND_PREV | FIND_KEY);
+  if (start < streamStart) start = streamStart;
+  LONG end = last >= streamEnd ? streamEnd : AVIStreamFindSample(video, last, FIND_NEXT | FIND_KEY);
+  if (end < 0 || end > streamEnd) end = streamEnd;
+  return {start, end > start ? end - start : 0};
+}
+
+// The audio samples playing over the video samples of `span`.
+SampleSpan AudioSpanOver(IAVIStream* audio, IAVIStream* video, const SampleSpan& span) {
+  const LONG from = AVIStreamTimeToSample(audio, AVIStreamSampleToTime(video, span.start));
+  const LONG to = AVIStreamTimeToSample(audio, AVIStreamSampleToTime(video, span.start + span.length));
+  if (from < 0 || to <= from) return {};
+  return {from, to - from};
+}
+
+// Copies the samples of `span` from `source` into a new stream of `target` that starts at 0,
+// with the source's format and each sample's key-frame mark. `samplesPerRead` samples go at
+// a time (one frame for video, a block for audio).
+bool CopySpan(IAVIStream* source, const SampleSpan& span, IAVIFile* target, LONG samplesPerRead) {
+  AVISTREAMINFOA info{};
+  if (AVIStreamInfoA(source, &info, sizeof info) != 0) return false;
+  info.dwStart = 0;
+  info.dwLength = 0;
+  ComPtr<IAVIStream> copy;
+  if (AVIFileCreateStreamA(target, copy.Put(), &info) != 0 || !copy) return false;
+  LONG formatSize = 0;
+  if (AVIStreamReadFormat(source, span.start, nullptr, &formatSize) != 0 || formatSize <= 0) return false;
+  std::vector<uint8_t> format(static_cast<size_t>(formatSize));
+  if (AVIStreamReadFormat(source, span.start, format.data(), &formatSize) != 0 ||
+      AVIStreamSetFormat(copy.Get(), 0, format.data(), formatSize) != 0) {
+    return false;
+  }
+  std::vector<uint8_t> buffer;
+  for (LONG at = span.start; at < span.start + span.length;) {
+    const LONG count = std::min(samplesPerRead, span.start + span.length - at);
+    LONG bytes = 0;
+    LONG samples = 0;
+    if (AVIStreamRead(source, at, count, nullptr, 0, &bytes, &samples) != 0 || samples <= 0 || bytes < 0) {
+      return false;
+    }
+    buffer.resize(static_cast<size_t>(bytes));
+    if (AVIStreamRead(source, at, count, buffer.data(), bytes, &bytes, &samples) != 0 || samples <= 0) return false;
+    const DWORD flags = AVIStreamIsKeyFrame(source, at) ? AVIIF_KEYFRAME : 0;
+    if (AVIStreamWrite(copy.Get(), at - span.start, samples, buffer.data(), bytes, flags, nullptr, nullptr) != 0) {
+      return false;
+    }
+    at += samples;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool AviVideoSize(const std::string& path, int& width, int& height) {
+  const AviLibrary library;
+  ComPtr<IAVIFile> file;
+  if (AVIFileOpenA(file.Put(), path.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr) != 0 || !file) return false;
+  ComPtr<IAVIStream> video;
+  if (AVIFileGetStream(file.Get(), video.Put(), streamtypeVIDEO, 0) != 0 || !video) return false;
+  // The file's own information first; some systems leave its size 0, and then the video
+  // stream's frame rectangle or picture format tells it.
+  AVIFILEINFOA info{};
+  if (AVIFileInfoA(file.Get(), &info, sizeof info) == 0 && info.dwWidth > 0 && info.dwHeight > 0) {
+    width = static_cast<int>(info.dwWidth);
+    height = static_cast<int>(info.dwHeight);
+    return true;
+  }
+  AVISTREAMINFOA stream{};
+  if (AVIStreamInfoA(video.Get(), &stream, sizeof stream) == 0 && stream.rcFrame.right > stream.rcFrame.left &&
+      stream.rcFrame.bottom > stream.rcFrame.top) {
+    width = stream.rcFrame.right - stream.rcFrame.left;
+    height = stream.rcFrame.bottom - stream.rcFrame.top;
+    return true;
+  }
+  BITMAPINFOHEADER format{};
+  LONG formatSize = sizeof format;
+  if (AVIStreamReadFormat(video.Get(), AVIStreamStart(video.Get()), &format, &formatSize) == 0 &&
+      formatSize >= static_cast<LONG>(sizeof format) && format.biWidth > 0 && format.biHeight != 0 &&
+      format.biHeight != INT32_MIN) {
+    width = format.biWidth;
+    height = format.biHeight < 0 ? -format.biHeight : format.biHeight;
+    return true;
+  }
+  return false;
+}
+
+bool CopyAviSelection(const std::string& source, const std::string& target, int first, int last) {
+  const AviLibrary library;
+  ComPtr<IAVIFile> file;
+  ComPtr<IAVIStream> video;
+  ComPtr<IAVIStream> audio;
+  if (AVIFileOpenA(file.Put(), source.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr) != 0 || !file ||
+      AVIFileGetStream(file.Get(), video.Put(), streamtypeVIDEO, 0) != 0 || !video) {
+    return false;
+  }
+  if (AVIFileGetStream(file.Get(), audio.Put(), streamtypeAUDIO, 0) != 0) audio.Reset();
+  const SampleSpan videoSpan = KeyFrameSpan(video.Get(), first, last);
+  if (videoSpan.length <= 0) return false;
+
+  // The streams are copied sample by sample into a file of our own; the edit-stream
+  // functions lose the samples under some systems.
+  ComPtr<IAVIFile> copy;
+  if (AVIFileOpenA(copy.Put(), target.c_str(), OF_CREATE | OF_WRITE | OF_SHARE_EXCLUSIVE, nullptr) != 0 || !copy) {
+    return false;
+  }
+  if (!CopySpan(video.Get(), videoSpan, copy.Get(), 1)) return false;
+  if (audio) {
+    const SampleSpan audioSpan = AudioSpanOver(audio.Get(), video.Get(), videoSpan);
+    if (audioSpan.length > 0 && !CopySpan(audio.Get(), audioSpan, copy.Get(), 4096)) return false;
+  }
+  return true;
+}
+
+}  // namespace glintora

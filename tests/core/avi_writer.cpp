@@ -1,0 +1,130 @@
+#include "avi_writer.h"
+
+namespace glintora::testing {
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+void PutCode(std::vector<uint8_t>& out, const char (&code)[5]) { out.insert(out.end(), code, code + 4); }
+void Patch32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// Opens a chunk (or a LIST/RIFF with its type) and returns where its size goes.
+size_t Open(std::vector<uint8_t>& out, const char (&code)[5]) {
+  PutCode(out, code);
+  Put32(out, 0);
+  return out.size() - 4;
+}
+size_t OpenList(std::vector<uint8_t>& out, const char (&code)[5], const char (&type)[5]) {
+  const size_t size = Open(out, code);
+  PutCode(out, type);
+  return size;
+}
+void Close(std::vector<uint8_t>& out, size_t sizeAt) {
+  Patch32(out, sizeAt, static_cast<uint32_t>(out.size() - sizeAt - 4));
+  if (out.size() % 2) out.push_back(0);
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeAvi(const AviSpec& spec) {
+  const uint32_t frameBytes = static_cast<uint32_t>(spec.width) * static_cast<uint32_t>(spec.height) * 4;
+  const uint32_t fps = static_cast<uint32_t>(spec.framesPerSecond);
+  const uint32_t frames = static_cast<uint32_t>(spec.frames);
+  std::vector<uint8_t> out;
+  out.reserve(frameBytes * frames + 4096);
+
+  const size_t riff = OpenList(out, "RIFF", "AVI ");
+  const size_t hdrl = OpenList(out, "LIST", "hdrl");
+  const size_t avih = Open(out, "avih");
+  Put32(out, 1000000 / fps);
+  Put32(out, frameBytes * fps);
+  Put32(out, 0);
+  Put32(out, 0x10);  // has an index
+  Put32(out, frames);
+  Put32(out, 0);
+  Put32(out, 1);
+  Put32(out, frameBytes);
+  Put32(out, static_cast<uint32_t>(spec.width));
+  Put32(out, static_cast<uint32_t>(spec.height));
+  for (int i = 0; i < 4; ++i) Put32(out, 0);
+  Close(out, avih);
+
+  const size_t strl = OpenList(out, "LIST", "strl");
+  const size_t strh = Open(out, "strh");
+  PutCode(out, "vids");
+  PutCode(out, "DIB ");
+  Put32(out, 0);
+  Put16(out, 0);
+  Put16(out, 0);
+  Put32(out, 0);
+  Put32(out, 1);
+  Put32(out, fps);
+  Put32(out, 0);
+  Put32(out, frames);
+  Put32(out, frameBytes);
+  Put32(out, 0xFFFFFFFF);
+  Put32(out, frameBytes);
+  Put16(out, 0);
+  Put16(out, 0);
+  Put16(out, static_cast<uint32_t>(spec.width));
+  Put16(out, static_cast<uint32_t>(spec.height));
+  Close(out, strh);
+  const size_t strf = Open(out, "strf");
+  Put32(out, 40);
+  Put32(out, static_cast<uint32_t>(spec.width));
+  Put32(out, static_cast<uint32_t>(spec.height));
+  Put16(out, 1);
+  Put16(out, 32);
+  Put32(out, 0);
+  Put32(out, frameBytes);
+  for (int i = 0; i < 4; ++i) Put32(out, 0);
+  Close(out, strf);
+  Close(out, strl);
+  Close(out, hdrl);
+
+  const size_t movi = OpenList(out, "LIST", "movi");
+  const size_t moviType = movi + 4;  // the index counts from the 'movi' code
+  std::vector<uint32_t> offsets;
+  for (int f = 0; f < spec.frames; ++f) {
+    offsets.push_back(static_cast<uint32_t>(out.size() - moviType));
+    const size_t chunk = Open(out, "00db");
+    for (int y = spec.height - 1; y >= 0; --y) {
+      for (int x = 0; x < spec.width; ++x) {
+        const uint32_t rgb = spec.pixel ? spec.pixel(f, x, y) : 0;
+        out.push_back(static_cast<uint8_t>(rgb));
+        out.push_back(static_cast<uint8_t>(rgb >> 8));
+        out.push_back(static_cast<uint8_t>(rgb >> 16));
+        out.push_back(0);
+      }
+    }
+    Close(out, chunk);
+  }
+  Close(out, movi);
+
+  const size_t idx1 = Open(out, "idx1");
+  for (uint32_t offset : offsets) {
+    PutCode(out, "00db");
+    Put32(out, 0x10);  // key frame
+    Put32(out, offset);
+    Put32(out, frameBytes);
+  }
+  Close(out, idx1);
+  Close(out, riff);
+  return out;
+}
+
+AviSpec SolidAvi(int width, int height, int framesPerSecond, int frames, uint32_t rgb) {
+  AviSpec spec{width, height, framesPerSecond, frames, {}};
+  spec.pixel = [rgb](int, int, int) { return rgb; };
+  return spec;
+}
+
+}  // namespace glintora::testing

@@ -1,0 +1,150 @@
+// The movie player's arithmetic, layout, mute memory and engine choice, as pure functions.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "core/media/engine_route.h"
+#include "core/media/player_arithmetic.h"
+#include "core/media/player_layout.h"
+#include "core/media/volume_memory.h"
+#include "core/show/movie_placement.h"
+
+namespace glintora {
+namespace {
+
+constexpr int64_t kTwoSeconds = 20'000'000;
+// Three years of media time: far past what 32 bits hold, and a product with 10000 past 63 bits.
+constexpr int64_t kLong = 946'080'000'000'000'000;
+
+TEST(PlayerArithmetic, SeekBarAndMediaTime) {
+  EXPECT_EQ(SeekTargetFor(5000, kTwoSeconds), 10'000'000);
+  EXPECT_EQ(SeekTargetFor(1, 9999), 0) << "whole units, cut";
+  EXPECT_EQ(SeekTargetFor(10000, kLong), kLong) << "no overflow in the product";
+  EXPECT_EQ(SeekTargetFor(-5, kTwoSeconds), 0);
+  EXPECT_EQ(SeekTargetFor(12000, kTwoSeconds), kTwoSeconds);
+  EXPECT_EQ(SeekBarPositionFor(15'000'000, kTwoSeconds), 7500);
+  EXPECT_EQ(SeekBarPositionFor(kLong / 2, kLong), 5000);
+  EXPECT_EQ(SeekBarPositionFor(kTwoSeconds + 1, kTwoSeconds), 10000) << "kept on the bar";
+  // A movie of unknown or zero length stands at the start.
+  EXPECT_EQ(SeekTargetFor(5000, 0), 0);
+  EXPECT_EQ(SeekBarPositionFor(1234, 0), 0);
+  EXPECT_EQ(SeekBarPositionFor(1234, -1), 0);
+}
+
+TEST(PlayerArithmetic, SelectionInMediaTimeAndFrames) {
+  EXPECT_EQ(SelectionSpan(kTwoSeconds, 20, 0, 20), (MediaSpan{0, kTwoSeconds})) << "rewinds to the start";
+  EXPECT_EQ(SelectionSpan(kTwoSeconds, 20, 5, 15), (MediaSpan{5'000'000, 15'000'000}));
+  EXPECT_EQ(SelectionSpan(10, 3, 1, 2), (MediaSpan{3, 6})) << "each end cut toward zero";
+  EXPECT_EQ(SelectionSpan(kTwoSeconds, 0, 5, 15), (MediaSpan{0, kTwoSeconds})) << "no frame count: the whole movie";
+  EXPECT_EQ(SelectionSpan(0, 20, 5, 15), (MediaSpan{0, 0}));
+  EXPECT_EQ(FrameAtTime(10'000'000, kTwoSeconds, 20), 10);
+  EXPECT_EQ(FrameAtTime(9'700'000, kTwoSeconds, 20), 10) << "rounded";
+  EXPECT_EQ(FrameAtTime(5, 0, 20), 0);
+  EXPECT_EQ(FrameAtTime(5, kTwoSeconds, 0), 0);
+}
+
+TEST(PlayerArithmetic, SelectionsAreKeptInsideTheMovie) {
+  struct Case {
+    int first, last;
+    int64_t frames;
+    FrameRange kept;
+  };
+  const Case cases[] = {
+      {5, 15, 20, {5, 15}},   {15, 5, 20, {5, 15}},   {-3, 8, 20, {0, 8}}, {4, 4, 20, {4, 5}},   {0, 500, 20, {0, 20}},
+      {30, 40, 20, {19, 20}}, {20, 20, 20, {19, 20}}, {7, 7, 0, {7, 8}},   {-5, -9, 20, {0, 1}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(NormaliseSelection(c.first, c.last, c.frames), c.kept) << c.first << ".." << c.last << " of " << c.frames;
+  }
+}
+
+TEST(PlayerArithmetic, FrameRatesWithoutALengthAreZero) {
+  EXPECT_DOUBLE_EQ(FrameRateOverDuration(20, kTwoSeconds), 10.0);
+  EXPECT_DOUBLE_EQ(FrameRateOverDuration(25, 25'000'000), 10.0) << "2.5 s is not 2 s";
+  EXPECT_DOUBLE_EQ(FrameRateOverDuration(5, 5'000'000), 10.0) << "under a second";
+  EXPECT_EQ(FrameRateOverDuration(5, 0), 0.0);
+  EXPECT_EQ(FrameRateOverDuration(0, kTwoSeconds), 0.0);
+  EXPECT_DOUBLE_EQ(FrameRateOverMilliseconds(30, 1500), 20.0);
+  EXPECT_EQ(FrameRateOverMilliseconds(30, 0), 0.0);
+  EXPECT_EQ(FrameRateOverMilliseconds(30, -1), 0.0);
+}
+
+TEST(PlayerLayout, ControlBarForEveryWidth) {
+  const ControlBarLayout bar = LayOutControlBar(300, 200);
+  EXPECT_EQ(bar.play, (PlayerRect{0, 184, 17, 200}));
+  EXPECT_EQ(bar.leftEdge, (PlayerRect{17, 184, 24, 200}));
+  EXPECT_EQ(bar.seekBar, (PlayerRect{24, 184, 276, 200}));
+  EXPECT_EQ(bar.rightEdge, (PlayerRect{276, 184, 283, 200}));
+  EXPECT_EQ(bar.mute, (PlayerRect{283, 184, 300, 200}));
+  for (int width = 40; width <= 1024; ++width) {
+    const ControlBarLayout b = LayOutControlBar(width, 100);
+    const PlayerRect pieces[] = {b.play, b.leftEdge, b.seekBar, b.rightEdge, b.mute};
+    int x = 0;
+    for (const PlayerRect& piece : pieces) {
+      ASSERT_EQ(piece.left, x) << "width " << width << ": each piece where the last ended";
+      ASSERT_GE(piece.Width(), 0) << width;
+      ASSERT_EQ(piece.top, 84);
+      ASSERT_EQ(piece.bottom, 100);
+      x = piece.right;
+    }
+    ASSERT_EQ(x, width) << "the bar spans the width";
+    if (width >= 48) {
+      ASSERT_EQ(b.seekBar.Width(), width - 48);
+      ASSERT_EQ(b.mute.Width(), 17);
+    } else {
+      ASSERT_EQ(b.seekBar.Width(), 0);
+    }
+  }
+  EXPECT_EQ(VideoRect(300, 200, true), (PlayerRect{0, 0, 300, 184}));
+  EXPECT_EQ(VideoRect(300, 200, false), (PlayerRect{0, 0, 300, 200}));
+  EXPECT_EQ(VideoRect(300, 10, true), (PlayerRect{0, 0, 300, 0})) << "never a negative height";
+}
+
+TEST(VolumeMemory, MutingTwiceStillRestoresTheVolume) {
+  VolumeMemory memory;
+  EXPECT_EQ(memory.SetMute(false, -300), std::nullopt) << "nothing read yet: nothing to give back";
+  memory.NoteOpeningVolume(-300);
+  memory.NoteOpeningVolume(-900);  // a later movie's volume does not replace it
+  EXPECT_EQ(memory.SavedVolume(), -300);
+  EXPECT_EQ(memory.SetMute(true, -200), kSilentVolume);
+  EXPECT_EQ(memory.SavedVolume(), -200) << "the volume when muted";
+  EXPECT_EQ(memory.SetMute(true, kSilentVolume), kSilentVolume);
+  EXPECT_EQ(memory.SavedVolume(), -200) << "muting again keeps what muting saved";
+  EXPECT_EQ(memory.SetMute(false, kSilentVolume), -200);
+  EXPECT_FALSE(memory.Muted());
+  // A movie without sound tells no volume; muting it keeps the saved one.
+  EXPECT_EQ(memory.SetMute(true, std::nullopt), kSilentVolume);
+  EXPECT_EQ(memory.SetMute(false, std::nullopt), -200);
+}
+
+TEST(EngineRoute, ExtensionsAndMciStyles) {
+  EXPECT_EQ(RouteFor("C:\\films\\holiday.MOV"), EngineRoute::QuickTime);
+  EXPECT_EQ(RouteFor("a.mov"), EngineRoute::QuickTime);
+  EXPECT_EQ(RouteFor("C:\\music\\song.MP3"), EngineRoute::Sound);
+  EXPECT_EQ(RouteFor("x.wav"), EngineRoute::Sound);
+  EXPECT_EQ(RouteFor("x.Wma"), EngineRoute::Sound);
+  EXPECT_EQ(RouteFor("clip.avi"), EngineRoute::Graph);
+  EXPECT_EQ(RouteFor("C:\\a.mov\\clip"), EngineRoute::Graph) << "the last component's extension";
+  EXPECT_EQ(RouteFor("clip.mpg"), EngineRoute::Graph);
+  EXPECT_EQ(MciWindowStyle(false, true), 0xC008u);
+  EXPECT_EQ(MciWindowStyle(true, true), 0xC10Au);
+  EXPECT_EQ(MciWindowStyle(false, false), 0xC00Au);
+  EXPECT_EQ(MciWindowStyle(true, false), 0xC10Au);
+}
+
+TEST(MoviePlacement, ZoomedSidesAndUnreportedMovies) {
+  EXPECT_EQ(ZoomMovieSide(320, 0.1484375), 47);
+  EXPECT_EQ(ZoomMovieSide(320, 1000), 320000);
+  EXPECT_EQ(ZoomMovieSide(320, std::numeric_limits<double>::infinity()), std::numeric_limits<int>::max());
+  EXPECT_EQ(ZoomMovieSide(320, std::nan("")), 0);
+  EXPECT_EQ(ZoomMovieSide(320, -2), 0);
+  EXPECT_EQ(UnreportedMoviePeriod(2000, 3), 5000u) << "its length, then the delay";
+  EXPECT_EQ(UnreportedMoviePeriod(-1, 3), 3000u) << "unknown length: the delay";
+  EXPECT_EQ(UnreportedMoviePeriod(int64_t{1} << 40, 3), 4294967295u);
+}
+
+}  // namespace
+}  // namespace glintora
