@@ -221,7 +221,23 @@ void CDirectShowEngine::Release() {
   m_audio.Reset();
   m_basicVideo.Reset();
   m_video.Reset();
+  KeepClockAwake();
   m_graph.Reset();
+}
+
+void CDirectShowEngine::KeepClockAwake() const {
+  // One semaphore for the process, never closed: a clock that outlived its graph may still
+  // signal it, and must never signal a handle that was closed and reused.
+  static const HANDLE tick = CreateSemaphoreA(nullptr, 0, LONG_MAX, nullptr);
+  ComPtr<IMediaFilter> filter;
+  ComPtr<IReferenceClock> clock;
+  REFERENCE_TIME now = 0;
+  DWORD_PTR cookie = 0;
+  if (!tick || FAILED(m_graph.QueryInto(IID_IMediaFilter, filter)) || FAILED(filter->GetSyncSource(clock.Put())) ||
+      !clock || FAILED(clock->GetTime(&now))) {
+    return;
+  }
+  clock->AdvisePeriodic(now + kClockTick, kClockTick, reinterpret_cast<HSEMAPHORE>(tick), &cookie);
 }
 
 bool CDirectShowEngine::VideoSize(const std::string& path, int& width, int& height) {
