@@ -1,16 +1,10 @@
 #include "avi_writer.h"
 
+#include "fixtures.h"
+
 namespace glintora::testing {
 namespace {
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 void PutCode(std::vector<uint8_t>& out, const char (&code)[5]) { out.insert(out.end(), code, code + 4); }
 void Patch32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));

@@ -26,6 +26,9 @@ class TempFolder {
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
+// Appends `v` as 2 or 4 little-endian bytes, as the RIFF and BMP layouts store numbers.
+void Put16(std::vector<uint8_t>& out, uint32_t v);
+void Put32(std::vector<uint8_t>& out, uint32_t v);
 
 struct BmpSpec {
   int width = 0;

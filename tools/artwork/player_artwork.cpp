@@ -12,7 +12,6 @@ namespace {
 // A design in pixel coordinates (y down): colour and coverage at a point.
 using PixelDesign = std::function<Colour(float x, float y)>;
 
-constexpr Colour kNone{0, 0, 0, 0};
 constexpr Colour kBar{40 / 255.0f, 40 / 255.0f, 44 / 255.0f, 1};
 constexpr Colour kGroove{0.33f, 0.33f, 0.36f, 1};
 constexpr Colour kGrooveActive{0.45f, 0.65f, 0.92f, 1};
@@ -32,22 +31,13 @@ Colour Fill(Colour c, float distance) {
 // compose the rest over the bar's colour.
 std::vector<Rgb> RenderPixels(int width, int height, const PixelDesign& design, bool transparent) {
   std::vector<Rgb> pixels;
-  constexpr int kSub = 4;
   for (int py = 0; py < height; ++py) {
     for (int px = 0; px < width; ++px) {
-      Colour sum{0, 0, 0, 0};
-      for (int sy = 0; sy < kSub; ++sy) {
-        for (int sx = 0; sx < kSub; ++sx) {
-          const Colour c = design(px + (sx + 0.5f) / kSub, py + (sy + 0.5f) / kSub);
-          sum = {sum.r + c.r * c.a, sum.g + c.g * c.a, sum.b + c.b * c.a, sum.a + c.a};
-        }
-      }
-      const float coverage = sum.a / (kSub * kSub);
-      if (transparent && coverage < 0.5f) {
+      const Colour mean = SamplePixel(design, px, py, 1.0f, 1.0f);
+      if (transparent && mean.a < 0.5f) {
         pixels.push_back(kPlayerTransparent);
         continue;
       }
-      const Colour mean = coverage > 0 ? Colour{sum.r / sum.a, sum.g / sum.a, sum.b / sum.a, coverage} : kNone;
       const Colour c = Over(mean, kBar);
       auto channel = [](float v) { return static_cast<uint8_t>(std::lround(255 * std::clamp(v, 0.0f, 1.0f))); };
       Rgb out{channel(c.r), channel(c.g), channel(c.b)};

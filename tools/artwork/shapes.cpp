@@ -24,28 +24,33 @@ float RoundedBox(float x, float y, float cx, float cy, float hx, float hy, float
   return outside + std::min(std::max(qx, qy), 0.0f) - r;
 }
 
+Colour SamplePixel(const Design& design, int px, int py, float scaleX, float scaleY) {
+  constexpr int kSub = 4;
+  Colour sum{0, 0, 0, 0};
+  for (int sy = 0; sy < kSub; ++sy) {
+    for (int sx = 0; sx < kSub; ++sx) {
+      const Colour c = design((px + (sx + 0.5f) / kSub) / scaleX, (py + (sy + 0.5f) / kSub) / scaleY);
+      sum = {sum.r + c.r * c.a, sum.g + c.g * c.a, sum.b + c.b * c.a, sum.a + c.a};
+    }
+  }
+  if (sum.a <= 0) return Colour{0, 0, 0, 0};
+  return Colour{sum.r / sum.a, sum.g / sum.a, sum.b / sum.a, sum.a / (kSub * kSub)};
+}
+
 IconImage Render(int size, const Design& design) {
   const int width = size;
   const int height = size;
   IconImage image{size, std::vector<Rgba>(static_cast<size_t>(width * height))};
-  constexpr int kSub = 4;
   for (int py = 0; py < height; ++py) {
     for (int px = 0; px < width; ++px) {
-      Colour sum{0, 0, 0, 0};
-      for (int sy = 0; sy < kSub; ++sy) {
-        for (int sx = 0; sx < kSub; ++sx) {
-          const Colour c = design((px + (sx + 0.5f) / kSub) / width, (py + (sy + 0.5f) / kSub) / height);
-          sum = {sum.r + c.r * c.a, sum.g + c.g * c.a, sum.b + c.b * c.a, sum.a + c.a};
-        }
-      }
+      const Colour c = SamplePixel(design, px, py, static_cast<float>(width), static_cast<float>(height));
       Rgba& out = image.pixels[static_cast<size_t>(py * width + px)];
-      const float alpha = sum.a / (kSub * kSub);
-      if (alpha > 0) {
-        out.r = static_cast<uint8_t>(std::lround(255 * std::clamp(sum.r / sum.a, 0.0f, 1.0f)));
-        out.g = static_cast<uint8_t>(std::lround(255 * std::clamp(sum.g / sum.a, 0.0f, 1.0f)));
-        out.b = static_cast<uint8_t>(std::lround(255 * std::clamp(sum.b / sum.a, 0.0f, 1.0f)));
+      if (c.a > 0) {
+        out.r = static_cast<uint8_t>(std::lround(255 * std::clamp(c.r, 0.0f, 1.0f)));
+        out.g = static_cast<uint8_t>(std::lround(255 * std::clamp(c.g, 0.0f, 1.0f)));
+        out.b = static_cast<uint8_t>(std::lround(255 * std::clamp(c.b, 0.0f, 1.0f)));
       }
-      out.a = static_cast<uint8_t>(std::lround(255 * alpha));
+      out.a = static_cast<uint8_t>(std::lround(255 * c.a));
     }
   }
   return image;

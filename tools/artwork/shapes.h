@@ -22,6 +22,10 @@ float RoundedBox(float x, float y, float cx, float cy, float hx, float hy, float
 
 using Design = std::function<Colour(float x, float y)>;
 
+// Pixel (px, py) of a design drawn over `scaleX` × `scaleY` units: the coverage-weighted mean
+// colour of 16 samples with their mean coverage; nothing (all zero) where nothing covers it.
+Colour SamplePixel(const Design& design, int px, int py, float scaleX, float scaleY);
+
 // A size × size rendering of the design, each pixel the mean of 16 samples.
 IconImage Render(int size, const Design& design);
 
