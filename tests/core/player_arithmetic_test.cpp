@@ -135,6 +135,28 @@ TEST(EngineRoute, ExtensionsAndMciStyles) {
   EXPECT_EQ(MciWindowStyle(true, false), 0xC10Au);
 }
 
+TEST(EngineRoute, OnlyFilesThatCouldHoldAMovieGoToTheDecoders) {
+  const std::string avi = std::string("RIFF\x40\x10\0\0AVI LIST\xC0\0\0\0hdrl", 24);
+  const std::string mpeg = std::string("\0\0\x01\xBA", 4) + std::string(20, '\x44');
+  const struct {
+    std::string head;
+    uint64_t size;
+    bool movie;
+  } cases[] = {
+      {avi, 4096, true},
+      {avi, 88, true},
+      {avi, 87, false},                                          // shorter than any movie
+      {avi.substr(0, 16), 4096, false},                          // a head cut short
+      {"RIFF\x10\0\0\0AVI junk" + std::string(8, 'j'), 4096, false},  // an AVI without its header list
+      {std::string("RIFF\x40\x10\0\0WAVEfmt ", 16) + std::string(8, '\0'), 4096, true},  // another RIFF form
+      {mpeg, 4096, true},                                        // not an AVI: the decoders decide
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CouldBeMovie(reinterpret_cast<const uint8_t*>(c.head.data()), c.head.size(), c.size), c.movie)
+        << c.head.substr(0, 12) << " of " << c.size << " bytes";
+  }
+}
+
 TEST(MoviePlacement, ZoomedSidesAndUnreportedMovies) {
   EXPECT_EQ(ZoomMovieSide(320, 0.1484375), 47);
   EXPECT_EQ(ZoomMovieSide(320, 1000), 320000);

@@ -1,6 +1,7 @@
 #pragma once
 // Which of the player's engines plays a file, and the style of the MCI window.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -14,6 +15,15 @@ enum class EngineRoute {
 
 // By the file's extension, in any case.
 EngineRoute RouteFor(std::string_view path);
+
+// Whether a file could hold a movie at all, from its size and its first kMovieHeadBytes
+// bytes (fewer when the file is shorter). What cannot is never handed to the system's
+// decoders: some take seconds over garbage, or never return. Any movie is longer than the
+// smallest AVI header (RIFF, its header list and main header: 88 bytes), and a file that says
+// it is an AVI must begin with that header list.
+inline constexpr size_t kMovieHeadBytes = 24;
+inline constexpr uint64_t kSmallestMovieBytes = 88;
+bool CouldBeMovie(const uint8_t* head, size_t headSize, uint64_t fileSize);
 
 // MCI window styles (the window functions' own flag values).
 inline constexpr uint32_t kMciNoPlayBar = 0x0002;

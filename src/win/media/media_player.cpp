@@ -35,6 +35,19 @@ std::string NormalisedPath(const std::string& path) {
 
 RECT ToRect(const PlayerRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
+// Whether the file could hold a movie by its size and first bytes; false when it cannot be read.
+bool FileCouldBeMovie(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  uint8_t head[kMovieHeadBytes] = {};
+  DWORD read = 0;
+  const bool readable = GetFileSizeEx(file, &size) && ReadFile(file, head, sizeof head, &read, nullptr);
+  CloseHandle(file);
+  return readable && size.QuadPart >= 0 && CouldBeMovie(head, read, static_cast<uint64_t>(size.QuadPart));
+}
+
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
@@ -71,6 +84,7 @@ bool CMediaPlayer::Open(const std::string& path, HWND parent, const RECT& rect) 
         break;
       case EngineRoute::Sound: OpenMci(path, parent, rect, true); break;
       case EngineRoute::Graph:
+        if (!FileCouldBeMovie(path)) break;
         switch (OpenGraph(path, rect)) {
           case GraphResult::Playing: break;
           case GraphResult::Abandoned: Close(); break;
@@ -533,6 +547,7 @@ bool CMediaPlayer::GetMovieSize(const std::string& path, int& width, int& height
   int w = 0;
   int h = 0;
   // The movie library's way for ".mov" files comes with its engine.
+  if (!FileCouldBeMovie(path)) return false;
   if (CDirectShowEngine::VideoSize(path, w, h) || AviVideoSize(path, w, h)) {
     width = w;
     height = h;
