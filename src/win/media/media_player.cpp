@@ -8,10 +8,13 @@
 
 #include "core/base/text.h"
 #include "core/media/player_arithmetic.h"
+#include "core/media/movie_time.h"
 #include "core/media/player_layout.h"
 #include "res/resource.h"
 #include "win/framework/win_app.h"
 #include "win/media/avi_file.h"
+#include "win/media/movie_library.h"
+#include "win/media/movie_reader.h"
 
 namespace glintora {
 namespace {
@@ -34,6 +37,16 @@ std::string NormalisedPath(const std::string& path) {
 }
 
 RECT ToRect(const PlayerRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+// The movie library's size of a movie: its reader's frame size.
+bool MovieLibraryVideoSize(const std::string& path, int& width, int& height) {
+  if (!Cqt::Start()) return false;
+  CMovieReader reader;
+  if (!reader.Open(path)) return false;
+  width = reader.Width();
+  height = reader.Height();
+  return width > 0 && height > 0;
+}
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
@@ -66,9 +79,7 @@ bool CMediaPlayer::Open(const std::string& path, HWND parent, const RECT& rect) 
   const HCURSOR previousCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   if (CreatePlayerWindow(parent, rect)) {
     switch (Route(path)) {
-      case EngineRoute::QuickTime:
-        // The movie library's window is not part of the program yet: nothing opens.
-        break;
+      case EngineRoute::QuickTime: OpenMovieWindow(path, rect); break;
       case EngineRoute::Sound: OpenMci(path, parent, rect, true); break;
       case EngineRoute::Graph:
         switch (OpenGraph(path, rect)) {
@@ -136,20 +147,40 @@ void CMediaPlayer::OpenMci(const std::string& path, HWND parent, const RECT& rec
   if (m_mci.Play() != 0) Close();
 }
 
-bool CMediaPlayer::IsOpen() const { return static_cast<bool>(m_mci) || m_graph != nullptr; }
+bool CMediaPlayer::OpenMovieWindow(const std::string& path, const RECT& rect) {
+  auto window = std::make_unique<CQuickTimeWnd>(m_controlsVisible);
+  if (!window->Create(m_hWnd)) return false;
+  window->SetForwardMouse(m_forwardMouse);
+  window->SetFullScreenAllowed(m_fullScreenAllowed);
+  // A file the library cannot read (or a system without the library) leaves no window: the
+  // show then moves on after its delay, as for any movie that nothing plays.
+  if (!window->OpenFile(path)) return false;
+  window->SetLooping(m_repeat);
+  MoveWindow(window->m_hWnd, 0, 0, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+  ShowWindow(window->m_hWnd, SW_SHOW);
+  window->StartPlaying();
+  window->SetMute(s_volume.Muted());
+  m_movieWindow = std::move(window);
+  return true;
+}
+
+bool CMediaPlayer::IsOpen() const { return static_cast<bool>(m_mci) || m_graph != nullptr || m_movieWindow; }
 
 CMediaPlayer::Engine CMediaPlayer::CurrentEngine() const {
+  if (m_movieWindow) return Engine::MovieWindow;
   if (m_mci) return Engine::Mci;
   if (m_graph) return Engine::Graph;
   return Engine::None;
 }
 
 bool CMediaPlayer::ReportsEnd() const {
+  if (m_movieWindow) return true;
   if (m_mci) return m_mciNotifies;
   return m_graph != nullptr;
 }
 
 void CMediaPlayer::ReleaseEngines() {
+  m_movieWindow.reset();
   m_mci.Close();
   m_mciNotifies = false;
   if (std::shared_ptr<CDirectShowEngine> graph = std::exchange(m_graph, nullptr)) {
@@ -287,9 +318,28 @@ LRESULT CMediaPlayer::OnMouseMove(WPARAM wParam, LPARAM lParam) {
 void CMediaPlayer::SetRepeat(bool repeat) {
   m_repeat = repeat;
   m_mci.SetRepeat(repeat);
+  if (m_movieWindow) m_movieWindow->SetLooping(repeat);
+}
+
+void CMediaPlayer::SuppressStepButtons() {
+  if (m_movieWindow) m_movieWindow->SuppressStepButtons();
+}
+
+void CMediaPlayer::SetFullScreenAllowed(bool allowed) {
+  m_fullScreenAllowed = allowed;
+  if (m_movieWindow) m_movieWindow->SetFullScreenAllowed(allowed);
+}
+
+void CMediaPlayer::SetForwardMouse(bool forward) {
+  m_forwardMouse = forward;
+  if (m_movieWindow) m_movieWindow->SetForwardMouse(forward);
 }
 
 bool CMediaPlayer::Pause() {
+  if (m_movieWindow) {
+    m_movieWindow->Movie().StopMovie();
+    return true;
+  }
   if (m_mci) return m_mci.Pause() == 0;
   const bool paused = SetGraphState(m_graph, State_Paused, false);
   if (paused) ShowPlaying(false);
@@ -297,6 +347,10 @@ bool CMediaPlayer::Pause() {
 }
 
 bool CMediaPlayer::Play() {
+  if (m_movieWindow) {
+    m_movieWindow->Movie().StartMovie();
+    return true;
+  }
   if (m_mci) return m_mci.Resume() == 0;
   const bool running = SetGraphState(m_graph, State_Running, false);
   if (running) ShowPlaying(true);
@@ -304,6 +358,7 @@ bool CMediaPlayer::Play() {
 }
 
 bool CMediaPlayer::HasAudio() const {
+  if (m_movieWindow) return m_movieWindow->HasAudio();
   if (m_mci) return true;
   return m_graph && m_graph->HasAudio();
 }
@@ -313,22 +368,29 @@ void CMediaPlayer::SetMute(bool mute) {
   const std::optional<long> volume = s_volume.SetMute(mute, current);
   // The MCI window's sound is left as it is.
   if (m_graph && volume) m_graph->SetVolume(*volume);
+  if (m_movieWindow) m_movieWindow->SetMute(mute);
   if (m_muteButton.m_hWnd) m_muteButton.SetButtonBitmaps(mute ? IDB_SOUND_OFF : IDB_SOUND_ON, kBarTransparent);
 }
 
 int64_t CMediaPlayer::GetLength() {
+  if (m_movieWindow) return m_movieWindow->GetDuration();
   if (m_mci) return m_mci.LengthMilliseconds();
   if (m_graph) return m_duration;
   return -1;
 }
 
 int64_t CMediaPlayer::GetFrameCount() {
+  if (m_movieWindow) return m_movieWindow->GetFrameCount();
   if (m_mci) return m_mci.LengthFrames();
   if (m_graph) return m_frameCount;
   return -1;
 }
 
 int64_t CMediaPlayer::GetFramePosition() {
+  if (m_movieWindow) {
+    return FrameAtMovieTime(m_movieWindow->GetControllerTime(), m_movieWindow->GetDuration(),
+                            m_movieWindow->GetFrameCount());
+  }
   if (m_mci) return m_mci.PositionFrames();
   if (!m_graph) return -1;
   if (GraphRunning(m_graph)) {
@@ -339,6 +401,7 @@ int64_t CMediaPlayer::GetFramePosition() {
 }
 
 double CMediaPlayer::GetFrameRate() {
+  if (m_movieWindow) return MovieFrameRate(m_movieWindow->GetFrameCount(), m_movieWindow->GetDuration());
   if (m_mci) return FrameRateOverMilliseconds(m_mci.LengthFrames(), m_mci.LengthMilliseconds());
   if (!m_graph) return -1;
   if (const std::optional<double> rate = CDirectShowEngine::DetectFrameRate(m_fileName)) return *rate;
@@ -346,6 +409,10 @@ double CMediaPlayer::GetFrameRate() {
 }
 
 int64_t CMediaPlayer::LengthMilliseconds() {
+  if (m_movieWindow) {
+    const int64_t duration = m_movieWindow->GetDuration();
+    return duration > 0 ? duration * 1000 / kMovieTimeScale : -1;
+  }
   if (m_mci) {
     const int64_t length = m_mci.LengthMilliseconds();
     return length >= 0 ? length : -1;
@@ -355,7 +422,12 @@ int64_t CMediaPlayer::LengthMilliseconds() {
 }
 
 void CMediaPlayer::ToggleFullScreen() {
-  if (!m_fullScreenAllowed || !m_graph) return;
+  if (!m_fullScreenAllowed) return;
+  if (m_movieWindow) {
+    m_movieWindow->ToggleFullScreen();
+    return;
+  }
+  if (!m_graph) return;
   if (m_graph->IsFullScreen()) {
     m_graph->SetFullScreen(false);
     if (m_hWnd) {
@@ -372,6 +444,7 @@ void CMediaPlayer::MoveTo(const RECT& rect) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   MoveWindow(m_hWnd, rect.left, rect.top, width, height, TRUE);
+  if (m_movieWindow) MoveWindow(m_movieWindow->m_hWnd, 0, 0, width, height, TRUE);
   if (m_mci) m_mci.Move(width, height);
   if (m_graph) {
     POINT origin{0, 0};
@@ -386,6 +459,10 @@ void CMediaPlayer::SetSelection(int first, int last) {
   const FrameRange range = NormaliseSelection(first, last, GetFrameCount());
   m_selectionStart = range.first;
   m_selectionEnd = range.last;
+  if (m_movieWindow) {
+    m_movieWindow->SetSelection(range.first, range.last);
+    return;
+  }
   if (m_mci) {
     m_mci.PlayFrames(range.first, range.last);
     return;
@@ -510,6 +587,7 @@ LRESULT CMediaPlayer::OnSeekMoved(WPARAM id, LPARAM) {
 
 bool CMediaPlayer::SaveSelection(const std::string& path) {
   if (m_fileName.empty() || path.empty()) return false;
+  if (m_movieWindow) return m_movieWindow->SaveSelection(path);
   // Written beside the target, so that it replaces the target in one move, and only once
   // it is whole: the file being played may be the target.
   char temporary[MAX_PATH];
@@ -532,8 +610,8 @@ bool CMediaPlayer::GetMovieSize(const std::string& path, int& width, int& height
   height = 0;
   int w = 0;
   int h = 0;
-  // The movie library's way for ".mov" files comes with its engine.
-  if (CDirectShowEngine::VideoSize(path, w, h) || AviVideoSize(path, w, h)) {
+  if ((RouteFor(path) == EngineRoute::QuickTime && MovieLibraryVideoSize(path, w, h)) ||
+      CDirectShowEngine::VideoSize(path, w, h) || AviVideoSize(path, w, h)) {
     width = w;
     height = h;
     return true;
