@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "../core/fixtures.h"
 #include "core/media/library_binding.h"
 #include "movie_fixtures.h"
 #include "win/framework/wnd.h"
@@ -244,6 +245,46 @@ TEST_F(QuickTimeTest, FullScreenComesAndGoesByEscapeOrDoubleClick) {
   window.reset();
   EXPECT_EQ(CQuickTimeWnd::FullScreenWindow(), nullptr);
   EXPECT_FALSE(IsWindow(full));
+}
+
+TEST_F(QuickTimeTest, SavesTheSelectionAsANewMovieWithoutHarmingTheSource) {
+  testing::TempFolder folder;
+  const std::string source = folder.Path("counting.mov");
+  testing::WriteBytes(source, testing::ReadBytes(MovieFixture("counting.mov")));
+  const std::vector<uint8_t> original = testing::ReadBytes(source);
+  auto window = std::make_unique<CQuickTimeWnd>(false);
+  ASSERT_TRUE(window->Create(owner.m_hWnd));
+  ASSERT_TRUE(window->OpenFile(source));
+  window->SetSelection(10, 20);
+
+  const std::string part = folder.Path("part.mov");
+  ASSERT_TRUE(window->SaveSelection(part));
+  EXPECT_TRUE(window->Movie().Opened()) << "another file: the movie stays";
+  EXPECT_EQ(testing::ReadBytes(source), original);
+  {
+    CQuickTime saved;
+    ASSERT_TRUE(saved.OpenMovie(part)) << "the system reads what was written";
+    EXPECT_EQ(saved.CountFrames(saved.GetMovie()), 10);
+    EXPECT_EQ(saved.Duration(), 600) << "one second";
+    EXPECT_EQ(saved.Box().right, 320);
+    EXPECT_EQ(saved.Box().bottom, 240);
+  }
+  // Targets that cannot be written, or whose name is past the limit: false, nothing changes.
+  for (const std::string& target :
+       {folder.Path("no such folder\\part.mov"), folder.Path(std::string(300, 'n') + ".mov")}) {
+    EXPECT_FALSE(window->SaveSelection(target));
+  }
+  EXPECT_EQ(testing::ReadBytes(source), original);
+
+  // Onto the movie being played: it is let go, then replaced by the whole new movie.
+  ASSERT_TRUE(window->SaveSelection(source));
+  EXPECT_FALSE(window->Movie().Opened());
+  EXPECT_EQ(window->Movie().CountFramesOfFile(source), 10);
+  window.reset();
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(folder.Path("gli*.tmp").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "no temporary file left behind";
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
 TEST_F(QuickTimeTest, ThePlayerPlaysMovFilesInTheMovieWindow) {

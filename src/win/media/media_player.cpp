@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "win/framework/win_app.h"
 #include "win/media/avi_file.h"
+#include "win/media/file_replace.h"
 #include "win/media/movie_library.h"
 #include "win/media/movie_reader.h"
 
@@ -29,13 +30,6 @@ bool IsDialog(HWND window) {
   return window && GetClassNameA(window, name, sizeof name) && std::string_view(name) == "#32770";
 }
 
-// The full path in lower case, for telling whether two names are one file.
-std::string NormalisedPath(const std::string& path) {
-  char full[MAX_PATH];
-  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-  return ToLowerAscii(length > 0 && length < MAX_PATH ? std::string(full, length) : path);
-}
-
 RECT ToRect(const PlayerRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 // The movie library's size of a movie: its reader's frame size.
@@ -46,11 +40,6 @@ bool MovieLibraryVideoSize(const std::string& path, int& width, int& height) {
   width = reader.Width();
   height = reader.Height();
   return width > 0 && height > 0;
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -587,22 +576,23 @@ LRESULT CMediaPlayer::OnSeekMoved(WPARAM id, LPARAM) {
 
 bool CMediaPlayer::SaveSelection(const std::string& path) {
   if (m_fileName.empty() || path.empty()) return false;
-  if (m_movieWindow) return m_movieWindow->SaveSelection(path);
+  if (m_movieWindow) {
+    const bool saved = m_movieWindow->SaveSelection(path);
+    // Saved over itself: the movie was let go for the new file to take its place.
+    if (!m_movieWindow->Movie().Opened()) Close();
+    return saved;
+  }
   // Written beside the target, so that it replaces the target in one move, and only once
   // it is whole: the file being played may be the target.
-  char temporary[MAX_PATH];
-  if (!GetTempFileNameA(FolderOf(path).c_str(), "gli", 0, temporary)) return false;
+  const std::string temporary = TemporaryBeside(path);
+  if (temporary.empty()) return false;
   if (!CopyAviSelection(m_fileName, temporary, m_selectionStart, m_selectionEnd)) {
-    DeleteFileA(temporary);
+    DeleteFileA(temporary.c_str());
     return false;
   }
   // The file being played is open; it must be let go before it can be replaced.
-  if (NormalisedPath(path) == NormalisedPath(m_fileName)) Close();
-  if (!MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-    DeleteFileA(temporary);
-    return false;
-  }
-  return true;
+  if (SameFile(path, m_fileName)) Close();
+  return ReplaceWith(temporary, path);
 }
 
 bool CMediaPlayer::GetMovieSize(const std::string& path, int& width, int& height) {

@@ -1,8 +1,11 @@
 #include "win/media/quick_time_wnd.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/media/movie_time.h"
+#include "core/media/movie_writer.h"
+#include "win/media/file_replace.h"
 #include "win/framework/win_app.h"
 
 namespace glintora {
@@ -22,6 +25,8 @@ struct FullScreenState {
 namespace {
 
 FullScreenState g_fullScreen;
+// Saved frames stay close to what was shown.
+constexpr int kSavedJpegQuality = 90;
 
 // The high-resolution clock in milliseconds, for telling double clicks.
 int64_t PreciseMs() {
@@ -51,6 +56,35 @@ RECT FittedBox(const MovieBox& box, const RECT& area) {
   const int left = area.left + (areaWidth - w) / 2;
   const int top = area.top + (areaHeight - h) / 2;
   return RECT{left, top, left + w, top + h};
+}
+
+// Writes the frames of `source` shown from `begin` to `end` (movie units) into a new movie at
+// `target`, each lasting until the next, the last until `end`.
+bool WriteMovieSpan(const std::string& source, int64_t begin, int64_t end, const std::string& target) {
+  CMovieReader reader;
+  if (!reader.Open(source) || !reader.Seek(MediaTimeOfUnits(begin))) return false;
+  MovieWriter writer;
+  if (!writer.Begin(target, reader.Width(), reader.Height(), static_cast<uint32_t>(kMovieTimeScale))) return false;
+  // A frame is written once the next one tells how long it shows; a seek may land before
+  // `begin`, and the last frame at or before it is the one showing there.
+  VideoFrame frame;
+  VideoFrame held;
+  int64_t heldAt = 0;
+  bool holding = false;
+  const auto write = [&](int64_t until) {
+    const int64_t from = std::max(heldAt, begin);
+    return writer.AddFrame(EncodeJpegFrame(held, kSavedJpegQuality),
+                           static_cast<uint32_t>(std::max<int64_t>(1, until - from)));
+  };
+  while (reader.ReadFrame(frame)) {
+    const int64_t at = MovieUnits(frame.time);
+    if (at >= end) break;
+    if (holding && at > begin && !write(at)) return false;
+    std::swap(held, frame);
+    heldAt = at;
+    holding = true;
+  }
+  return holding && write(end) && writer.Finish();
 }
 
 }  // namespace
@@ -296,6 +330,22 @@ void CQuickTimeWnd::ToggleFullScreen() {
   Repaint();
 }
 
-bool CQuickTimeWnd::SaveSelection(const std::string&) { return false; }
+bool CQuickTimeWnd::SaveSelection(const std::string& fileName) {
+  const MovieController* controller = m_movie.GetController();
+  if (!controller) return false;
+  const std::string temporary = TemporaryBeside(fileName);
+  if (temporary.empty()) return false;
+  if (!WriteMovieSpan(m_movie.FileName(), controller->position.Begin(), controller->position.End(), temporary)) {
+    DeleteFileA(temporary.c_str());
+    return false;
+  }
+  // The movie being played holds its file: it lets it go for the new one to take its place.
+  if (SameFile(fileName, m_movie.FileName())) {
+    KillTimer(m_hWnd, kFrameTimerId);
+    m_movie.CloseMovie();
+    Repaint();
+  }
+  return ReplaceWith(temporary, fileName);
+}
 
 }  // namespace glintora
