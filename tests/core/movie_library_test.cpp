@@ -76,6 +76,12 @@ class FakeSystem : public LibrarySystem {
 
 long NotLoadedWork() { return kLibraryNotLoaded; }
 
+// Two libraries: the first starts and stops, the second does the work.
+const std::vector<std::string> kLibraries = {"core.dll", "reader.dll"};
+std::vector<LibraryBinding::EntryPoint> Entries() {
+  return {{0, "Start", nullptr}, {0, "Stop", nullptr}, {1, "Work", reinterpret_cast<void*>(&NotLoadedWork)}};
+}
+
 class LibraryBindingTest : public ::testing::Test {
  protected:
   static constexpr const char* kFolder = "C:\\Windows\\system32\\";
@@ -99,11 +105,7 @@ class LibraryBindingTest : public ::testing::Test {
   }
 
   FakeSystem system;
-  LibraryBinding binding{system,
-                         {"core.dll", "reader.dll"},
-                         {{0, "Start", nullptr}, {0, "Stop", nullptr}, {1, "Work", reinterpret_cast<void*>(&NotLoadedWork)}},
-                         0,
-                         1};
+  LibraryBinding binding{system, kLibraries, Entries(), 0, 1};
 };
 
 TEST_F(LibraryBindingTest, NestedStartUpsShareOneLoadedLibrary) {
@@ -159,11 +161,7 @@ TEST_F(LibraryBindingTest, EachFailureAnswersAndRestoresTheNotLoadedState) {
     FakeSystem::current = &fresh;
     FakeSystem::startAnswer = 0;
     c.arrange(fresh);
-    LibraryBinding failing{fresh,
-                           {"core.dll", "reader.dll"},
-                           {{0, "Start", nullptr}, {0, "Stop", nullptr}, {1, "Work", reinterpret_cast<void*>(&NotLoadedWork)}},
-                           0,
-                           1};
+    LibraryBinding failing{fresh, kLibraries, Entries(), 0, 1};
     EXPECT_EQ(failing.StartUp(7, 1), c.answer);
     EXPECT_FALSE(failing.Loaded());
     EXPECT_EQ(failing.StartCount(), 0);

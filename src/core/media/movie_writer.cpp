@@ -146,10 +146,11 @@ bool MovieWriter::Finish() {
   const uint32_t height = static_cast<uint32_t>(m_height) << 16;
 
   Box header("mvhd");
-  header.U32(0).U32(0).U32(0).U32(m_timeScale).U32(duration).U32(0x10000).U16(0x100).Zeros(10).Matrix().Zeros(24).U32(2);
-  Box track("tkhd");
-  track.U32(0xF).U32(0).U32(0).U32(1).U32(0).U32(duration).Zeros(8).U16(0).U16(0).U16(0).U16(0).Matrix().U32(width).U32(
-      height);
+  header.U32(0).U32(0).U32(0).U32(m_timeScale).U32(duration).U32(0x10000).U16(0x100).Zeros(10).Matrix();
+  header.Zeros(24).U32(2);  // preview, poster, selection and current time; the next track's id
+  Box track("tkhd");  // enabled, in the movie, preview and poster; track 1
+  track.U32(0xF).U32(0).U32(0).U32(1).U32(0).U32(duration).Zeros(8).U16(0).U16(0).U16(0).U16(0).Matrix();
+  track.U32(width).U32(height);
   Box mediaHeader("mdhd");
   mediaHeader.U32(0).U32(0).U32(0).U32(m_timeScale).U32(duration).U16(0).U16(0);
   Box handler("hdlr");
@@ -167,8 +168,9 @@ bool MovieWriter::Finish() {
 
   // One sample description: JPEG frames of this size, 72 dpi, 24 bits.
   Box entry("jpeg");
-  entry.Zeros(6).U16(1).U16(0).U16(0).Text("glin").U32(0).U32(0x200).U16(static_cast<uint16_t>(m_width)).U16(
-      static_cast<uint16_t>(m_height)).U32(0x480000).U32(0x480000).U32(0).U16(1).Zeros(32).U16(24).U16(0xFFFF);
+  entry.Zeros(6).U16(1).U16(0).U16(0).Text("glin").U32(0).U32(0x200);
+  entry.U16(static_cast<uint16_t>(m_width)).U16(static_cast<uint16_t>(m_height)).U32(0x480000).U32(0x480000);
+  entry.U32(0).U16(1).Zeros(32).U16(24).U16(0xFFFF);
   Box descriptions("stsd");
   descriptions.U32(0).U32(1).Add(entry);
   // Durations as runs of equal ones.

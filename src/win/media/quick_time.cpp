@@ -275,7 +275,8 @@ void CQuickTime::Paint(HDC dc, const RECT& area, bool withBar) const {
     if (length > 0) {
       RECT done = bar;
       InflateRect(&done, 0, -6);
-      done.right = done.left + static_cast<LONG>((bar.right - bar.left) * std::clamp<int64_t>(played, 0, length) / length);
+      const int64_t part = (bar.right - bar.left) * std::clamp<int64_t>(played, 0, length) / length;
+      done.right = done.left + static_cast<LONG>(part);
       Fill(dc, done, RGB(200, 200, 210));
     }
   }

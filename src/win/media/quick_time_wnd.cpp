@@ -144,9 +144,8 @@ GLINTORA_MESSAGE_MAP(CQuickTimeWnd, CWnd, OnMessage<&CQuickTimeWnd::OnSize>(WM_S
 CQuickTimeWnd::~CQuickTimeWnd() { DestroyWindow(); }
 
 bool CQuickTimeWnd::Create(HWND parent) {
-  const char* type =
-      RegisterWindowClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW), static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
-                          nullptr);
+  const char* type = RegisterWindowClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),
+                                         static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
   return CreateEx(0, type, "", WS_CHILD, RECT{0, 0, 0, 0}, parent, 0);
 }
 
