@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -188,6 +189,26 @@ TEST_F(QuickTimeTest, ALoopNeverEndsAndASelectionPlaysOnlyItsFrames) {
   EXPECT_LT(played, 2500u) << "one second of the selection, not the whole movie";
   EXPECT_GE(window->Movie().Frame().time, 10'000'000) << "the frames shown are the selection's";
   EXPECT_LT(window->Movie().Frame().time, 20'000'000);
+}
+
+TEST_F(QuickTimeTest, AMovieWithSoundPlaysAndMutes) {
+  constexpr uint32_t kGreen = 0x20C040;
+  auto window = Window("sound.mov", RECT{0, 0, 160, 120});
+  CQuickTime& movie = window->Movie();
+  EXPECT_TRUE(window->HasAudio());
+  EXPECT_EQ(movie.GetController()->volume, kFullTrackVolume);
+  // Muting turns the track's volume negative, and only once; unmuting brings it back.
+  for (const bool mute : {true, true, false, false}) {
+    window->SetMute(mute);
+    EXPECT_EQ(movie.GetController()->volume, mute ? -kFullTrackVolume : kFullTrackVolume);
+  }
+  std::printf("sound output: %s\n", movie.PlaysSound() ? "a device plays it" : "no sound device");
+  window->SetMute(true);
+  window->StartPlaying();
+  EXPECT_TRUE(PumpUntil([] { return Near(ScreenPixel(80, 60), kGreen); }, 5000)) << "its picture shows";
+  ASSERT_TRUE(PumpUntil([&] { return owner.windowDone > 0; }, 10000));
+  PumpFor(300);
+  EXPECT_EQ(owner.windowDone, 1);
 }
 
 TEST_F(QuickTimeTest, AWindowWithoutAMovieReportsItsEndAtTheFirstTick) {

@@ -36,6 +36,10 @@ bool CQuickTime::OpenMovie(const std::string& fileName) {
     return false;
   }
   m_movie = std::move(movie);
+  if (m_movie->HasAudio()) {
+    auto sound = std::make_unique<CMovieSound>();
+    if (sound->Open(fileName)) m_sound = std::move(sound);
+  }
   AttachController(m_movie.get());
   m_opened = true;
   m_fileName = fileName;
@@ -44,6 +48,7 @@ bool CQuickTime::OpenMovie(const std::string& fileName) {
 }
 
 void CQuickTime::CloseMovie() {
+  m_sound.reset();
   m_controller.reset();
   m_movie.reset();
   m_sampleTimes.reset();
@@ -191,6 +196,7 @@ void CQuickTime::SetMute(bool mute) {
   if (!m_controller || !HasAudio()) return;
   long& volume = m_controller->volume;
   if ((mute && volume > 0) || (!mute && volume < 0)) volume = -volume;
+  if (m_sound) m_sound->SetMute(volume < 0);
 }
 
 void CQuickTime::SetLooping(bool looping) {
@@ -209,16 +215,22 @@ void CQuickTime::SetSelection(int64_t begin, int64_t length) {
 bool CQuickTime::IsMovieDone() const { return !m_controller || m_controller->position.Done(NowMs()); }
 
 void CQuickTime::StartMovie() {
-  if (m_controller) m_controller->position.Start(NowMs());
+  if (!m_controller) return;
+  m_controller->position.Start(NowMs());
+  if (m_sound && !IsMovieDone()) m_sound->Play();
 }
 
 void CQuickTime::StopMovie() {
-  if (m_controller) m_controller->position.Stop(NowMs());
+  if (!m_controller) return;
+  m_controller->position.Stop(NowMs());
+  if (m_sound) m_sound->Pause();
 }
 
 void CQuickTime::SeekToPosition() {
   if (!m_movie || !m_controller) return;
-  m_movie->Seek(MediaTimeOfUnits(m_controller->position.At(NowMs())));
+  const int64_t time = MediaTimeOfUnits(m_controller->position.At(NowMs()));
+  m_movie->Seek(time);
+  if (m_sound) m_sound->Seek(time);
   m_hasNext = false;
   m_atEnd = false;
   m_frame.time = -1;
@@ -226,6 +238,13 @@ void CQuickTime::SeekToPosition() {
 
 bool CQuickTime::PresentFrames() {
   if (!m_movie || !m_controller) return false;
+  if (m_sound) {
+    if (IsMovieDone()) {
+      m_sound->Pause();  // the selection's end, or the movie's
+    } else {
+      m_sound->Feed();
+    }
+  }
   const int64_t due = MediaTimeOfUnits(m_controller->position.At(NowMs()));
   // A position that went back (a loop, a new selection) starts reading there again.
   if (m_frame.time > due) SeekToPosition();

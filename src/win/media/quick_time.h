@@ -55,6 +55,7 @@
 #include "core/media/movie_time.h"
 #include "core/media/video_frame.h"
 #include "win/media/movie_reader.h"
+#include "win/media/movie_sound.h"
 
 namespace glintora {
 
@@ -127,7 +128,8 @@ class CQuickTime {
   int64_t Duration() const;
   // The movie has a sound track.
   bool HasAudio() const;
-  // Mutes or unmutes the sound track: its volume turns negative while muted.
+  // Mutes or unmutes the sound track: its volume turns negative while muted, and the sound
+  // output goes silent.
   void SetMute(bool mute);
   void SetLooping(bool looping);
   // Plays only [begin, begin + length) in movie units, from its beginning.
@@ -137,7 +139,9 @@ class CQuickTime {
   bool IsMovieDone() const;
   void StartMovie();
   void StopMovie();
-  // Reads the frames due by now; true when the picture to show changed.
+  // Whether the movie's sound reaches a sound device.
+  bool PlaysSound() const { return m_sound != nullptr; }
+  // Reads the frames due by now (and queues the sound); true when the picture changed.
   bool PresentFrames();
   // Paints the movie into `area` of `dc` (the picture fitted into the top of it above the
   // bar when `withBar`), black where there is no frame.
@@ -157,6 +161,7 @@ class CQuickTime {
   bool m_opened = false;
   std::unique_ptr<CMovieReader> m_movie;
   std::unique_ptr<MovieController> m_controller;
+  std::unique_ptr<CMovieSound> m_sound;  // where the movie has sound and the system a device
   MovieBox m_box;
   std::string m_fileName;
   HWND m_frameWindow = nullptr;
