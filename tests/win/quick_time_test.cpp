@@ -40,12 +40,19 @@ class Owner : public CWnd {
     CreateEx(WS_EX_TOPMOST, type, "movie owner", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 300}, nullptr, 0);
   }
   ~Owner() override { DestroyWindow(); }
-  void Reset() { windowDone = playerDone = doubleClicks = 0; }
+  void Reset() {
+    windowDone = playerDone = doubleClicks = 0;
+    doneSent = false;
+  }
 
   int windowDone = 0;
   int playerDone = 0;
   int doubleClicks = 0;
-  LRESULT OnWindowDone(WPARAM, LPARAM) { return ++windowDone, 0; }
+  bool doneSent = false;  // an end report arrived as a sent message
+  LRESULT OnWindowDone(WPARAM, LPARAM) {
+    doneSent |= InSendMessage() != FALSE;
+    return ++windowDone, 0;
+  }
   LRESULT OnPlayerDone(WPARAM, LPARAM) { return ++playerDone, 0; }
   LRESULT OnDoubleClick(WPARAM, LPARAM) { return ++doubleClicks, 0; }
 };
@@ -133,6 +140,7 @@ TEST_F(QuickTimeTest, TheLibraryLoadsAtRunTimeAndTellsSizeDurationAndFrames) {
   EXPECT_EQ(movie.CountFramesOfFile(MovieFixture("missing.mov")), 0);
   EXPECT_EQ(movie.Box().right, 320);
   EXPECT_EQ(movie.Box().bottom, 240);
+  std::printf("reader output: %s\n", movie.GetMovie()->Layout() == ReaderPixelLayout::Rgb32 ? "RGB32" : "NV12");
   // No sound track: nothing to mute.
   EXPECT_FALSE(movie.HasAudio());
   movie.SetMute(true);
@@ -160,9 +168,11 @@ TEST_F(QuickTimeTest, ShowsTheMovieAndReportsItsEndOnce) {
   EXPECT_TRUE(Near(ScreenPixel(177, 147), kBright)) << "its bottom-right corner: no bar below";
   EXPECT_EQ(ScreenPixel(185, 90), 0u) << "black beside it";
   ASSERT_TRUE(PumpUntil([&] { return owner.windowDone > 0; }, 10000));
+  std::printf("a 2-s movie's end reported after %lu ms\n", static_cast<unsigned long>(GetTickCount() - start));
   EXPECT_GE(GetTickCount() - start, 1800u) << "not before two seconds have played";
   PumpFor(800);
   EXPECT_EQ(owner.windowDone, 1) << "one report";
+  EXPECT_FALSE(owner.doneSent) << "posted: the owner may close the window in response";
   EXPECT_TRUE(Near(ScreenPixel(100, 90), kBright)) << "the last frame stays";
 }
 

@@ -120,6 +120,9 @@ Cqt::~Cqt() {
 }
 
 bool Cqt::Start() {
+  // The binding is made first, so that it outlives the instance, whose destructor at exit
+  // shuts it down.
+  MovieLibrary();
   static Cqt instance;
   static const bool started = [] {
     // Files only: the library need not open network sockets.

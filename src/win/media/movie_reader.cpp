@@ -100,6 +100,17 @@ bool CMovieReader::ReadLayout() {
   }
   m_width = static_cast<int>(size >> 32);
   m_height = static_cast<int>(size & 0xFFFFFFFFu);
+  // Decoders pad frames to their block size; the picture is the area they name, at the top
+  // left (the rows below it are left out, the padded plane is still read whole).
+  MFVideoArea area{};
+  UINT32 areaSize = 0;
+  if (SUCCEEDED(type->GetBlob(MF_MT_MINIMUM_DISPLAY_APERTURE, reinterpret_cast<UINT8*>(&area), sizeof area,
+                              &areaSize)) &&
+      areaSize == sizeof area && area.OffsetX.value == 0 && area.OffsetY.value == 0 && area.Area.cx > 0 &&
+      area.Area.cy > 0 && area.Area.cx <= m_width && area.Area.cy <= m_height) {
+    m_width = area.Area.cx;
+    m_height = area.Area.cy;
+  }
   UINT32 stride = 0;
   if (SUCCEEDED(type->GetUINT32(MF_MT_DEFAULT_STRIDE, &stride))) {
     m_stride = static_cast<INT32>(stride);

@@ -39,6 +39,8 @@ class CMovieReader {
   // Media time (100 ns); 0 when unknown.
   int64_t Duration() const { return m_duration; }
   bool HasAudio() const { return m_hasAudio; }
+  // The layout frames come from the reader in.
+  ReaderPixelLayout Layout() const { return m_layout; }
 
   // The next frame in play order, with its time; false at the end or on a failure.
   bool ReadFrame(VideoFrame& frame);
