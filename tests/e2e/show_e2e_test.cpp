@@ -436,6 +436,16 @@ TEST_F(MovShowTest, TheMovPlaysInItsRectangleThenTheShowGoesOn) {
   EXPECT_EQ(code, 0u);
 }
 
+TEST_F(MovShowTest, AClickOnTheMovieEndsTheSaver) {
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_NE(StartShow(saver), nullptr);
+  ASSERT_TRUE(Eventually([] { return ShowsMov(*CaptureScreen()); }, kSaverWaitMs));
+  Click();  // the cursor stands over the movie
+  DWORD code = 1;
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << "a click on the movie";
+  EXPECT_EQ(code, 0u);
+}
+
 TEST_F(MovShowTest, WithoutTheMovieLibraryTheShowGoesOnAfterTheDelay) {
   // Wine's own switch for one program: its copy of the source-reader library is not loaded.
   const char* key = "Software\\Wine\\AppDefaults\\glintora.scr\\DllOverrides";
