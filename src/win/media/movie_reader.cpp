@@ -1,7 +1,3 @@
-// The one place that defines the library's identifiers the program uses: nothing of it is
-// linked in.
-#include <initguid.h>
-
 #include "win/media/movie_reader.h"
 
 #include <mfapi.h>
