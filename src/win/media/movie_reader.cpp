@@ -4,6 +4,9 @@
 #include <mferror.h>
 #include <propidl.h>
 
+#include <atomic>
+#include <utility>
+
 #include "win/media/directshow_engine.h"
 #include "win/media/movie_library.h"
 
@@ -13,6 +16,8 @@ namespace {
 constexpr DWORD kVideo = static_cast<DWORD>(MF_SOURCE_READER_FIRST_VIDEO_STREAM);
 constexpr DWORD kAudio = static_cast<DWORD>(MF_SOURCE_READER_FIRST_AUDIO_STREAM);
 constexpr DWORD kAllStreams = static_cast<DWORD>(MF_SOURCE_READER_ALL_STREAMS);
+// An opening that has not come back after this long is given up.
+constexpr DWORD kOpenLimitMs = 5000;
 // A reader that keeps answering without a sample is given up after this many answers.
 constexpr int kEmptyReadLimit = 64;
 
@@ -23,15 +28,59 @@ bool HasStream(IMFSourceReader* reader, DWORD stream) {
 
 }  // namespace
 
+namespace {
+
+// One opening of a source reader on a thread of its own, shared by the two threads until
+// the second of them lets it go.
+struct Opening {
+  std::wstring url;
+  bool convertVideo = false;
+  IMFSourceReader* reader = nullptr;
+  std::atomic<int> holders{2};
+
+  // The last holder releases the reader (when it was not taken) and the record.
+  static void LetGo(Opening* opening) {
+    if (--opening->holders > 0) return;
+    if (opening->reader) opening->reader->Release();
+    delete opening;
+  }
+  static DWORD WINAPI Run(void* parameter) {
+    auto* opening = static_cast<Opening*>(parameter);
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    {
+      ComPtr<IMFAttributes> attributes;
+      if (opening->convertVideo && SUCCEEDED(movie_library::CreateAttributes(attributes.Put(), 1))) {
+        attributes->SetUINT32(MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING, TRUE);
+      }
+      if (FAILED(movie_library::CreateSourceReader(opening->url.c_str(), attributes.Get(), &opening->reader))) {
+        opening->reader = nullptr;
+      }
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    LetGo(opening);
+    return 0;
+  }
+};
+
+}  // namespace
+
 ComPtr<IMFSourceReader> OpenSourceReader(const std::string& path, bool convertVideo) {
   ComPtr<IMFSourceReader> reader;
   const std::wstring url = WidePath(path);  // empty for a path beyond the limit: refused
   if (url.empty()) return reader;
-  ComPtr<IMFAttributes> attributes;
-  if (convertVideo && SUCCEEDED(movie_library::CreateAttributes(attributes.Put(), 1))) {
-    attributes->SetUINT32(MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING, TRUE);
+  // Opened on a thread of its own: a file that the system's media support cannot make sense
+  // of may never come back from the opening (seen under Wine), and a movie must never hold
+  // the show. Such an opening is given up, and its thread left to itself.
+  auto* opening = new Opening{url, convertVideo};
+  HANDLE thread = CreateThread(nullptr, 0, &Opening::Run, opening, 0, nullptr);
+  if (!thread) {
+    delete opening;
+    return reader;
   }
-  if (FAILED(movie_library::CreateSourceReader(url.c_str(), attributes.Get(), reader.Put()))) reader.Reset();
+  const bool finished = WaitForSingleObject(thread, kOpenLimitMs) == WAIT_OBJECT_0;
+  CloseHandle(thread);
+  if (finished) *reader.Put() = std::exchange(opening->reader, nullptr);
+  Opening::LetGo(opening);
   return reader;
 }
 
