@@ -25,10 +25,11 @@ run_seconds=${GLINTORA_DEMO_SECONDS:-20}
 # `duration`.
 delay=2
 duration=1.5
-# The movie, the show's first item, lasts this long. It comes first because under Wine a
-# window that has drawn with OpenGL no longer shows its child windows, the movie's among
-# them, and every change between pictures here is a 3D one.
+# The two movies, the show's first items (an AVI, then a ".mov"), last this long. They come
+# first because under Wine a window that has drawn with OpenGL no longer shows its child
+# windows, the movies' among them, and every change between pictures here is a 3D one.
 movie_seconds=4
+mov_seconds=3
 
 "$root/scripts/setup.sh"
 
@@ -104,17 +105,21 @@ fi
 [[ -n "$user_display" ]] && echo "demo: display $user_display does not answer; using the demo's virtual display"
 
 # Headless: run on the bench's display and take screenshots. The schedule counts from the
-# moment the show's first item, the movie, appears on the black screen: it plays for
-# `movie_seconds`, then picture 1 follows without a change; picture n is fully shown for
-# `delay`, then the change to picture n + 1 takes `duration`.
+# moment the show's first item, the AVI movie, appears on the black screen: it plays for
+# `movie_seconds`, the ".mov" movie for `mov_seconds`, then picture 1 follows without a
+# change; picture n is fully shown for `delay`, then the change to picture n + 1 takes
+# `duration`.
 ms() { LC_ALL=C awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }'; }
 delay_ms=$(ms "$delay")
 duration_ms=$(ms "$duration")
 period_ms=$((delay_ms + duration_ms))
-movie_ms=$(ms "$movie_seconds")
+avi_ms=$(ms "$movie_seconds")
+mov_ms=$(ms "$mov_seconds")
+movie_ms=$((avi_ms + mov_ms))
 schedule=(
-  "01-movie-begins $((movie_ms / 4))"
-  "02-movie-ends $((movie_ms * 3 / 4))"
+  "01-movie-begins $((avi_ms / 4))"
+  "02-movie-ends $((avi_ms * 3 / 4))"
+  "02b-mov-movie-plays $((avi_ms + mov_ms / 2))"
   "03-picture-1 $((movie_ms + delay_ms / 2))"
   "04-change-1-to-2 $((movie_ms + delay_ms + duration_ms / 2))"
   "05-picture-2 $((movie_ms + period_ms + delay_ms / 2))"

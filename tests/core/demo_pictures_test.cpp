@@ -43,10 +43,11 @@ TEST(DemoPictures, TheProgramsLoaderReadsBackWhatWasDrawn) {
   testing::TempFolder folder;
   const std::vector<std::string> names = demo::WriteDemoPictures(folder.Path(""));
   const std::vector<demo::DemoPicture> drawn = demo::DrawDemoPictures();
-  ASSERT_EQ(names.size(), drawn.size() + 2);
+  ASSERT_EQ(names.size(), drawn.size() + 3);
   EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << "file names sort in show order";
   EXPECT_EQ(names.back(), demo::kBrokenName);
-  EXPECT_EQ(names.front(), demo::kMovieName) << "the movie first";
+  EXPECT_EQ(names[0], demo::kMovieName) << "the movies first";
+  EXPECT_EQ(names[1], demo::kMovMovieName);
 
   CvxImageLoader loader(CvxColor8{});
   bool portrait = false, landscape = false;

@@ -15,7 +15,7 @@ grep -Eq '^Subsystem[[:space:]]+0+2[[:space:]]' <<<"$details" || fail "not a GUI
 
 system_dlls=' kernel32.dll user32.dll gdi32.dll advapi32.dll msvcrt.dll shell32.dll ole32.dll oleaut32.dll
   comctl32.dll comdlg32.dll shlwapi.dll uxtheme.dll version.dll winmm.dll opengl32.dll glu32.dll
-  msvfw32.dll avifil32.dll mfplat.dll mf.dll mfplay.dll mfreadwrite.dll ws2_32.dll '
+  msvfw32.dll avifil32.dll ws2_32.dll '
 # One space between names, also where the list breaks its lines.
 system_dlls=" $(tr -s '[:space:]' ' ' <<<"$system_dlls") "
 imports=$(awk '/DLL Name:/{print tolower($3)}' <<<"$details" | sort -u)

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "../core/avi_writer.h"
+#include "../core/fixtures.h"
+#include "../win/movie_fixtures.h"
 #include "../win/test_window.h"
 #include "../win/window_capture.h"
 #include "core/transitions/catalogue.h"
@@ -435,6 +437,90 @@ TEST_F(MovieShowTest, WithoutMoviesOrWithABrokenOneTheShowGoesOn) {
     PressKey(VK_SPACE);
     EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
   }
+}
+
+// The bright 2-s ".mov" between the two pictures: the movie library's window plays it.
+class MovShowTest : public MovieShowTest {
+ protected:
+  static constexpr uint32_t kBright = 0xF0D020;
+
+  MovShowTest() { pictures.AddFile("1b.mov", testing::ReadBytes(testing::MovieFixture("bright.mov"))); }
+  void SetUp() override {
+    MovieShowTest::SetUp();
+    ASSERT_FALSE(testing::MovieFixture("bright.mov").empty()) << "GLINTORA_MOVIES names the movies' folder";
+  }
+  // Within a little of the colour: it went through JPEG and back.
+  static bool Near(uint32_t a, uint32_t b) {
+    for (int shift : {0, 8, 16}) {
+      if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 24) return false;
+    }
+    return true;
+  }
+  // The colour fills the movie's rectangle (its own size, centred), black just beside it.
+  static bool ShowsMov(const CvxImageColor8& shot) {
+    const RECT r = PictureOnScreen(kMovieSize, SIZE{});
+    const int midX = (r.left + r.right) / 2;
+    const int midY = (r.top + r.bottom) / 2;
+    return Near(Rgb(shot, midX, midY), kBright) && Near(Rgb(shot, r.left + 1, r.top + 1), kBright) &&
+           Near(Rgb(shot, r.right - 2, r.bottom - 2), kBright) && Rgb(shot, r.left - 2, midY) == 0 &&
+           Rgb(shot, r.right + 1, midY) == 0;
+  }
+};
+
+TEST_F(MovShowTest, TheMovPlaysInItsRectangleThenTheShowGoesOn) {
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_NE(StartShow(saver), nullptr);
+  ASSERT_TRUE(Eventually([] { return ShowsMov(*CaptureScreen()); }, kSaverWaitMs)) << "the movie's colour, centred";
+  const DWORD movieSeen = GetTickCount();
+  EXPECT_TRUE(Eventually([] { return ShowsBlue(*CaptureScreen()); }, kSaverWaitMs)) << "then the next picture";
+  EXPECT_GE(GetTickCount() - movieSeen, 1000u) << "the two-second movie played";
+  ASSERT_FALSE(saver.WaitForExit(0));
+  PressKey(VK_SPACE);
+  DWORD code = 1;
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+TEST_F(MovShowTest, AClickOnTheMovieEndsTheSaver) {
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_NE(StartShow(saver), nullptr);
+  ASSERT_TRUE(Eventually([] { return ShowsMov(*CaptureScreen()); }, kSaverWaitMs));
+  Click();  // the cursor stands over the movie
+  DWORD code = 1;
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << "a click on the movie";
+  EXPECT_EQ(code, 0u);
+}
+
+TEST_F(MovShowTest, WithoutTheMovieLibraryTheShowGoesOnAfterTheDelay) {
+  // Wine's own switch for one program: its copy of the source-reader library is not loaded.
+  const char* key = "Software\\Wine\\AppDefaults\\glintora.scr\\DllOverrides";
+  HKEY overrides = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(overrides, "mfreadwrite", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+  RegCloseKey(overrides);
+  struct Restore {
+    const char* key;
+    ~Restore() { RegDeleteKeyA(HKEY_CURRENT_USER, key); }
+  } restore{key};
+
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_NE(StartShow(saver), nullptr);
+  const DWORD redSeen = GetTickCount();
+  bool movieSeen = false;
+  EXPECT_TRUE(Eventually(
+      [&] {
+        auto shot = CaptureScreen();
+        movieSeen |= ShowsMov(*shot);
+        return ShowsBlue(*shot);
+      },
+      kSaverWaitMs))
+      << "the blue picture follows";
+  EXPECT_FALSE(movieSeen);
+  // The red picture's 1.5 s, then the unplayed movie's own 1.5 s.
+  EXPECT_GE(GetTickCount() - redSeen, 2500u) << "the movie's item lasts a delay";
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
 }
 
 }  // namespace

@@ -171,16 +171,15 @@ TEST_F(MediaPlayerTest, TellsSizeLengthAndFrames) {
 
 TEST_F(MediaPlayerTest, WhatDoesNotOpenLeavesNoWindow) {
   testing::WriteBytes(folder.Path("noise.avi"), {'R', 'I', 'F', 'F', 1, 2, 3, 4, 5, 6, 7, 8});
-  Movie("movie.mov", 5);  // a movie for the movie library's window, which is not there yet
-  for (const char* name : {"noise.avi", "movie.mov", "missing.avi"}) {
+  // No damaged ".mov": under Wine its opening often never comes back; the reader gives it up
+  // after 5 s, but Wine's media thread left behind then crashes the process at its exit.
+  for (const char* name : {"noise.avi", "missing.avi", "missing.mov"}) {
     SCOPED_TRACE(name);
     int width = -1;
     int height = -1;
-    if (std::string(name) != "movie.mov") {
-      EXPECT_FALSE(CMediaPlayer::GetMovieSize(folder.Path(name), width, height));
-      EXPECT_EQ(width, 0);
-      EXPECT_EQ(height, 0);
-    }
+    EXPECT_FALSE(CMediaPlayer::GetMovieSize(folder.Path(name), width, height));
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
     CMediaPlayer player;
     EXPECT_FALSE(player.Open(folder.Path(name), host.m_hWnd, kPlace));
     EXPECT_FALSE(player.IsOpen());

@@ -12,6 +12,7 @@
 // The picture writers of the tests are the project's only encoders.
 #include "../../tests/core/avi_writer.h"
 #include "../../tests/core/fixtures.h"
+#include "core/media/movie_writer.h"
 
 namespace glintora::demo {
 namespace {
@@ -272,6 +273,22 @@ bool WritePicture(const DemoPicture& picture, const std::filesystem::path& path)
   return false;
 }
 
+// The wheel turning back, frame by frame into the movie container (600 units a second).
+bool WriteMovMovie(const std::filesystem::path& path) {
+  MovieWriter writer;
+  if (!writer.Begin(path.string(), kMovieWidth, kMovieHeight, 600)) return false;
+  for (int frame = 0; frame < kMovMovieFrames; ++frame) {
+    VideoFrame pixels{kMovieWidth, kMovieHeight, {}};
+    for (int y = 0; y < kMovieHeight; ++y) {
+      for (int x = 0; x < kMovieWidth; ++x) {
+        pixels.pixels.push_back(DemoMoviePixel(kMovieFrames - frame, kMovieWidth - 1 - x, y));
+      }
+    }
+    if (!writer.AddFrame(EncodeJpegFrame(pixels, 90), 600 / kMovieFramesPerSecond)) return false;
+  }
+  return writer.Finish();
+}
+
 }  // namespace
 
 std::vector<std::string> WriteDemoPictures(const std::string& folder) {
@@ -284,6 +301,8 @@ std::vector<std::string> WriteDemoPictures(const std::string& folder) {
   const testing::AviSpec movie{kMovieWidth, kMovieHeight, kMovieFramesPerSecond, kMovieFrames, DemoMoviePixel};
   if (!WriteFile(std::filesystem::path(folder) / kMovieName, testing::EncodeAvi(movie))) return {};
   names.insert(std::upper_bound(names.begin(), names.end(), std::string(kMovieName)), kMovieName);
+  if (!WriteMovMovie(std::filesystem::path(folder) / kMovMovieName)) return {};
+  names.insert(std::upper_bound(names.begin(), names.end(), std::string(kMovMovieName)), kMovMovieName);
   // A JPEG's start marker and then noise: taken for a JPEG, then failing to decode.
   std::vector<uint8_t> junk = {0xFF, 0xD8, 0xFF};
   uint32_t seed = 12345;

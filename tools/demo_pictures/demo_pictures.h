@@ -33,13 +33,17 @@ inline constexpr int kMovieWidth = 240;
 inline constexpr int kMovieHeight = 180;
 inline constexpr int kMovieFramesPerSecond = 10;
 inline constexpr int kMovieFrames = 40;
+// The second movie, right after the first: the same wheel turning back, 3 s of JPEG frames in
+// the ".mov" container, which the movie library's window plays.
+inline constexpr const char* kMovMovieName = "00b-wheel-backwards.mov";
+inline constexpr int kMovMovieFrames = 30;
 
 // Draws every picture, in show order. The same call always draws the same pixels.
 std::vector<DemoPicture> DrawDemoPictures();
 // The colour (0xRRGGBB) of pixel (x, y) of the movie's frame `frame`.
 uint32_t DemoMoviePixel(int frame, int x, int y);
 
-// Writes the pictures, the movie and the broken file into `folder`, which must exist. Returns the
+// Writes the pictures, the two movies and the broken file into `folder`, which must exist. Returns the
 // names written, or an empty list when a file could not be written.
 std::vector<std::string> WriteDemoPictures(const std::string& folder);
 

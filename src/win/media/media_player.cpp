@@ -8,10 +8,14 @@
 
 #include "core/base/text.h"
 #include "core/media/player_arithmetic.h"
+#include "core/media/movie_time.h"
 #include "core/media/player_layout.h"
 #include "res/resource.h"
 #include "win/framework/win_app.h"
 #include "win/media/avi_file.h"
+#include "win/media/file_replace.h"
+#include "win/media/movie_library.h"
+#include "win/media/movie_reader.h"
 
 namespace glintora {
 namespace {
@@ -24,13 +28,6 @@ constexpr DWORD kStateQueryMs = 10;
 bool IsDialog(HWND window) {
   char name[16] = {};
   return window && GetClassNameA(window, name, sizeof name) && std::string_view(name) == "#32770";
-}
-
-// The full path in lower case, for telling whether two names are one file.
-std::string NormalisedPath(const std::string& path) {
-  char full[MAX_PATH];
-  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-  return ToLowerAscii(length > 0 && length < MAX_PATH ? std::string(full, length) : path);
 }
 
 RECT ToRect(const PlayerRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
@@ -48,9 +45,14 @@ bool FileCouldBeMovie(const std::string& path) {
   return readable && size.QuadPart >= 0 && CouldBeMovie(head, read, static_cast<uint64_t>(size.QuadPart));
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+// The movie library's size of a movie: its reader's frame size.
+bool MovieLibraryVideoSize(const std::string& path, int& width, int& height) {
+  if (!Cqt::Start()) return false;
+  CMovieReader reader;
+  if (!reader.Open(path)) return false;
+  width = reader.Width();
+  height = reader.Height();
+  return width > 0 && height > 0;
 }
 
 }  // namespace
@@ -80,7 +82,7 @@ bool CMediaPlayer::Open(const std::string& path, HWND parent, const RECT& rect) 
   if (CreatePlayerWindow(parent, rect)) {
     switch (Route(path)) {
       case EngineRoute::QuickTime:
-        // The movie library's window is not part of the program yet: nothing opens.
+        if (FileCouldBeMovie(path)) OpenMovieWindow(path, rect);
         break;
       case EngineRoute::Sound: OpenMci(path, parent, rect, true); break;
       case EngineRoute::Graph:
@@ -150,20 +152,40 @@ void CMediaPlayer::OpenMci(const std::string& path, HWND parent, const RECT& rec
   if (m_mci.Play() != 0) Close();
 }
 
-bool CMediaPlayer::IsOpen() const { return static_cast<bool>(m_mci) || m_graph != nullptr; }
+bool CMediaPlayer::OpenMovieWindow(const std::string& path, const RECT& rect) {
+  auto window = std::make_unique<CQuickTimeWnd>(m_controlsVisible);
+  if (!window->Create(m_hWnd)) return false;
+  window->SetForwardMouse(m_forwardMouse);
+  window->SetFullScreenAllowed(m_fullScreenAllowed);
+  // A file the library cannot read (or a system without the library) leaves no window: the
+  // show then moves on after its delay, as for any movie that nothing plays.
+  if (!window->OpenFile(path)) return false;
+  window->SetLooping(m_repeat);
+  MoveWindow(window->m_hWnd, 0, 0, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+  ShowWindow(window->m_hWnd, SW_SHOW);
+  window->StartPlaying();
+  window->SetMute(s_volume.Muted());
+  m_movieWindow = std::move(window);
+  return true;
+}
+
+bool CMediaPlayer::IsOpen() const { return static_cast<bool>(m_mci) || m_graph != nullptr || m_movieWindow; }
 
 CMediaPlayer::Engine CMediaPlayer::CurrentEngine() const {
+  if (m_movieWindow) return Engine::MovieWindow;
   if (m_mci) return Engine::Mci;
   if (m_graph) return Engine::Graph;
   return Engine::None;
 }
 
 bool CMediaPlayer::ReportsEnd() const {
+  if (m_movieWindow) return true;
   if (m_mci) return m_mciNotifies;
   return m_graph != nullptr;
 }
 
 void CMediaPlayer::ReleaseEngines() {
+  m_movieWindow.reset();
   m_mci.Close();
   m_mciNotifies = false;
   if (std::shared_ptr<CDirectShowEngine> graph = std::exchange(m_graph, nullptr)) {
@@ -301,9 +323,28 @@ LRESULT CMediaPlayer::OnMouseMove(WPARAM wParam, LPARAM lParam) {
 void CMediaPlayer::SetRepeat(bool repeat) {
   m_repeat = repeat;
   m_mci.SetRepeat(repeat);
+  if (m_movieWindow) m_movieWindow->SetLooping(repeat);
+}
+
+void CMediaPlayer::SuppressStepButtons() {
+  if (m_movieWindow) m_movieWindow->SuppressStepButtons();
+}
+
+void CMediaPlayer::SetFullScreenAllowed(bool allowed) {
+  m_fullScreenAllowed = allowed;
+  if (m_movieWindow) m_movieWindow->SetFullScreenAllowed(allowed);
+}
+
+void CMediaPlayer::SetForwardMouse(bool forward) {
+  m_forwardMouse = forward;
+  if (m_movieWindow) m_movieWindow->SetForwardMouse(forward);
 }
 
 bool CMediaPlayer::Pause() {
+  if (m_movieWindow) {
+    m_movieWindow->Movie().StopMovie();
+    return true;
+  }
   if (m_mci) return m_mci.Pause() == 0;
   const bool paused = SetGraphState(m_graph, State_Paused, false);
   if (paused) ShowPlaying(false);
@@ -311,6 +352,10 @@ bool CMediaPlayer::Pause() {
 }
 
 bool CMediaPlayer::Play() {
+  if (m_movieWindow) {
+    m_movieWindow->Movie().StartMovie();
+    return true;
+  }
   if (m_mci) return m_mci.Resume() == 0;
   const bool running = SetGraphState(m_graph, State_Running, false);
   if (running) ShowPlaying(true);
@@ -318,6 +363,7 @@ bool CMediaPlayer::Play() {
 }
 
 bool CMediaPlayer::HasAudio() const {
+  if (m_movieWindow) return m_movieWindow->HasAudio();
   if (m_mci) return true;
   return m_graph && m_graph->HasAudio();
 }
@@ -327,22 +373,29 @@ void CMediaPlayer::SetMute(bool mute) {
   const std::optional<long> volume = s_volume.SetMute(mute, current);
   // The MCI window's sound is left as it is.
   if (m_graph && volume) m_graph->SetVolume(*volume);
+  if (m_movieWindow) m_movieWindow->SetMute(mute);
   if (m_muteButton.m_hWnd) m_muteButton.SetButtonBitmaps(mute ? IDB_SOUND_OFF : IDB_SOUND_ON, kBarTransparent);
 }
 
 int64_t CMediaPlayer::GetLength() {
+  if (m_movieWindow) return m_movieWindow->GetDuration();
   if (m_mci) return m_mci.LengthMilliseconds();
   if (m_graph) return m_duration;
   return -1;
 }
 
 int64_t CMediaPlayer::GetFrameCount() {
+  if (m_movieWindow) return m_movieWindow->GetFrameCount();
   if (m_mci) return m_mci.LengthFrames();
   if (m_graph) return m_frameCount;
   return -1;
 }
 
 int64_t CMediaPlayer::GetFramePosition() {
+  if (m_movieWindow) {
+    return FrameAtMovieTime(m_movieWindow->GetControllerTime(), m_movieWindow->GetDuration(),
+                            m_movieWindow->GetFrameCount());
+  }
   if (m_mci) return m_mci.PositionFrames();
   if (!m_graph) return -1;
   if (GraphRunning(m_graph)) {
@@ -353,6 +406,7 @@ int64_t CMediaPlayer::GetFramePosition() {
 }
 
 double CMediaPlayer::GetFrameRate() {
+  if (m_movieWindow) return MovieFrameRate(m_movieWindow->GetFrameCount(), m_movieWindow->GetDuration());
   if (m_mci) return FrameRateOverMilliseconds(m_mci.LengthFrames(), m_mci.LengthMilliseconds());
   if (!m_graph) return -1;
   if (const std::optional<double> rate = CDirectShowEngine::DetectFrameRate(m_fileName)) return *rate;
@@ -360,6 +414,10 @@ double CMediaPlayer::GetFrameRate() {
 }
 
 int64_t CMediaPlayer::LengthMilliseconds() {
+  if (m_movieWindow) {
+    const int64_t duration = m_movieWindow->GetDuration();
+    return duration > 0 ? duration * 1000 / kMovieTimeScale : -1;
+  }
   if (m_mci) {
     const int64_t length = m_mci.LengthMilliseconds();
     return length >= 0 ? length : -1;
@@ -369,7 +427,12 @@ int64_t CMediaPlayer::LengthMilliseconds() {
 }
 
 void CMediaPlayer::ToggleFullScreen() {
-  if (!m_fullScreenAllowed || !m_graph) return;
+  if (!m_fullScreenAllowed) return;
+  if (m_movieWindow) {
+    m_movieWindow->ToggleFullScreen();
+    return;
+  }
+  if (!m_graph) return;
   if (m_graph->IsFullScreen()) {
     m_graph->SetFullScreen(false);
     if (m_hWnd) {
@@ -386,6 +449,7 @@ void CMediaPlayer::MoveTo(const RECT& rect) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   MoveWindow(m_hWnd, rect.left, rect.top, width, height, TRUE);
+  if (m_movieWindow) MoveWindow(m_movieWindow->m_hWnd, 0, 0, width, height, TRUE);
   if (m_mci) m_mci.Move(width, height);
   if (m_graph) {
     POINT origin{0, 0};
@@ -400,6 +464,10 @@ void CMediaPlayer::SetSelection(int first, int last) {
   const FrameRange range = NormaliseSelection(first, last, GetFrameCount());
   m_selectionStart = range.first;
   m_selectionEnd = range.last;
+  if (m_movieWindow) {
+    m_movieWindow->SetSelection(range.first, range.last);
+    return;
+  }
   if (m_mci) {
     m_mci.PlayFrames(range.first, range.last);
     return;
@@ -524,21 +592,23 @@ LRESULT CMediaPlayer::OnSeekMoved(WPARAM id, LPARAM) {
 
 bool CMediaPlayer::SaveSelection(const std::string& path) {
   if (m_fileName.empty() || path.empty()) return false;
+  if (m_movieWindow) {
+    const bool saved = m_movieWindow->SaveSelection(path);
+    // Saved over itself: the movie was let go for the new file to take its place.
+    if (!m_movieWindow->Movie().Opened()) Close();
+    return saved;
+  }
   // Written beside the target, so that it replaces the target in one move, and only once
   // it is whole: the file being played may be the target.
-  char temporary[MAX_PATH];
-  if (!GetTempFileNameA(FolderOf(path).c_str(), "gli", 0, temporary)) return false;
+  const std::string temporary = TemporaryBeside(path);
+  if (temporary.empty()) return false;
   if (!CopyAviSelection(m_fileName, temporary, m_selectionStart, m_selectionEnd)) {
-    DeleteFileA(temporary);
+    DeleteFileA(temporary.c_str());
     return false;
   }
   // The file being played is open; it must be let go before it can be replaced.
-  if (NormalisedPath(path) == NormalisedPath(m_fileName)) Close();
-  if (!MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-    DeleteFileA(temporary);
-    return false;
-  }
-  return true;
+  if (SameFile(path, m_fileName)) Close();
+  return ReplaceWith(temporary, path);
 }
 
 bool CMediaPlayer::GetMovieSize(const std::string& path, int& width, int& height) {
@@ -546,9 +616,9 @@ bool CMediaPlayer::GetMovieSize(const std::string& path, int& width, int& height
   height = 0;
   int w = 0;
   int h = 0;
-  // The movie library's way for ".mov" files comes with its engine.
   if (!FileCouldBeMovie(path)) return false;
-  if (CDirectShowEngine::VideoSize(path, w, h) || AviVideoSize(path, w, h)) {
+  if ((RouteFor(path) == EngineRoute::QuickTime && MovieLibraryVideoSize(path, w, h)) ||
+      CDirectShowEngine::VideoSize(path, w, h) || AviVideoSize(path, w, h)) {
     width = w;
     height = h;
     return true;

@@ -17,6 +17,7 @@
 #include "win/framework/wnd.h"
 #include "win/media/directshow_engine.h"
 #include "win/media/mci_window.h"
+#include "win/media/quick_time_wnd.h"
 #include "win/ui/bitmap_slider.h"
 #include "win/ui/button_st.h"
 
@@ -27,7 +28,7 @@ inline constexpr UINT WM_PLAYER_DONE = WM_USER + 1;
 // The graph's events arrive at the player as this message.
 inline constexpr UINT WM_GRAPH_EVENT = WM_USER;
 // The movie library's window reports the end of its movie with this message.
-inline constexpr UINT WM_MOVIE_WINDOW_DONE = 0x5C4;
+inline constexpr UINT WM_MOVIE_WINDOW_DONE = WM_QUICKTIME_DONE;
 // The player window's control id, and those of its control bar.
 inline constexpr UINT kPlayerControlId = 10000;
 inline constexpr UINT kSeekBarId = 10001;
@@ -43,7 +44,7 @@ class CMediaPlayer : public CWnd {
   GLINTORA_DECLARE_MESSAGE_MAP()
 
  public:
-  enum class Engine { None, Mci, Graph };
+  enum class Engine { None, Mci, Graph, MovieWindow };
 
   CMediaPlayer() = default;
   ~CMediaPlayer() override;
@@ -55,20 +56,21 @@ class CMediaPlayer : public CWnd {
   // Stops whatever plays and destroys the player window.
   virtual void Close();
   // The movie window's controller only; nothing else has step buttons.
-  virtual void SuppressStepButtons() {}
+  virtual void SuppressStepButtons();
   virtual void SetRepeat(bool repeat);
   virtual bool Pause();
   virtual bool Play();
   virtual bool HasAudio() const;
   // Every player of the process shares the mute state.
   virtual void SetMute(bool mute);
-  // MCI: milliseconds; graph: media time (100 ns); -1 when nothing is open.
+  // MCI: milliseconds; graph: media time (100 ns); movie window: movie units (600 a
+  // second); -1 when nothing is open.
   virtual int64_t GetLength();
   virtual int64_t GetFrameCount();
   virtual int64_t GetFramePosition();
   // Frames per second; 0 when the length is unknown, -1 when nothing is open.
   virtual double GetFrameRate();
-  virtual void SetFullScreenAllowed(bool allowed) { m_fullScreenAllowed = allowed; }
+  virtual void SetFullScreenAllowed(bool allowed);
   virtual void ToggleFullScreen();
   virtual void MoveTo(const RECT& rect);
   virtual void SetSelection(int first, int last);
@@ -76,7 +78,7 @@ class CMediaPlayer : public CWnd {
   // the current file as they were.
   virtual bool SaveSelection(const std::string& path);
   virtual void ShowControls(bool show) { m_controlsVisible = show; }
-  virtual void SetForwardMouse(bool forward) { m_forwardMouse = forward; }
+  virtual void SetForwardMouse(bool forward);
 
   // The natural size of a movie; false with 0 × 0 when it cannot be told.
   static bool GetMovieSize(const std::string& path, int& width, int& height);
@@ -90,6 +92,7 @@ class CMediaPlayer : public CWnd {
   int64_t LengthMilliseconds();
   Engine CurrentEngine() const;
   HWND MciWindow() const { return m_mci.Handle(); }
+  CQuickTimeWnd* MovieWindow() const { return m_movieWindow.get(); }
   const std::string& FileName() const { return m_fileName; }
   int SelectionStart() const { return m_selectionStart; }
   int SelectionEnd() const { return m_selectionEnd; }
@@ -138,6 +141,8 @@ class CMediaPlayer : public CWnd {
  private:
   bool CreatePlayerWindow(HWND parent, const RECT& rect);
   void OpenMci(const std::string& path, HWND parent, const RECT& rect, bool sound);
+  // The movie library's window; false (and none) when the file does not open in it.
+  bool OpenMovieWindow(const std::string& path, const RECT& rect);
   // Stops, detaches and releases the graph and the MCI window, whatever state they are in.
   void ReleaseEngines();
   // Brings `graph` to `target` (State_Stopped, State_Paused, State_Running); with `wait`,
@@ -164,6 +169,7 @@ class CMediaPlayer : public CWnd {
   static VolumeMemory s_volume;  // the mute state and saved volume of every player
 
   CMciWindow m_mci;
+  std::unique_ptr<CQuickTimeWnd> m_movieWindow;
   // Shared so that a handler waiting on the graph keeps it while a nested close lets it go.
   std::shared_ptr<CDirectShowEngine> m_graph;
   bool m_inDialog = false;

@@ -1,0 +1,304 @@
+#include "win/media/quick_time.h"
+
+#include <algorithm>
+
+#include "win/media/movie_library.h"
+
+namespace glintora {
+namespace {
+
+// Reads at most this many frames a tick: a slow machine skips ahead rather than stalls.
+constexpr int kReadsPerTick = 30;
+
+int16_t Side(LONG v) { return static_cast<int16_t>(std::clamp<LONG>(v, INT16_MIN, INT16_MAX)); }
+
+void Fill(HDC dc, const RECT& r, COLORREF colour) {
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+}
+
+}  // namespace
+
+CQuickTime::CQuickTime() { Cqt::Start(); }
+
+CQuickTime::~CQuickTime() { CloseMovie(); }
+
+int64_t CQuickTime::NowMs() { return static_cast<int64_t>(GetTickCount64()); }
+
+bool CQuickTime::OpenMovie(const std::string& fileName) {
+  if (fileName.empty()) return false;
+  CloseMovie();
+  auto movie = std::make_unique<CMovieReader>();
+  if (!movie->Open(fileName)) {
+    CloseMovie();
+    return false;
+  }
+  m_movie = std::move(movie);
+  if (m_movie->HasAudio()) {
+    auto sound = std::make_unique<CMovieSound>();
+    if (sound->Open(fileName)) m_sound = std::move(sound);
+  }
+  AttachController(m_movie.get());
+  m_opened = true;
+  m_fileName = fileName;
+  UpdateTitle();
+  return true;
+}
+
+void CQuickTime::CloseMovie() {
+  m_sound.reset();
+  m_controller.reset();
+  m_movie.reset();
+  m_sampleTimes.reset();
+  m_frame = VideoFrame{};
+  m_next = VideoFrame{};
+  m_hasNext = false;
+  m_atEnd = false;
+  m_box = MovieBox{};
+  m_opened = false;
+  m_fileName.clear();
+  if (m_movieWindow) UpdateTitle();
+}
+
+bool CQuickTime::NewEmptyMovie() {
+  CloseMovie();
+  return false;
+}
+
+long CQuickTime::SaveMovieAs() { return -1; }
+
+void CQuickTime::HandleEvent(HWND, UINT, WPARAM, LPARAM) {}
+
+void CQuickTime::AttachWindow(HWND window, const CREATESTRUCTA*) {
+  m_movieWindow = window;
+  m_frameWindow = window ? ::GetParent(window) : nullptr;
+  UpdateTitle();
+}
+
+void CQuickTime::DetachWindow() {
+  CloseMovie();
+  m_movieWindow = nullptr;
+  m_frameWindow = nullptr;
+}
+
+void CQuickTime::AttachController(CMovieReader* movie) {
+  if (!movie) return;
+  m_box = MovieBox{0, 0, Side(movie->Height()), Side(movie->Width())};
+  auto controller = std::make_unique<MovieController>();
+  controller->bounds = RECT{0, 0, m_box.right, m_box.bottom + kControllerBarHeight};
+  const int64_t duration = MovieUnits(movie->Duration());
+  controller->position.SetSpan(0, duration);
+  controller->volume = movie->HasAudio() ? kFullTrackVolume : 0;
+  m_controller = std::move(controller);
+}
+
+const std::vector<int64_t>& CQuickTime::SampleTimes() {
+  if (!m_sampleTimes) {
+    m_sampleTimes = m_movie ? CMovieReader::SampleTimes(m_movie->Path()) : std::nullopt;
+    if (!m_sampleTimes) m_sampleTimes.emplace();
+  }
+  return *m_sampleTimes;
+}
+
+int CQuickTime::CountFrames(CMovieReader* movie) {
+  if (!movie) return 0;
+  if (movie == m_movie.get()) return static_cast<int>(SampleTimes().size());
+  return CountFramesOfFile(movie->Path());
+}
+
+int CQuickTime::CountFramesOfFile(const std::string& fileName) {
+  const auto times = CMovieReader::SampleTimes(fileName);
+  return times ? static_cast<int>(times->size()) : 0;
+}
+
+int CQuickTime::LastFrameTime(CMovieReader* movie) {
+  if (!movie) return 0;
+  if (movie != m_movie.get()) return LastFrameTimeOfFile(movie->Path());
+  const std::vector<int64_t>& times = SampleTimes();
+  return times.empty() ? 0 : static_cast<int>(MovieUnits(times.back()));
+}
+
+int CQuickTime::LastFrameTimeOfFile(const std::string& fileName) {
+  const auto times = CMovieReader::SampleTimes(fileName);
+  return times && !times->empty() ? static_cast<int>(MovieUnits(times->back())) : 0;
+}
+
+int CQuickTime::GetControllerTime() {
+  if (!m_controller) return -1;
+  return static_cast<int>(m_controller->position.At(NowMs()));
+}
+
+// The movie is only read: there is nothing to cut, copy, paste, clear or undo.
+void CQuickTime::Cut() {}
+void CQuickTime::Copy() {}
+void CQuickTime::Paste() {}
+void CQuickTime::Clear() {}
+void CQuickTime::Undo() {}
+
+void CQuickTime::SelectAll() {
+  if (!m_controller) return;
+  SetSelection(0, LastFrameTime(m_movie.get()));
+}
+
+void CQuickTime::UpdateTitle() {
+  if (!m_frameWindow) return;
+  std::string title = m_appName;
+  std::string file;
+  GetFileTitle(file);
+  if (!title.empty() && !file.empty()) title += " - ";
+  title += file;
+  SetWindowTextA(m_frameWindow, title.c_str());
+}
+
+void CQuickTime::GetFileTitle(std::string& title) {
+  const size_t slash = m_fileName.find_last_of("\\/");
+  title = slash == std::string::npos ? m_fileName : m_fileName.substr(slash + 1);
+}
+
+void CQuickTime::GetAppName(std::string& name) { name = m_appName; }
+
+int CQuickTime::FrameWidth() {
+  RECT window{};
+  RECT client{};
+  if (!m_frameWindow || !GetWindowRect(m_frameWindow, &window) || !GetClientRect(m_frameWindow, &client)) return 0;
+  return (window.right - window.left) - client.right;
+}
+
+int CQuickTime::FrameHeight() {
+  RECT window{};
+  RECT client{};
+  if (!m_frameWindow || !GetWindowRect(m_frameWindow, &window) || !GetClientRect(m_frameWindow, &client)) return 0;
+  return (window.bottom - window.top) - client.bottom - CaptionHeight();
+}
+
+int CQuickTime::CaptionHeight() {
+  if (!m_frameWindow) return 0;
+  return (GetWindowLongA(m_frameWindow, GWL_STYLE) & WS_CAPTION) == WS_CAPTION ? GetSystemMetrics(SM_CYCAPTION) : 0;
+}
+
+MovieBox CQuickTime::GetDesktopRect() {
+  RECT desktop{};
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  return MovieBox{0, 0, Side(desktop.bottom - desktop.top), Side(desktop.right - desktop.left)};
+}
+
+CMovieReader* CQuickTime::GetMovie() { return m_movie.get(); }
+
+MovieController* CQuickTime::GetController() { return m_controller.get(); }
+
+int64_t CQuickTime::Duration() const { return m_movie ? MovieUnits(m_movie->Duration()) : 0; }
+
+bool CQuickTime::HasAudio() const { return m_movie && m_movie->HasAudio(); }
+
+void CQuickTime::SetMute(bool mute) {
+  if (!m_controller || !HasAudio()) return;
+  long& volume = m_controller->volume;
+  if ((mute && volume > 0) || (!mute && volume < 0)) volume = -volume;
+  if (m_sound) m_sound->SetMute(volume < 0);
+}
+
+void CQuickTime::SetLooping(bool looping) {
+  if (m_controller) m_controller->position.SetLooping(looping);
+}
+
+void CQuickTime::SetSelection(int64_t begin, int64_t length) {
+  if (!m_controller) return;
+  PlayPosition& position = m_controller->position;
+  const int64_t now = NowMs();
+  position.SetSpan(begin, begin + length);
+  position.Rewind(now);
+  SeekToPosition();
+}
+
+bool CQuickTime::IsMovieDone() const { return !m_controller || m_controller->position.Done(NowMs()); }
+
+void CQuickTime::StartMovie() {
+  if (!m_controller) return;
+  m_controller->position.Start(NowMs());
+  if (m_sound && !IsMovieDone()) m_sound->Play();
+}
+
+void CQuickTime::StopMovie() {
+  if (!m_controller) return;
+  m_controller->position.Stop(NowMs());
+  if (m_sound) m_sound->Pause();
+}
+
+void CQuickTime::SeekToPosition() {
+  if (!m_movie || !m_controller) return;
+  const int64_t time = MediaTimeOfUnits(m_controller->position.At(NowMs()));
+  m_movie->Seek(time);
+  if (m_sound) m_sound->Seek(time);
+  m_hasNext = false;
+  m_atEnd = false;
+  m_frame.time = -1;
+}
+
+bool CQuickTime::PresentFrames() {
+  if (!m_movie || !m_controller) return false;
+  if (m_sound) {
+    if (IsMovieDone()) {
+      m_sound->Pause();  // the selection's end, or the movie's
+    } else {
+      m_sound->Feed();
+    }
+  }
+  const int64_t due = MediaTimeOfUnits(m_controller->position.At(NowMs()));
+  // A position that went back (a loop, a new selection) starts reading there again.
+  if (m_frame.time > due) SeekToPosition();
+  bool changed = false;
+  for (int read = 0; read < kReadsPerTick; ++read) {
+    if (!m_hasNext) {
+      if (m_atEnd || !m_movie->ReadFrame(m_next)) {
+        m_atEnd = true;
+        break;
+      }
+      m_hasNext = true;
+    }
+    if (m_next.time > due && m_frame.time >= 0) break;
+    std::swap(m_frame, m_next);
+    m_hasNext = false;
+    changed = true;
+  }
+  return changed;
+}
+
+void CQuickTime::Paint(HDC dc, const RECT& area, bool withBar) const {
+  RECT picture = area;
+  if (withBar) picture.bottom = std::max(picture.top, picture.bottom - kControllerBarHeight);
+  if (m_frame.width > 0 && picture.right > picture.left && picture.bottom > picture.top) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = m_frame.width;
+    info.bmiHeader.biHeight = -m_frame.height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const int previous = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, picture.left, picture.top, picture.right - picture.left, picture.bottom - picture.top, 0, 0,
+                  m_frame.width, m_frame.height, m_frame.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    SetStretchBltMode(dc, previous);
+  } else {
+    Fill(dc, picture, RGB(0, 0, 0));
+  }
+  if (!withBar) return;
+  // The bar: how far the movie has played, on dark grey.
+  RECT bar{area.left, picture.bottom, area.right, area.bottom};
+  Fill(dc, bar, RGB(40, 40, 44));
+  if (m_controller) {
+    const PlayPosition& position = m_controller->position;
+    const int64_t length = position.End() - position.Begin();
+    const int64_t played = position.At(NowMs()) - position.Begin();
+    if (length > 0) {
+      RECT done = bar;
+      InflateRect(&done, 0, -6);
+      const int64_t part = (bar.right - bar.left) * std::clamp<int64_t>(played, 0, length) / length;
+      done.right = done.left + static_cast<LONG>(part);
+      Fill(dc, done, RGB(200, 200, 210));
+    }
+  }
+}
+
+}  // namespace glintora

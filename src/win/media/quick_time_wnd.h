@@ -1,0 +1,92 @@
+#pragma once
+// CQuickTimeWnd: the child window that plays one movie of the movie library inside the movie
+// player, tells its owner once when the movie is done (0x5C4, posted) and can take the movie
+// to full screen and back.
+
+#include <windows.h>
+
+#include <string>
+
+#include "win/framework/wnd.h"
+#include "win/media/quick_time.h"
+
+namespace glintora {
+
+// Posted to the owner when the movie is done (both parameters 0).
+inline constexpr UINT WM_QUICKTIME_DONE = 0x5C4;
+// Checks every 100 ms whether the movie is done.
+inline constexpr UINT_PTR kDoneTimerId = 48789;
+inline constexpr UINT kDoneTimerMs = 100;
+// Shows the frames that are due.
+inline constexpr UINT_PTR kFrameTimerId = 48790;
+inline constexpr UINT kFrameTimerMs = 15;
+
+class CQuickTimeWnd : public CWnd {
+  GLINTORA_DECLARE_MESSAGE_MAP()
+
+ public:
+  explicit CQuickTimeWnd(bool controlsVisible) : m_controlsVisible(controlsVisible) {}
+  ~CQuickTimeWnd() override;
+
+  // An invisible child of `parent` with an empty rectangle and id 0.
+  bool Create(HWND parent);
+  void SetForwardMouse(bool forward) { m_forwardMouse = forward; }
+  void SetFullScreenAllowed(bool allowed) { m_fullScreenAllowed = allowed; }
+  void SetLooping(bool looping);
+  bool OpenFile(const std::string& fileName);
+  // Plays from the start of the selection and checks for the end every 100 ms.
+  void StartPlaying();
+  void SetMute(bool mute) { m_movie.SetMute(mute); }
+  bool HasAudio() const { return m_movie.HasAudio(); }
+  // In movie units (600 a second).
+  int64_t GetDuration() const { return m_movie.Duration(); }
+  int GetFrameCount() { return m_movie.CountFrames(m_movie.GetMovie()); }
+  int GetControllerTime() { return m_movie.GetControllerTime(); }
+  // Plays frames [first, last) only.
+  void SetSelection(int first, int last);
+  void SuppressStepButtons();
+  void ToggleFullScreen();
+  // Writes the selection to `fileName` as a new movie; false, with the target as it was,
+  // on any failure.
+  bool SaveSelection(const std::string& fileName);
+
+  CQuickTime& Movie() { return m_movie; }
+  const CQuickTime& Movie() const { return m_movie; }
+  bool ControlsVisible() const { return m_controlsVisible; }
+  bool FullScreenAllowed() const { return m_fullScreenAllowed; }
+  bool ForwardMouse() const { return m_forwardMouse; }
+  // The window that shows a movie full screen, null when none does.
+  static HWND FullScreenWindow();
+  bool IsFullScreen() const;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnSize(WPARAM, LPARAM);
+  LRESULT OnTimer(WPARAM, LPARAM);
+  LRESULT OnMouseMoveHandler(WPARAM, LPARAM);
+  // A click on the movie is a click on the owner when the mouse is passed on: the saver ends
+  // on any click, wherever it lands.
+  template <UINT Message>
+  LRESULT OnButtonDown(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default();
+    if (m_forwardMouse) {
+      if (HWND owner = GetOwner()) SendMessageA(owner, Message, wParam, lParam);
+    }
+    return result;
+  }
+  LRESULT OnPaint(WPARAM, LPARAM);
+
+ private:
+  friend struct FullScreenState;
+  // Leaves full screen when this window's movie is there.
+  void LeaveFullScreen();
+  void Repaint();
+
+  CQuickTime m_movie;
+  bool m_controlsVisible;
+  bool m_fullScreenAllowed = true;
+  bool m_forwardMouse = false;
+  bool m_endReported = false;
+};
+
+}  // namespace glintora

@@ -1,0 +1,296 @@
+// The movie library's binding with a scripted system (which libraries exist, which entry
+// points they have, what the library's start-up answers), and the movie window's time and
+// frame arithmetic.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/media/library_binding.h"
+#include "core/media/movie_time.h"
+#include "core/media/video_frame.h"
+
+namespace glintora {
+namespace {
+
+// A system of libraries: paths that load, the names each exports, the modules the process
+// already has. It records every load attempt, and checks that each load is freed once.
+class FakeSystem : public LibrarySystem {
+ public:
+  std::map<std::string, std::set<std::string>> libraries;  // path → entry names
+  std::map<std::string, std::string> loadedModules;         // name → path
+  std::optional<std::string> systemFolder = std::string("C:\\Windows\\system32");
+  std::vector<std::string> attempts;
+  int loads = 0;
+  int frees = 0;
+  int locked = 0;
+  int maxLocked = 0;
+  bool lockedDuringStartUp = false;
+
+  std::optional<std::string> LoadedModulePath(const std::string& name) override {
+    auto found = loadedModules.find(name);
+    if (found == loadedModules.end()) return std::nullopt;
+    return found->second;
+  }
+  std::optional<std::string> SystemFolder() override { return systemFolder; }
+  Handle Load(const std::string& path) override {
+    attempts.push_back(path);
+    auto found = libraries.find(path);
+    if (found == libraries.end()) return nullptr;
+    ++loads;
+    return &found->second;
+  }
+  void* Lookup(Handle library, const char* name) override {
+    auto* names = static_cast<std::set<std::string>*>(library);
+    if (!names->count(name)) return nullptr;
+    const std::string entry = name;
+    if (entry == "Start") return reinterpret_cast<void*>(&Start);
+    if (entry == "Stop") return reinterpret_cast<void*>(&Stop);
+    return reinterpret_cast<void*>(&Work);
+  }
+  void Free(Handle) override { ++frees; }
+  void Lock() override { maxLocked = std::max(maxLocked, ++locked); }
+  void Unlock() override { --locked; }
+
+  // The library's own routines.
+  static inline long startAnswer = 0;
+  static inline int starts = 0;
+  static inline int stops = 0;
+  static inline FakeSystem* current = nullptr;
+  static long Start(unsigned long version, unsigned long flags) {
+    ++starts;
+    if (current) current->lockedDuringStartUp = current->locked > 0;
+    return version == 7 && flags == 1 ? startAnswer : -1;
+  }
+  static long Stop() {
+    ++stops;
+    return 0;
+  }
+  static long Work() { return 42; }
+};
+
+long NotLoadedWork() { return kLibraryNotLoaded; }
+
+// Two libraries: the first starts and stops, the second does the work.
+const std::vector<std::string> kLibraries = {"core.dll", "reader.dll"};
+std::vector<LibraryBinding::EntryPoint> Entries() {
+  return {{0, "Start", nullptr}, {0, "Stop", nullptr}, {1, "Work", reinterpret_cast<void*>(&NotLoadedWork)}};
+}
+
+class LibraryBindingTest : public ::testing::Test {
+ protected:
+  static constexpr const char* kFolder = "C:\\Windows\\system32\\";
+  LibraryBindingTest() {
+    FakeSystem::startAnswer = 0;
+    FakeSystem::starts = FakeSystem::stops = 0;
+    FakeSystem::current = &system;
+    system.libraries[std::string(kFolder) + "core.dll"] = {"Start", "Stop"};
+    system.libraries[std::string(kFolder) + "reader.dll"] = {"Work"};
+  }
+  ~LibraryBindingTest() override { FakeSystem::current = nullptr; }
+
+  long Work() const { return reinterpret_cast<long (*)()>(binding.Entry(2))(); }
+  // The not-loaded state: nothing held, every entry the program's own routine.
+  void ExpectNotLoaded() const {
+    EXPECT_FALSE(binding.Loaded());
+    EXPECT_EQ(binding.StartCount(), 0);
+    EXPECT_EQ(system.loads, system.frees) << "every library loaded was freed";
+    EXPECT_EQ(Work(), kLibraryNotLoaded);
+    EXPECT_EQ(system.locked, 0);
+  }
+
+  FakeSystem system;
+  LibraryBinding binding{system, kLibraries, Entries(), 0, 1};
+};
+
+TEST_F(LibraryBindingTest, NestedStartUpsShareOneLoadedLibrary) {
+  ExpectNotLoaded();
+  ASSERT_EQ(binding.StartUp(7, 1), 0);
+  EXPECT_TRUE(binding.Loaded());
+  EXPECT_EQ(Work(), 42) << "the library's own routine";
+  EXPECT_TRUE(system.lockedDuringStartUp) << "the library starts under the lock";
+  EXPECT_EQ(binding.StartUp(7, 1), 0);
+  EXPECT_EQ(binding.StartCount(), 2);
+  EXPECT_EQ(system.loads, 2) << "one load per library, not per start-up";
+  EXPECT_EQ(FakeSystem::starts, 1);
+
+  binding.ShutDown();
+  EXPECT_TRUE(binding.Loaded()) << "one user is left";
+  EXPECT_EQ(FakeSystem::stops, 0);
+  EXPECT_EQ(Work(), 42);
+  binding.ShutDown();
+  EXPECT_EQ(FakeSystem::stops, 1);
+  ExpectNotLoaded();
+  binding.ShutDown();
+  EXPECT_EQ(binding.StartCount(), 0) << "an extra shut-down stays at 0";
+  EXPECT_EQ(FakeSystem::stops, 1);
+  EXPECT_EQ(system.maxLocked, 1);
+
+  // Started again after the last shut-down.
+  EXPECT_EQ(binding.StartUp(7, 1), 0);
+  EXPECT_EQ(Work(), 42);
+  binding.ShutDown();
+  ExpectNotLoaded();
+}
+
+TEST_F(LibraryBindingTest, EachFailureAnswersAndRestoresTheNotLoadedState) {
+  struct Case {
+    const char* what;
+    void (*arrange)(FakeSystem&);
+    long answer;
+  };
+  const Case cases[] = {
+      {"the first library missing", [](FakeSystem& s) { s.libraries.erase("C:\\Windows\\system32\\core.dll"); },
+       kLibraryNotFound},
+      {"the second library missing", [](FakeSystem& s) { s.libraries.erase("C:\\Windows\\system32\\reader.dll"); },
+       kLibraryNotFound},
+      {"an entry point missing", [](FakeSystem& s) { s.libraries["C:\\Windows\\system32\\reader.dll"].clear(); },
+       kEntryPointMissing},
+      {"no system folder", [](FakeSystem& s) { s.systemFolder.reset(); }, kLibraryNotFound},
+      {"the library's start-up fails", [](FakeSystem&) { FakeSystem::startAnswer = -2147467259; }, -2147467259},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeSystem fresh;
+    fresh.libraries = system.libraries;
+    FakeSystem::current = &fresh;
+    FakeSystem::startAnswer = 0;
+    c.arrange(fresh);
+    LibraryBinding failing{fresh, kLibraries, Entries(), 0, 1};
+    EXPECT_EQ(failing.StartUp(7, 1), c.answer);
+    EXPECT_FALSE(failing.Loaded());
+    EXPECT_EQ(failing.StartCount(), 0);
+    EXPECT_EQ(fresh.loads, fresh.frees) << "every library loaded was freed";
+    EXPECT_EQ(reinterpret_cast<long (*)()>(failing.Entry(2))(), kLibraryNotLoaded);
+    EXPECT_EQ(fresh.locked, 0);
+    failing.ShutDown();
+    EXPECT_EQ(failing.StartCount(), 0) << "a failed start-up leaves nothing to shut down";
+  }
+}
+
+TEST_F(LibraryBindingTest, LooksInTheProcessFirstThenTheSystemFolder) {
+  system.libraries["D:\\loaded\\core.dll"] = {"Start", "Stop"};
+  system.loadedModules["core.dll"] = "D:\\loaded\\core.dll";
+  system.loadedModules["reader.dll"] = "D:\\gone\\reader.dll";  // its path no longer loads
+  ASSERT_EQ(binding.StartUp(7, 1), 0);
+  const std::vector<std::string> order = {"D:\\loaded\\core.dll", "D:\\gone\\reader.dll",
+                                          "C:\\Windows\\system32\\reader.dll"};
+  EXPECT_EQ(system.attempts, order);
+  binding.ShutDown();
+
+  // A folder that already ends in a separator gets no second one.
+  LibraryBinding lone{system, {"core.dll"}, {{0, "Start", nullptr}, {0, "Stop", nullptr}}, 0, 1};
+  system.loadedModules.clear();
+  system.systemFolder = "C:\\Windows\\system32\\";
+  system.attempts.clear();
+  EXPECT_NE(lone.Find("core.dll"), nullptr);
+  EXPECT_EQ(system.attempts, std::vector<std::string>{"C:\\Windows\\system32\\core.dll"});
+}
+
+TEST_F(LibraryBindingTest, PathsPastTheLimitAreRefusedNotCut) {
+  // "C:\\" + folder + "\\core.dll": 259 bytes fit beside the terminating zero, 260 do not.
+  const std::string fits = "C:\\" + std::string(kLibraryPathLimit - 1 - 12, 'f');
+  const std::string tooLong = fits + "f";
+  for (const std::string& folder : {fits, tooLong}) system.libraries[folder + "\\core.dll"] = {"Start", "Stop"};
+  system.libraries[(tooLong + "\\core.dll").substr(0, kLibraryPathLimit - 1)] = {"Start", "Stop"};
+  system.loadedModules["core.dll"] = tooLong + "\\core.dll";
+  system.systemFolder = tooLong;
+  EXPECT_EQ(binding.Find("core.dll"), nullptr);
+  EXPECT_TRUE(system.attempts.empty()) << "no shortened name was tried";
+  system.systemFolder = fits;
+  EXPECT_NE(binding.Find("core.dll"), nullptr);
+  EXPECT_EQ(system.attempts, std::vector<std::string>{fits + "\\core.dll"});
+  system.Free(nullptr);  // the one load above
+}
+
+TEST(MovieTime, UnitsSelectionsAndRates) {
+  EXPECT_EQ(MovieUnits(30'000'000), 1800) << "3 s";
+  EXPECT_EQ(MovieUnits(16'666), 0) << "cut toward zero";
+  EXPECT_EQ(MediaTimeOfUnits(600), 10'000'000);
+  EXPECT_EQ(MovieSelection(1800, 30, 10, 20), (MovieSpan{600, 600}));
+  EXPECT_EQ(MovieSelection(1000, 3, 1, 2), (MovieSpan{333, 334})) << "each end rounded from half";
+  EXPECT_EQ(MovieSelection(1800, 0, 10, 20), (MovieSpan{0, 1800})) << "no frame count: the whole movie";
+  EXPECT_EQ(FrameAtMovieTime(900, 1800, 30), 15);
+  EXPECT_EQ(FrameAtMovieTime(900, 0, 30), 0);
+  EXPECT_DOUBLE_EQ(MovieFrameRate(30, 1800), 10.0);
+  EXPECT_EQ(MovieFrameRate(30, 0), 0.0);
+}
+
+TEST(MovieTime, PlayPositionRunsHoldsEndsAndLoops) {
+  PlayPosition position;
+  position.SetSpan(600, 1800);  // from 1 s to 3 s
+  EXPECT_EQ(position.At(0), 600) << "not started";
+  position.Start(1000);
+  EXPECT_EQ(position.At(1500), 900);
+  EXPECT_FALSE(position.Done(2999));
+  position.Stop(2000);
+  EXPECT_EQ(position.At(9000), 1200) << "held while stopped";
+  position.Start(9000);
+  EXPECT_EQ(position.At(9500), 1500);
+  EXPECT_FALSE(position.Done(9999));
+  EXPECT_TRUE(position.Done(10000)) << "2 s played";
+  EXPECT_EQ(position.At(20000), 1800) << "stays at the end";
+
+  position.SetLooping(true);
+  EXPECT_FALSE(position.Done(20000)) << "a loop is never done";
+  EXPECT_EQ(position.At(10500), 600 + 300) << "again from the beginning";
+  position.Rewind(30000);
+  EXPECT_EQ(position.At(30000), 600);
+
+  PlayPosition empty;
+  empty.Start(0);
+  EXPECT_TRUE(empty.Done(0)) << "nothing to play is done at once";
+  EXPECT_EQ(empty.At(5000), 0);
+}
+
+TEST(MovieTime, DoubleClicksNeedTheSystemsDistanceAndTime) {
+  struct Case {
+    int x, y;
+    int64_t ms;
+    bool second;
+  };
+  // A first release at (100, 100) at 0 ms; a 4 × 4 double-click rectangle and 500 ms.
+  const Case cases[] = {{100, 100, 0, true},   {102, 98, 500, true}, {103, 100, 100, false},
+                        {100, 97, 100, false}, {100, 100, 501, false}, {100, 100, -1, false}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsSecondClick(100, 100, 0, c.x, c.y, c.ms, 4, 4, 500), c.second) << c.x << "," << c.y << " " << c.ms;
+  }
+}
+
+TEST(VideoFrame, ConvertsTheReadersLayouts) {
+  // NV12 of 4 × 2 in a luma plane padded to 4 rows of 6 bytes: black (16) and white (235)
+  // with no colour difference, then BT.601's red (81 with differences 90 and 240).
+  const int stride = 6;
+  std::vector<uint8_t> nv12(static_cast<size_t>(stride) * 4 + 4, 0);  // exactly what 4 × 2 needs
+  const uint8_t luma[2][4] = {{16, 235, 81, 81}, {16, 235, 145, 145}};
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 4; ++x) nv12[static_cast<size_t>(y * stride + x)] = luma[y][x];
+  }
+  uint8_t* uv = nv12.data() + stride * 4;
+  uv[0] = 128, uv[1] = 128, uv[2] = 90, uv[3] = 240;  // grey pair, then red's pair
+  VideoFrame frame;
+  ASSERT_TRUE(ConvertVideoFrame(ReaderPixelLayout::Nv12, nv12.data(), nv12.size(), 4, 2, stride, 4, frame));
+  EXPECT_EQ(frame.width, 4);
+  EXPECT_EQ(frame.pixels[0], 0x000000u);
+  EXPECT_EQ(frame.pixels[1], 0xFFFFFFu);
+  const uint32_t red = frame.pixels[2];
+  EXPECT_GE(red >> 16, 0xF0u);
+  EXPECT_LE((red >> 8) & 0xFF, 0x10u);
+  EXPECT_LE(red & 0xFF, 0x10u);
+  EXPECT_FALSE(ConvertVideoFrame(ReaderPixelLayout::Nv12, nv12.data(), nv12.size() - 1, 4, 2, stride, 4, frame))
+      << "a short buffer";
+  EXPECT_EQ(frame.pixels[0], 0x000000u) << "left as it was";
+
+  // 32-bit rows stored bottom-up (negative stride) come out top row first.
+  const std::vector<uint8_t> rgb32 = {0x30, 0x20, 0x10, 0, /* bottom row */ 0x03, 0x02, 0x01, 0 /* top row */};
+  ASSERT_TRUE(ConvertVideoFrame(ReaderPixelLayout::Rgb32, rgb32.data(), rgb32.size(), 1, 2, -4, 2, frame));
+  EXPECT_EQ(frame.pixels, (std::vector<uint32_t>{0x010203, 0x102030}));
+}
+
+}  // namespace
+}  // namespace glintora
