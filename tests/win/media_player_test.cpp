@@ -12,10 +12,11 @@
 
 #include "../core/avi_writer.h"
 #include "../core/fixtures.h"
+#include "res/resource.h"
+#include "test_window.h"
 #include "win/framework/wnd.h"
 #include "win/media/avi_file.h"
 #include "win/media/media_player.h"
-#include "res/resource.h"
 #include "window_capture.h"
 
 namespace glintora {
@@ -69,23 +70,8 @@ GLINTORA_MESSAGE_MAP(Host, CWnd, OnMessage<&Host::OnEnd>(WM_PLAYER_DONE),
                      OnMessage<&Host::OnDoubleClick>(WM_LBUTTONDBLCLK), OnMessage<&Host::OnClick>(WM_LBUTTONDOWN),
                      OnMessage<&Host::OnMove>(WM_MOUSEMOVE))
 
-// Serves this thread's messages until `done` holds or `limitMs` have passed.
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start > limitMs) return false;
-    Sleep(5);
-  }
-}
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
+using testing::PumpFor;
+using testing::PumpUntil;
 
 uint32_t ScreenPixel(int x, int y) {
   auto shot = testing::CaptureArea(nullptr, x, y, 1, 1);

@@ -14,6 +14,7 @@
 #include "../core/fixtures.h"
 #include "core/media/library_binding.h"
 #include "movie_fixtures.h"
+#include "test_window.h"
 #include "win/framework/wnd.h"
 #include "win/media/media_player.h"
 #include "win/media/movie_library.h"
@@ -60,22 +61,8 @@ GLINTORA_MESSAGE_MAP(Owner, CWnd, OnMessage<&Owner::OnWindowDone>(WM_QUICKTIME_D
                      OnMessage<&Owner::OnPlayerDone>(WM_PLAYER_DONE),
                      OnMessage<&Owner::OnDoubleClick>(WM_LBUTTONDBLCLK))
 
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start > limitMs) return false;
-    Sleep(5);
-  }
-}
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
+using testing::PumpFor;
+using testing::PumpUntil;
 
 // Within `tolerance` on each channel: the movie's colours pass through JPEG and YUV.
 bool Near(uint32_t a, uint32_t b, int tolerance = 24) {

@@ -3,7 +3,27 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace glintora::testing {
+
+// Serves this thread's messages, then checks `done`, until it holds or `limitMs` have passed.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount() - start > limitMs) return false;
+    Sleep(5);
+  }
+}
+inline void PumpFor(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
 
 class TestWindow {
  public:
