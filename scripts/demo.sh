@@ -218,6 +218,13 @@ else
   echo "demo: no screenshots were taken"
 fi
 
+# Saves the part of the screen that window $1 covers into $2; sets WIDTH and HEIGHT.
+shoot_window() {
+  WIDTH=0 HEIGHT=0 X=0 Y=0
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || true
+  /usr/bin/import -display "$DISPLAY" -window root -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$2" 2>>"$demo/saver.log"
+}
+
 # The options dialog, as the system's screen-saver page opens it with "Settings".
 echo "demo: wine glintora.scr /c on the virtual display"
 wine "$scr" /c </dev/null >>"$demo/saver.log" 2>&1 &
@@ -232,11 +239,8 @@ done
 options_status=0
 if [[ -n "$dialog" ]]; then
   sleep 1  # until it has painted
-  WIDTH=0 HEIGHT=0 X=0 Y=0
-  eval "$(xdotool getwindowgeometry --shell "$dialog" 2>/dev/null)" || true
   file=$shots/10-options-dialog.png
-  if /usr/bin/import -display "$DISPLAY" -window root -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$file" \
-    2>>"$demo/saver.log"; then
+  if shoot_window "$dialog" "$file"; then
     echo "demo: the options dialog (${WIDTH}x$HEIGHT): $file"
   fi
   # "Setup..." is the seventh tab stop after the folder box, which has the focus: the
@@ -253,11 +257,8 @@ if [[ -n "$dialog" ]]; then
   done
   if [[ -n "$transitions" ]]; then
     sleep "$(LC_ALL=C awk -v d="$duration" 'BEGIN { printf "%.2f", 2 + d / 2 - 0.4 }')"
-    WIDTH=0 HEIGHT=0 X=0 Y=0
-    eval "$(xdotool getwindowgeometry --shell "$transitions" 2>/dev/null)" || true
     file=$shots/11-transitions-dialog.png
-    if /usr/bin/import -display "$DISPLAY" -window root -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$file" \
-      2>>"$demo/saver.log"; then
+    if shoot_window "$transitions" "$file"; then
       echo "demo: the transitions dialog, its preview halfway through the cross-fade (${WIDTH}x$HEIGHT): $file"
     fi
     xdotool windowfocus --sync "$transitions" 2>/dev/null || true
