@@ -246,6 +246,8 @@ bool CQuickTime::PresentFrames() {
     }
   }
   const int64_t due = MediaTimeOfUnits(m_controller->position.At(NowMs()));
+  // The span ends before its end time: the frame there belongs to what follows the selection.
+  const int64_t end = MediaTimeOfUnits(m_controller->position.End());
   // A position that went back (a loop, a new selection) starts reading there again.
   if (m_frame.time > due) SeekToPosition();
   bool changed = false;
@@ -257,7 +259,7 @@ bool CQuickTime::PresentFrames() {
       }
       m_hasNext = true;
     }
-    if (m_next.time > due && m_frame.time >= 0) break;
+    if ((m_next.time > due || m_next.time >= end) && m_frame.time >= 0) break;
     std::swap(m_frame, m_next);
     m_hasNext = false;
     changed = true;
