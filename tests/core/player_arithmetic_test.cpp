@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <limits>
 
 #include "core/media/engine_route.h"
@@ -155,6 +157,58 @@ TEST(EngineRoute, OnlyFilesThatCouldHoldAMovieGoToTheDecoders) {
     EXPECT_EQ(CouldBeMovie(reinterpret_cast<const uint8_t*>(c.head.data()), c.head.size(), c.size), c.movie)
         << c.head.substr(0, 12) << " of " << c.size << " bytes";
   }
+}
+
+// One top-level atom: its 32-bit size (or 1 and a 64-bit size), its type, `body` bytes.
+std::string Atom(const char* type, size_t body, uint64_t claimed = 0, bool wide = false) {
+  const uint64_t size = claimed ? claimed : body + (wide ? 16 : 8);
+  std::string atom;
+  const auto put32 = [&atom](uint64_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) atom += static_cast<char>((v >> shift) & 0xFF);
+  };
+  put32(wide ? 1 : size);
+  atom += type;
+  if (wide) put32(size >> 32), put32(size & 0xFFFFFFFFu);
+  return atom + std::string(body, 'x');
+}
+
+ReadFileAt ReaderOf(const std::string& file) {
+  return [&file](uint64_t offset, uint8_t* out, size_t size) {
+    if (offset > file.size() || file.size() - offset < size) return false;
+    std::memcpy(out, file.data() + offset, size);
+    return true;
+  };
+}
+
+TEST(EngineRoute, OnlyMovFilesWithTheirMovieAtomWholeGoToTheLibrary) {
+  const std::string ftyp = Atom("ftyp", 12);
+  const struct {
+    const char* what;
+    std::string file;
+    bool movie;
+  } cases[] = {
+      {"type, data, movie", ftyp + Atom("mdat", 500) + Atom("moov", 300), true},
+      {"movie first, data cut short", Atom("moov", 300) + Atom("mdat", 10, 5000), true},
+      {"data with a 64-bit size", ftyp + Atom("mdat", 40, 0, true) + Atom("moov", 30), true},
+      {"movie to the end of the file", ftyp + Atom("moov", 64, 0).replace(0, 4, std::string(4, '\0')), true},
+      {"an AVI under this name", std::string("RIFF\x40\x10\0\0AVI LIST", 16) + std::string(200, 'a'), true},
+      {"no movie atom", ftyp + Atom("mdat", 500) + Atom("free", 20), false},
+      {"the movie atom cut short", ftyp + Atom("mdat", 500) + Atom("moov", 100, 400), false},
+      {"data running to the end", ftyp + Atom("mdat", 500, 0).replace(0, 4, std::string(4, '\0')), false},
+      {"an atom shorter than its header", ftyp + Atom("mdat", 0, 4) + Atom("moov", 30), false},
+      {"a 64-bit size shorter than its header", ftyp + Atom("mdat", 0, 12, true) + Atom("moov", 30), false},
+      {"a 64-bit size past every offset", ftyp + Atom("mdat", 0, ~uint64_t{0}, true) + Atom("moov", 30), false},
+      {"garbage", std::string(300, '\xA7'), false},
+      {"shorter than a header", "\0\0", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CouldBeQuickTimeMovie(ReaderOf(c.file), c.file.size()), c.movie) << c.what;
+  }
+  // A run of empty "free" atoms longer than the walk allows.
+  std::string many;
+  for (int i = 0; i < kMovieAtomLimit; ++i) many += Atom("free", 0);
+  many += Atom("moov", 8);
+  EXPECT_FALSE(CouldBeQuickTimeMovie(ReaderOf(many), many.size()));
 }
 
 TEST(MoviePlacement, ZoomedSidesAndUnreportedMovies) {

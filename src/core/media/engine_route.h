@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 namespace glintora {
@@ -24,6 +25,18 @@ EngineRoute RouteFor(std::string_view path);
 inline constexpr size_t kMovieHeadBytes = 24;
 inline constexpr uint64_t kSmallestMovieBytes = 88;
 bool CouldBeMovie(const uint8_t* head, size_t headSize, uint64_t fileSize);
+
+// Reads `size` bytes at `offset` of a file into `out`; false when they are not all there.
+using ReadFileAt = std::function<bool(uint64_t offset, uint8_t* out, size_t size)>;
+
+// Whether a ".mov" file holds its movie atom whole: the file is a run of top-level atoms, each
+// a 32-bit big-endian size that counts its own header (1: a 64-bit size follows the type; 0:
+// the atom runs to the end of the file) and a four-letter type, and one of them is "moov" and
+// ends within the file. Files cut short or of another kind are never handed to the movie
+// library, which may not come back from them. An AVI under this name passes (the library
+// reads those too). At most kMovieAtomLimit atoms are walked.
+inline constexpr int kMovieAtomLimit = 1024;
+bool CouldBeQuickTimeMovie(const ReadFileAt& read, uint64_t fileSize);
 
 // MCI window styles (the window functions' own flag values).
 inline constexpr uint32_t kMciNoPlayBar = 0x0002;

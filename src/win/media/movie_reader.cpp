@@ -7,6 +7,7 @@
 #include <atomic>
 #include <utility>
 
+#include "core/media/engine_route.h"
 #include "win/media/directshow_engine.h"
 #include "win/media/movie_library.h"
 
@@ -62,12 +63,31 @@ struct Opening {
   }
 };
 
+// Whether the file holds its movie atom whole (or is an AVI); false when it cannot be read.
+bool FileCouldBeQuickTimeMovie(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  const auto read = [file](uint64_t offset, uint8_t* out, size_t count) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD got = 0;
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+           ReadFile(file, out, static_cast<DWORD>(count), &got, nullptr) && got == count;
+  };
+  const bool movie =
+      GetFileSizeEx(file, &size) && size.QuadPart >= 0 && CouldBeQuickTimeMovie(read, static_cast<uint64_t>(size.QuadPart));
+  CloseHandle(file);
+  return movie;
+}
+
 }  // namespace
 
 ComPtr<IMFSourceReader> OpenSourceReader(const std::string& path, bool convertVideo) {
   ComPtr<IMFSourceReader> reader;
   const std::wstring url = WidePath(path);  // empty for a path beyond the limit: refused
-  if (url.empty()) return reader;
+  if (url.empty() || !FileCouldBeQuickTimeMovie(path)) return reader;
   // Opened on a thread of its own: a file that the system's media support cannot make sense
   // of may never come back from the opening (seen under Wine), and a movie must never hold
   // the show. Such an opening is given up, and its thread left to itself.

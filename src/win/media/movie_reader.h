@@ -66,7 +66,8 @@ class CMovieReader {
   bool m_hasAudio = false;
 };
 
-// A reader for `path` with its streams as the file has them; null when it does not open.
+// A reader for `path` with its streams as the file has them; null when it does not open, and
+// at once for a file that does not hold a whole movie (see CouldBeQuickTimeMovie).
 ComPtr<IMFSourceReader> OpenSourceReader(const std::string& path, bool convertVideo);
 
 }  // namespace glintora
