@@ -2,6 +2,7 @@
 
 #include <mfapi.h>
 
+#include <atomic>
 #include <cstdio>
 
 namespace glintora {
@@ -115,8 +116,18 @@ HRESULT CreateSourceReader(const wchar_t* url, IMFAttributes* attributes, IMFSou
 }
 }  // namespace movie_library
 
+namespace {
+std::atomic<int> g_callsInFlight{0};
+}  // namespace
+
+LibraryCallInFlight::LibraryCallInFlight() { ++g_callsInFlight; }
+LibraryCallInFlight::~LibraryCallInFlight() { --g_callsInFlight; }
+int LibraryCallInFlight::Count() { return g_callsInFlight.load(); }
+
 Cqt::~Cqt() {
-  if (m_started) MovieLibrary().ShutDown();
+  // A given-up opening still inside the library: shutting it down or unloading its code
+  // under that thread would crash the process at its exit, which is about to free it anyway.
+  if (m_started && LibraryCallInFlight::Count() == 0) MovieLibrary().ShutDown();
 }
 
 bool Cqt::Start() {

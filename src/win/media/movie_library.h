@@ -45,6 +45,18 @@ HRESULT CreateMediaType(IMFMediaType** type);
 HRESULT CreateSourceReader(const wchar_t* url, IMFAttributes* attributes, IMFSourceReader** reader);
 }  // namespace movie_library
 
+// Marks a call into the library on a thread that may be given up (an opening that does not
+// come back): while one is running, the library is neither shut down nor freed at exit, as
+// its code may still be running on that thread.
+class LibraryCallInFlight {
+ public:
+  LibraryCallInFlight();
+  ~LibraryCallInFlight();
+  LibraryCallInFlight(const LibraryCallInFlight&) = delete;
+  LibraryCallInFlight& operator=(const LibraryCallInFlight&) = delete;
+  static int Count();
+};
+
 // The library's start-up for the whole process: made on first use (the first movie or size
 // measurement), it starts the binding once and, when that worked, shuts it down at exit.
 class Cqt {

@@ -5,6 +5,7 @@
 #include <propidl.h>
 
 #include <atomic>
+#include <memory>
 #include <utility>
 
 #include "core/media/engine_route.h"
@@ -38,6 +39,7 @@ struct Opening {
   bool convertVideo = false;
   IMFSourceReader* reader = nullptr;
   std::atomic<int> holders{2};
+  std::unique_ptr<LibraryCallInFlight> inFlight = std::make_unique<LibraryCallInFlight>();
 
   // The last holder releases the reader (when it was not taken) and the record.
   static void LetGo(Opening* opening) {
@@ -58,6 +60,7 @@ struct Opening {
       }
     }
     if (SUCCEEDED(com)) CoUninitialize();
+    opening->inFlight.reset();
     LetGo(opening);
     return 0;
   }
