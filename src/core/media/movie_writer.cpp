@@ -1,20 +1,12 @@
 #include "core/media/movie_writer.h"
 
-#include <csetjmp>
-#include <cstdlib>
+#include <algorithm>
 #include <numeric>
 
-#include <jpeglib.h>
+#include "core/media/jpeg_encoder.h"
 
 namespace glintora {
 namespace {
-
-// libjpeg's error manager that returns to the encoder instead of ending the process.
-struct ErrorManager {
-  jpeg_error_mgr base;
-  std::jmp_buf escape;
-};
-[[noreturn]] void OnError(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->escape, 1); }
 
 // A box of the container under construction: its type, then what is appended to it.
 class Box {
@@ -63,42 +55,15 @@ std::vector<uint8_t> EncodeJpegFrame(const VideoFrame& frame, int quality) {
       frame.pixels.size() != static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height)) {
     return {};
   }
-  std::vector<JSAMPLE> row(static_cast<size_t>(frame.width) * 3);
-  unsigned char* output = nullptr;
-  unsigned long outputSize = 0;
-  jpeg_compress_struct compress{};
-  ErrorManager errors{};
-  compress.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = &OnError;
-  if (setjmp(errors.escape)) {
-    jpeg_destroy_compress(&compress);
-    std::free(output);
-    return {};
-  }
-  jpeg_create_compress(&compress);
-  jpeg_mem_dest(&compress, &output, &outputSize);
-  compress.image_width = static_cast<JDIMENSION>(frame.width);
-  compress.image_height = static_cast<JDIMENSION>(frame.height);
-  compress.input_components = 3;
-  compress.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&compress);
-  jpeg_set_quality(&compress, quality, TRUE);
-  jpeg_start_compress(&compress, TRUE);
-  while (compress.next_scanline < compress.image_height) {
-    const uint32_t* source = &frame.pixels[static_cast<size_t>(compress.next_scanline) * frame.width];
+  const auto rows = [&frame](int y, uint8_t* row) {
+    const uint32_t* source = &frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width)];
     for (size_t x = 0; x < static_cast<size_t>(frame.width); ++x) {
-      row[x * 3] = static_cast<JSAMPLE>(source[x] >> 16);
-      row[x * 3 + 1] = static_cast<JSAMPLE>(source[x] >> 8);
-      row[x * 3 + 2] = static_cast<JSAMPLE>(source[x]);
+      row[x * 3] = static_cast<uint8_t>(source[x] >> 16);
+      row[x * 3 + 1] = static_cast<uint8_t>(source[x] >> 8);
+      row[x * 3 + 2] = static_cast<uint8_t>(source[x]);
     }
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&compress, rows, 1);
-  }
-  jpeg_finish_compress(&compress);
-  std::vector<uint8_t> jpeg(output, output + outputSize);
-  jpeg_destroy_compress(&compress);
-  std::free(output);
-  return jpeg;
+  };
+  return EncodeJpeg(frame.width, frame.height, rows, quality);
 }
 
 MovieWriter::~MovieWriter() {
