@@ -5,7 +5,9 @@
 namespace glintora::testing {
 namespace {
 
-void PutCode(std::vector<uint8_t>& out, const char (&code)[5]) { out.insert(out.end(), code, code + 4); }
+void PutCode(std::vector<uint8_t>& out, const char (&code)[5]) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(code[i]));
+}
 void Patch32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -285,6 +287,33 @@ TEST(VideoFrame, ConvertsTheReadersLayouts) {
   EXPECT_FALSE(ConvertVideoFrame(ReaderPixelLayout::Nv12, nv12.data(), nv12.size() - 1, 4, 2, stride, 4, frame))
       << "a short buffer";
   EXPECT_EQ(frame.pixels[0], 0x000000u) << "left as it was";
+
+  // Every pair of colour differences with the extreme lumas and others: exactly BT.601's
+  // fixed-point formula, clamped (the extremes probe the clamping's whole range).
+  const int side = 512;
+  std::vector<uint8_t> all(static_cast<size_t>(side) * side * 3 / 2);
+  for (int j = 0; j < 256; ++j) {
+    for (int k = 0; k < 256; ++k) {
+      const uint8_t lumas[4] = {0, 255, static_cast<uint8_t>(j * 7 + k * 13), 16};
+      for (int i = 0; i < 4; ++i) all[static_cast<size_t>((2 * j + i / 2) * side + 2 * k + i % 2)] = lumas[i];
+      all[static_cast<size_t>(side * side + j * side + 2 * k)] = static_cast<uint8_t>(j);
+      all[static_cast<size_t>(side * side + j * side + 2 * k + 1)] = static_cast<uint8_t>(k);
+    }
+  }
+  ASSERT_TRUE(ConvertVideoFrame(ReaderPixelLayout::Nv12, all.data(), all.size(), side, side, side, side, frame));
+  int wrong = 0;
+  for (int row = 0; row < side; ++row) {
+    for (int x = 0; x < side; ++x) {
+      const int c = (all[static_cast<size_t>(row * side + x)] - 16) * 298;
+      const int d = row / 2 - 128;
+      const int e = x / 2 - 128;
+      const auto channel = [](int v) { return static_cast<uint32_t>(std::clamp(v >> 8, 0, 255)); };
+      const uint32_t expected = channel(c + 409 * e + 128) << 16 | channel(c - 100 * d - 208 * e + 128) << 8 |
+                                channel(c + 516 * d + 128);
+      wrong += frame.pixels[static_cast<size_t>(row * side + x)] != expected;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
 
   // 32-bit rows stored bottom-up (negative stride) come out top row first.
   const std::vector<uint8_t> rgb32 = {0x30, 0x20, 0x10, 0, /* bottom row */ 0x03, 0x02, 0x01, 0 /* top row */};

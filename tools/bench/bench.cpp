@@ -1,7 +1,7 @@
 // Measures the hot paths of the picture pipeline beside a reference tool run on the same
 // input in the same process.
-//   usage: bench [--runs N] [SECTION...]   (sections: decode show transitions resize; all when
-//   none is named)
+//   usage: bench [--runs N] [SECTION...]   (sections: decode show transitions resize movie; all
+//   when none is named)
 // Section "decode": a 12-megapixel JPEG (4000 × 3000) made here, decoded through the loader
 // front door beside djpeg writing a BMP to /dev/null.
 // Section "decode" also times a PNG and a TIFF of the same picture through the front door,
@@ -23,6 +23,7 @@
 // Lanczos3) and scaled by 0.5, each the median of N runs, beside ImageMagick's convert with
 // the matching filter (its load-only time subtracted), with its default threads and with
 // one thread.
+// Section "movie": a movie frame converted from the decoders' layouts and encoded as JPEG.
 
 #include <algorithm>
 #include <chrono>
@@ -44,6 +45,8 @@
 #include "core/image/image.h"
 #include "core/image/memory_device.h"
 #include "core/loaders/image_loader.h"
+#include "core/media/movie_writer.h"
+#include "core/media/video_frame.h"
 #include "core/show/frame_composition.h"
 #include "core/show/picture_prefetch.h"
 #include "core/transitions/engine.h"
@@ -480,6 +483,40 @@ void TransitionsSection(int runs) {
   }
 }
 
+// The movie window's per-frame work at 1920 × 1080: a decoder's NV12 (or 32-bit) sample turned
+// into the frame it paints, beside copying the frame's bytes once; and one frame encoded as
+// JPEG, as saving a selection does for each frame.
+void MovieSection(int runs) {
+  constexpr int kWidth = 1920;
+  constexpr int kHeight = 1080;
+  std::printf("== movie frames %dx%d, median of %d runs of 10\n", kWidth, kHeight, runs);
+  std::vector<uint8_t> nv12(static_cast<size_t>(kWidth) * kHeight * 3 / 2);
+  for (size_t i = 0; i < nv12.size(); ++i) nv12[i] = static_cast<uint8_t>(i * 7 + i / kWidth);
+  std::vector<uint8_t> rgb32(static_cast<size_t>(kWidth) * kHeight * 4);
+  for (size_t i = 0; i < rgb32.size(); ++i) rgb32[i] = static_cast<uint8_t>(i * 5 + i / kWidth);
+  glintora::VideoFrame frame;
+  const auto perFrame = [&](const std::function<void()>& work) {
+    return MedianOf(runs, [&] {
+      for (int i = 0; i < 10; ++i) work();
+    }) / 10 * 1000;
+  };
+  const double fromNv12 = perFrame([&] {
+    glintora::ConvertVideoFrame(glintora::ReaderPixelLayout::Nv12, nv12.data(), nv12.size(), kWidth, kHeight, kWidth,
+                                kHeight, frame);
+  });
+  const double fromRgb32 = perFrame([&] {
+    glintora::ConvertVideoFrame(glintora::ReaderPixelLayout::Rgb32, rgb32.data(), rgb32.size(), kWidth, kHeight,
+                                kWidth * 4, kHeight, frame);
+  });
+  std::vector<uint8_t> copy(rgb32.size());
+  const double copied = perFrame([&] { std::memcpy(copy.data(), rgb32.data(), rgb32.size()); });
+  std::printf("  NV12 to frame    %6.2f ms\n  32-bit to frame  %6.2f ms\n  memcpy of a frame %5.2f ms\n", fromNv12,
+              fromRgb32, copied);
+  size_t jpegBytes = 0;
+  const double encoded = MedianOf(runs, [&] { jpegBytes = glintora::EncodeJpegFrame(frame, 90).size(); }) * 1000;
+  std::printf("  JPEG of a frame  %6.2f ms (%zu bytes)\n", encoded, jpegBytes);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -503,5 +540,6 @@ int main(int argc, char** argv) {
     GlTransitionsSection(runs);
   }
   if (wanted("resize")) ResizeSection(runs);
+  if (wanted("movie")) MovieSection(runs);
   return 0;
 }

@@ -1,24 +1,41 @@
 #include "core/media/video_frame.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
-#include <utility>
 
 namespace glintora {
 namespace {
 
-uint32_t Clamp8(int v) { return static_cast<uint32_t>(std::clamp(v, 0, 255)); }
-
 // BT.601 video range: luma 16..235, colour differences 16..240 around 128 (fixed point, 8
-// fractional bits).
-uint32_t YuvToRgb(int y, int u, int v) {
-  const int c = (y - 16) * 298;
+// fractional bits). The differences' share of each channel is worked out once for the two
+// pixels that share them.
+struct Chroma {
+  int red;
+  int green;
+  int blue;
+};
+Chroma ChromaTerms(int u, int v) {
   const int d = u - 128;
   const int e = v - 128;
-  const uint32_t r = Clamp8((c + 409 * e + 128) >> 8);
-  const uint32_t g = Clamp8((c - 100 * d - 208 * e + 128) >> 8);
-  const uint32_t b = Clamp8((c + 516 * d + 128) >> 8);
-  return r << 16 | g << 8 | b;
+  return {409 * e + 128, -100 * d - 208 * e + 128, 516 * d + 128};
+}
+// Clamping by table: before clamping, a channel lies between (-16 × 298 - 516 × 128 + 128) / 256
+// and (239 × 298 + 516 × 127 + 128) / 256, rounded down: -277 to 534.
+constexpr int kClampOffset = 384;
+constexpr std::array<uint8_t, 1024> kClampTable = [] {
+  std::array<uint8_t, 1024> table{};
+  for (int i = 0; i < 1024; ++i) {
+    table[static_cast<size_t>(i)] = static_cast<uint8_t>(std::clamp(i - kClampOffset, 0, 255));
+  }
+  return table;
+}();
+uint32_t ClampByTable(int v) { return kClampTable[static_cast<size_t>(v + kClampOffset)]; }
+
+uint32_t YuvToRgb(int y, const Chroma& chroma) {
+  const int c = (y - 16) * 298;
+  return ClampByTable((c + chroma.red) >> 8) << 16 | ClampByTable((c + chroma.green) >> 8) << 8 |
+         ClampByTable((c + chroma.blue) >> 8);
 }
 
 }  // namespace
@@ -29,9 +46,17 @@ bool ConvertVideoFrame(ReaderPixelLayout layout, const uint8_t* data, size_t siz
   const size_t pitch = static_cast<size_t>(std::abs(stride));
   const size_t w = static_cast<size_t>(width);
   const size_t h = static_cast<size_t>(height);
-  std::vector<uint32_t> pixels(w * h);
   if (layout == ReaderPixelLayout::Rgb32) {
     if (pitch < w * 4 || size < pitch * (h - 1) + w * 4) return false;
+  } else {
+    const size_t rows = static_cast<size_t>(std::max(planeRows, height));
+    const size_t chromaRows = (h + 1) / 2;
+    if (pitch < w || size < pitch * rows + pitch * (chromaRows - 1) + ((w + 1) / 2) * 2) return false;
+  }
+  // The frame's own buffer is reused: the movie window converts into the same frames over and over.
+  std::vector<uint32_t>& pixels = frame.pixels;
+  pixels.resize(w * h);
+  if (layout == ReaderPixelLayout::Rgb32) {
     for (size_t row = 0; row < h; ++row) {
       const size_t stored = stride < 0 ? h - 1 - row : row;
       const uint8_t* p = data + stored * pitch;
@@ -40,22 +65,20 @@ bool ConvertVideoFrame(ReaderPixelLayout layout, const uint8_t* data, size_t siz
       }
     }
   } else {
-    const size_t rows = static_cast<size_t>(std::max(planeRows, height));
-    const size_t chromaRows = (h + 1) / 2;
-    if (pitch < w || size < pitch * rows + pitch * (chromaRows - 1) + ((w + 1) / 2) * 2) return false;
-    const uint8_t* chroma = data + pitch * rows;
+    const uint8_t* chroma = data + pitch * static_cast<size_t>(std::max(planeRows, height));
     for (size_t row = 0; row < h; ++row) {
       const uint8_t* luma = data + row * pitch;
       const uint8_t* uv = chroma + (row / 2) * pitch;
-      for (size_t x = 0; x < w; ++x) {
-        const uint8_t* pair = uv + (x / 2) * 2;
-        pixels[row * w + x] = YuvToRgb(luma[x], pair[0], pair[1]);
+      uint32_t* out = &pixels[row * w];
+      for (size_t x = 0; x < w; x += 2) {
+        const Chroma terms = ChromaTerms(uv[x], uv[x + 1]);
+        out[x] = YuvToRgb(luma[x], terms);
+        if (x + 1 < w) out[x + 1] = YuvToRgb(luma[x + 1], terms);
       }
     }
   }
   frame.width = width;
   frame.height = height;
-  frame.pixels = std::move(pixels);
   return true;
 }
 
