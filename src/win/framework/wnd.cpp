@@ -171,6 +171,15 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CWnd::Default() { return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam); }
 
+LRESULT CWnd::DefaultThenToOwner(bool pass) {
+  const MSG message = m_current;
+  const LRESULT result = Default();
+  if (pass) {
+    if (HWND owner = GetOwner()) SendMessageA(owner, message.message, message.wParam, message.lParam);
+  }
+  return result;
+}
+
 LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   CWnd* object = FromHandle(window);
   if (!object && t_creating && !t_creating->m_hWnd) {

@@ -137,6 +137,9 @@ class CWnd {
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // Default processing of the message being handled.
   LRESULT Default();
+  // Default processing, then, when `pass` is set, the same message sent on to the owner (a
+  // movie window passes clicks on, so the saver ends on any click wherever it lands).
+  LRESULT DefaultThenToOwner(bool pass);
   // Called when SubclassWindow has attached the object, before the window's next message:
   // controls set themselves up here.
   virtual void PreSubclassWindow() {}

@@ -139,9 +139,9 @@ LRESULT CALLBACK FullScreenState::Procedure(HWND window, UINT message, WPARAM wP
 GLINTORA_MESSAGE_MAP(CQuickTimeWnd, CWnd, OnMessage<&CQuickTimeWnd::OnSize>(WM_SIZE),
                      OnMessage<&CQuickTimeWnd::OnTimer>(WM_TIMER),
                      OnMessage<&CQuickTimeWnd::OnMouseMoveHandler>(WM_MOUSEMOVE),
-                     OnMessage<&CQuickTimeWnd::OnButtonDown<WM_LBUTTONDOWN>>(WM_LBUTTONDOWN),
-                     OnMessage<&CQuickTimeWnd::OnButtonDown<WM_MBUTTONDOWN>>(WM_MBUTTONDOWN),
-                     OnMessage<&CQuickTimeWnd::OnButtonDown<WM_RBUTTONDOWN>>(WM_RBUTTONDOWN),
+                     OnMessage<&CQuickTimeWnd::OnButtonDown>(WM_LBUTTONDOWN),
+                     OnMessage<&CQuickTimeWnd::OnButtonDown>(WM_MBUTTONDOWN),
+                     OnMessage<&CQuickTimeWnd::OnButtonDown>(WM_RBUTTONDOWN),
                      OnMessage<&CQuickTimeWnd::OnPaint>(WM_PAINT))
 
 CQuickTimeWnd::~CQuickTimeWnd() { DestroyWindow(); }

@@ -64,16 +64,8 @@ class CQuickTimeWnd : public CWnd {
   LRESULT OnSize(WPARAM, LPARAM);
   LRESULT OnTimer(WPARAM, LPARAM);
   LRESULT OnMouseMoveHandler(WPARAM, LPARAM);
-  // A click on the movie is a click on the owner when the mouse is passed on: the saver ends
-  // on any click, wherever it lands.
-  template <UINT Message>
-  LRESULT OnButtonDown(WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = Default();
-    if (m_forwardMouse) {
-      if (HWND owner = GetOwner()) SendMessageA(owner, Message, wParam, lParam);
-    }
-    return result;
-  }
+  // A click on the movie is a click on the owner when the mouse is passed on.
+  LRESULT OnButtonDown(WPARAM, LPARAM) { return DefaultThenToOwner(m_forwardMouse); }
   LRESULT OnPaint(WPARAM, LPARAM);
 
  private:
