@@ -79,8 +79,8 @@ bool FileCouldBeQuickTimeMovie(const std::string& path) {
     return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
            ReadFile(file, out, static_cast<DWORD>(count), &got, nullptr) && got == count;
   };
-  const bool movie =
-      GetFileSizeEx(file, &size) && size.QuadPart >= 0 && CouldBeQuickTimeMovie(read, static_cast<uint64_t>(size.QuadPart));
+  const bool movie = GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
+                     CouldBeQuickTimeMovie(read, static_cast<uint64_t>(size.QuadPart));
   CloseHandle(file);
   return movie;
 }
