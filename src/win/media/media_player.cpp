@@ -14,6 +14,7 @@
 #include "win/framework/win_app.h"
 #include "win/media/avi_file.h"
 #include "win/media/file_replace.h"
+#include "win/media/movie_file_probe.h"
 #include "win/media/movie_library.h"
 #include "win/media/movie_reader.h"
 
@@ -31,19 +32,6 @@ bool IsDialog(HWND window) {
 }
 
 RECT ToRect(const PlayerRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-// Whether the file could hold a movie by its size and first bytes; false when it cannot be read.
-bool FileCouldBeMovie(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  uint8_t head[kMovieHeadBytes] = {};
-  DWORD read = 0;
-  const bool readable = GetFileSizeEx(file, &size) && ReadFile(file, head, sizeof head, &read, nullptr);
-  CloseHandle(file);
-  return readable && size.QuadPart >= 0 && CouldBeMovie(head, read, static_cast<uint64_t>(size.QuadPart));
-}
 
 // The movie library's size of a movie: its reader's frame size.
 bool MovieLibraryVideoSize(const std::string& path, int& width, int& height) {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <utility>
 
-#include "core/media/engine_route.h"
 #include "win/media/directshow_engine.h"
+#include "win/media/movie_file_probe.h"
 #include "win/media/movie_library.h"
 
 namespace glintora {
@@ -65,25 +65,6 @@ struct Opening {
     return 0;
   }
 };
-
-// Whether the file holds its movie atom whole (or is an AVI); false when it cannot be read.
-bool FileCouldBeQuickTimeMovie(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  const auto read = [file](uint64_t offset, uint8_t* out, size_t count) {
-    LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    DWORD got = 0;
-    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
-           ReadFile(file, out, static_cast<DWORD>(count), &got, nullptr) && got == count;
-  };
-  const bool movie = GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
-                     CouldBeQuickTimeMovie(read, static_cast<uint64_t>(size.QuadPart));
-  CloseHandle(file);
-  return movie;
-}
 
 }  // namespace
 

@@ -1,0 +1,14 @@
+#pragma once
+// Looks at a movie file before the system's decoders do: files that cannot hold a movie are
+// never handed to them (see CouldBeMovie and CouldBeQuickTimeMovie).
+
+#include <string>
+
+namespace glintora {
+
+// Whether the file could hold a movie by its size and first bytes; false when it cannot be read.
+bool FileCouldBeMovie(const std::string& path);
+// Whether the file holds its movie atom whole (or is an AVI); false when it cannot be read.
+bool FileCouldBeQuickTimeMovie(const std::string& path);
+
+}  // namespace glintora
