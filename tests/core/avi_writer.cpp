@@ -30,10 +30,10 @@ void Close(std::vector<uint8_t>& out, size_t sizeAt) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeAvi(const AviSpec& spec) {
-  const uint32_t frameBytes = static_cast<uint32_t>(spec.width) * static_cast<uint32_t>(spec.height) * 4;
-  const uint32_t fps = static_cast<uint32_t>(spec.framesPerSecond);
-  const uint32_t frames = static_cast<uint32_t>(spec.frames);
+std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe) {
+  const uint32_t frameBytes = static_cast<uint32_t>(recipe.width) * static_cast<uint32_t>(recipe.height) * 4;
+  const uint32_t fps = static_cast<uint32_t>(recipe.framesPerSecond);
+  const uint32_t frames = static_cast<uint32_t>(recipe.frames);
   std::vector<uint8_t> out;
   out.reserve(frameBytes * frames + 4096);
 
@@ -48,8 +48,8 @@ std::vector<uint8_t> EncodeAvi(const AviSpec& spec) {
   Put32(out, 0);
   Put32(out, 1);
   Put32(out, frameBytes);
-  Put32(out, static_cast<uint32_t>(spec.width));
-  Put32(out, static_cast<uint32_t>(spec.height));
+  Put32(out, static_cast<uint32_t>(recipe.width));
+  Put32(out, static_cast<uint32_t>(recipe.height));
   for (int i = 0; i < 4; ++i) Put32(out, 0);
   Close(out, avih);
 
@@ -70,13 +70,13 @@ std::vector<uint8_t> EncodeAvi(const AviSpec& spec) {
   Put32(out, frameBytes);
   Put16(out, 0);
   Put16(out, 0);
-  Put16(out, static_cast<uint32_t>(spec.width));
-  Put16(out, static_cast<uint32_t>(spec.height));
+  Put16(out, static_cast<uint32_t>(recipe.width));
+  Put16(out, static_cast<uint32_t>(recipe.height));
   Close(out, strh);
   const size_t strf = Open(out, "strf");
   Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(spec.width));
-  Put32(out, static_cast<uint32_t>(spec.height));
+  Put32(out, static_cast<uint32_t>(recipe.width));
+  Put32(out, static_cast<uint32_t>(recipe.height));
   Put16(out, 1);
   Put16(out, 32);
   Put32(out, 0);
@@ -89,12 +89,12 @@ std::vector<uint8_t> EncodeAvi(const AviSpec& spec) {
   const size_t movi = OpenList(out, "LIST", "movi");
   const size_t moviType = movi + 4;  // the index counts from the 'movi' code
   std::vector<uint32_t> offsets;
-  for (int f = 0; f < spec.frames; ++f) {
+  for (int f = 0; f < recipe.frames; ++f) {
     offsets.push_back(static_cast<uint32_t>(out.size() - moviType));
     const size_t chunk = Open(out, "00db");
-    for (int y = spec.height - 1; y >= 0; --y) {
-      for (int x = 0; x < spec.width; ++x) {
-        const uint32_t rgb = spec.pixel ? spec.pixel(f, x, y) : 0;
+    for (int y = recipe.height - 1; y >= 0; --y) {
+      for (int x = 0; x < recipe.width; ++x) {
+        const uint32_t rgb = recipe.pixel ? recipe.pixel(f, x, y) : 0;
         out.push_back(static_cast<uint8_t>(rgb));
         out.push_back(static_cast<uint8_t>(rgb >> 8));
         out.push_back(static_cast<uint8_t>(rgb >> 16));
@@ -117,10 +117,10 @@ std::vector<uint8_t> EncodeAvi(const AviSpec& spec) {
   return out;
 }
 
-AviSpec SolidAvi(int width, int height, int framesPerSecond, int frames, uint32_t rgb) {
-  AviSpec spec{width, height, framesPerSecond, frames, {}};
-  spec.pixel = [rgb](int, int, int) { return rgb; };
-  return spec;
+AviRecipe SolidAvi(int width, int height, int framesPerSecond, int frames, uint32_t rgb) {
+  AviRecipe recipe{width, height, framesPerSecond, frames, {}};
+  recipe.pixel = [rgb](int, int, int) { return rgb; };
+  return recipe;
 }
 
 }  // namespace glintora::testing

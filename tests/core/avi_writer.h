@@ -25,7 +25,7 @@
 
 namespace glintora::testing {
 
-struct AviSpec {
+struct AviRecipe {
   int width = 64;
   int height = 48;
   int framesPerSecond = 10;
@@ -34,8 +34,8 @@ struct AviSpec {
   std::function<uint32_t(int frame, int x, int y)> pixel;
 };
 
-std::vector<uint8_t> EncodeAvi(const AviSpec& spec);
+std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe);
 // A movie of one colour throughout.
-AviSpec SolidAvi(int width, int height, int framesPerSecond, int frames, uint32_t rgb);
+AviRecipe SolidAvi(int width, int height, int framesPerSecond, int frames, uint32_t rgb);
 
 }  // namespace glintora::testing

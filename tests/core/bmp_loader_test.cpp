@@ -6,16 +6,16 @@
 namespace glintora {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpRecipe;
 using testing::EncodeBmp;
 using testing::TempFolder;
 using testing::WriteBytes;
 
 class BmpLoader : public ::testing::Test {
  protected:
-  std::unique_ptr<CvxImage> LoadSpec(const BmpSpec& spec) {
+  std::unique_ptr<CvxImage> LoadRecipe(const BmpRecipe& recipe) {
     const std::string path = m_folder.Path("picture.bmp");
-    WriteBytes(path, EncodeBmp(spec));
+    WriteBytes(path, EncodeBmp(recipe));
     return m_loader.Load(path, 0, 0);
   }
   TempFolder m_folder;
@@ -23,31 +23,31 @@ class BmpLoader : public ::testing::Test {
 };
 
 TEST_F(BmpLoader, OneBitIgnoresThePaletteAndReadsEveryPixel) {
-  BmpSpec spec{9, 2, 1};
-  spec.palette = {0xFFFFFF, 0x000000};  // inverted palette: ignored
-  spec.rows = {{1, 0, 1, 1, 0, 0, 0, 0, 1}, {0, 1, 0, 0, 0, 0, 0, 1, 0}};
-  auto image = LoadSpec(spec);
+  BmpRecipe recipe{9, 2, 1};
+  recipe.palette = {0xFFFFFF, 0x000000};  // inverted palette: ignored
+  recipe.rows = {{1, 0, 1, 1, 0, 0, 0, 0, 1}, {0, 1, 0, 0, 0, 0, 0, 1, 0}};
+  auto image = LoadRecipe(recipe);
   ASSERT_NE(image, nullptr);
   ASSERT_EQ(image->GetType(), Gray8);
   EXPECT_EQ(image->m_format, Bmp);
   const auto& g = static_cast<const CvxImageGray8&>(*image);
   for (int y = 0; y < 2; ++y) {
-    for (int x = 0; x < 9; ++x) EXPECT_EQ(g.At(x, y).c[0], spec.rows[y][x] ? 255 : 0) << x << "," << y;
+    for (int x = 0; x < 9; ++x) EXPECT_EQ(g.At(x, y).c[0], recipe.rows[y][x] ? 255 : 0) << x << "," << y;
   }
 }
 
 TEST_F(BmpLoader, PaletteDepthsMapThroughThePalette) {
   for (int bits : {4, 8}) {
-    BmpSpec spec{5, 3, bits};
-    spec.palette = {0x000000, 0x102030, 0xA0B0C0, 0xFF0000, 0x00FF00, 0x0000FF};
-    spec.rows = {{1, 2, 3, 4, 5}, {5, 4, 3, 2, 1}, {0, 0, 2, 2, 5}};
-    auto image = LoadSpec(spec);
+    BmpRecipe recipe{5, 3, bits};
+    recipe.palette = {0x000000, 0x102030, 0xA0B0C0, 0xFF0000, 0x00FF00, 0x0000FF};
+    recipe.rows = {{1, 2, 3, 4, 5}, {5, 4, 3, 2, 1}, {0, 0, 2, 2, 5}};
+    auto image = LoadRecipe(recipe);
     ASSERT_NE(image, nullptr) << bits;
     ASSERT_EQ(image->GetType(), Color8);
     const auto& c = static_cast<const CvxImageColor8&>(*image);
     for (int y = 0; y < 3; ++y) {
       for (int x = 0; x < 5; ++x) {
-        const uint32_t rgb = spec.palette[spec.rows[y][x]];
+        const uint32_t rgb = recipe.palette[recipe.rows[y][x]];
         EXPECT_EQ(c.At(x, y).Red(), (rgb >> 16) & 0xFF) << bits << " " << x << "," << y;
         EXPECT_EQ(c.At(x, y).Green(), (rgb >> 8) & 0xFF);
         EXPECT_EQ(c.At(x, y).Blue(), rgb & 0xFF);
@@ -57,18 +57,18 @@ TEST_F(BmpLoader, PaletteDepthsMapThroughThePalette) {
 }
 
 TEST_F(BmpLoader, TrueColourRowsAreCopied) {
-  BmpSpec narrow{1, 3, 24};
+  BmpRecipe narrow{1, 3, 24};
   narrow.rows = {{0x112233}, {0x445566}, {0x778899}};
-  auto image = LoadSpec(narrow);
+  auto image = LoadRecipe(narrow);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->GetStride(), 4);
   const auto& c = static_cast<const CvxImageColor8&>(*image);
   EXPECT_EQ(c.At(0, 0).Red(), 0x11);
   EXPECT_EQ(c.At(0, 2).Blue(), 0x99);
 
-  BmpSpec alpha{2, 1, 32};
+  BmpRecipe alpha{2, 1, 32};
   alpha.rows = {{0x80A0B0C0, 0x00010203}};
-  auto withAlpha = LoadSpec(alpha);
+  auto withAlpha = LoadRecipe(alpha);
   ASSERT_NE(withAlpha, nullptr);
   ASSERT_EQ(withAlpha->GetType(), Alpha8);
   const auto& a = static_cast<const CvxImageAlpha8&>(*withAlpha);
@@ -78,10 +78,10 @@ TEST_F(BmpLoader, TrueColourRowsAreCopied) {
 }
 
 TEST_F(BmpLoader, TopDownAndLongerHeadersDecodeUpright) {
-  BmpSpec spec{2, -2, 8, 124};
-  spec.palette = {0x000000, 0x0000FF, 0x00FF00};
-  spec.rows = {{1, 1}, {2, 2}};  // top row blue
-  auto image = LoadSpec(spec);
+  BmpRecipe recipe{2, -2, 8, 124};
+  recipe.palette = {0x000000, 0x0000FF, 0x00FF00};
+  recipe.rows = {{1, 1}, {2, 2}};  // top row blue
+  auto image = LoadRecipe(recipe);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->m_height, 2);
   const auto& c = static_cast<const CvxImageColor8&>(*image);
@@ -92,19 +92,19 @@ TEST_F(BmpLoader, TopDownAndLongerHeadersDecodeUpright) {
 
 TEST_F(BmpLoader, RecognisesOnlyUncompressedSinglePlaneDepths) {
   const std::string path = m_folder.Path("x.bmp");
-  auto canLoad = [&](const BmpSpec& spec) {
-    WriteBytes(path, EncodeBmp(spec));
+  auto canLoad = [&](const BmpRecipe& recipe) {
+    WriteBytes(path, EncodeBmp(recipe));
     return m_loader.CanLoad(path);
   };
-  BmpSpec good{4, 4, 24};
+  BmpRecipe good{4, 4, 24};
   EXPECT_TRUE(canLoad(good));
-  BmpSpec rle = good;
+  BmpRecipe rle = good;
   rle.compression = 1;
   EXPECT_FALSE(canLoad(rle));
-  BmpSpec planes = good;
+  BmpRecipe planes = good;
   planes.planes = 2;
   EXPECT_FALSE(canLoad(planes));
-  BmpSpec sixteen = good;
+  BmpRecipe sixteen = good;
   sixteen.bitsPerPixel = 16;
   EXPECT_FALSE(canLoad(sixteen));
   WriteBytes(path, {'B', 'M', 0, 0});
@@ -116,9 +116,9 @@ TEST_F(BmpLoader, RecognisesOnlyUncompressedSinglePlaneDepths) {
 
 TEST_F(BmpLoader, InfoGivesSizeTypeAndFormat) {
   const std::string path = m_folder.Path("info.bmp");
-  BmpSpec spec{7, 5, 1};
-  spec.rows.assign(5, std::vector<uint32_t>(7, 0));
-  WriteBytes(path, EncodeBmp(spec));
+  BmpRecipe recipe{7, 5, 1};
+  recipe.rows.assign(5, std::vector<uint32_t>(7, 0));
+  WriteBytes(path, EncodeBmp(recipe));
   const CvxImageHeader info = m_loader.GetInfo(path);
   EXPECT_EQ(info.m_width, 7);
   EXPECT_EQ(info.m_height, 5);
@@ -130,10 +130,10 @@ TEST_F(BmpLoader, InfoGivesSizeTypeAndFormat) {
 }
 
 TEST_F(BmpLoader, ShortFilesLeaveBlackRowsAndHugeOnesNothing) {
-  BmpSpec spec{3, 4, 24};
-  spec.rows = {{0xFFFFFF, 0xFFFFFF, 0xFFFFFF}, {0xFFFFFF, 0xFFFFFF, 0xFFFFFF}, {0x808080, 0x808080, 0x808080},
+  BmpRecipe recipe{3, 4, 24};
+  recipe.rows = {{0xFFFFFF, 0xFFFFFF, 0xFFFFFF}, {0xFFFFFF, 0xFFFFFF, 0xFFFFFF}, {0x808080, 0x808080, 0x808080},
                {0x808080, 0x808080, 0x808080}};
-  std::vector<uint8_t> bytes = EncodeBmp(spec);
+  std::vector<uint8_t> bytes = EncodeBmp(recipe);
   bytes.resize(bytes.size() - 2 * 12 - 5);  // the top two rows (last in the file) cut off
   const std::string path = m_folder.Path("short.bmp");
   WriteBytes(path, bytes);
@@ -144,13 +144,13 @@ TEST_F(BmpLoader, ShortFilesLeaveBlackRowsAndHugeOnesNothing) {
   EXPECT_EQ(c.At(0, 0).Red(), 0);
   EXPECT_EQ(c.At(2, 1).Red(), 0);
 
-  BmpSpec wide{2097161223, -3, 32};  // row bytes overflow 32 bits
+  BmpRecipe wide{2097161223, -3, 32};  // row bytes overflow 32 bits
   WriteBytes(path, EncodeBmp(wide));
   EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
-  BmpSpec huge{100000, 100000, 24};
+  BmpRecipe huge{100000, 100000, 24};
   WriteBytes(path, EncodeBmp(huge));
   EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
-  BmpSpec empty{0, 5, 8};
+  BmpRecipe empty{0, 5, 8};
   WriteBytes(path, EncodeBmp(empty));
   EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
 }

@@ -52,30 +52,30 @@ namespace {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeBmp(const BmpSpec& spec) {
-  const int bits = spec.bitsPerPixel;
-  const size_t rowBytes = ((static_cast<size_t>(spec.width) * bits + 31) / 32) * 4;
+std::vector<uint8_t> EncodeBmp(const BmpRecipe& recipe) {
+  const int bits = recipe.bitsPerPixel;
+  const size_t rowBytes = ((static_cast<size_t>(recipe.width) * bits + 31) / 32) * 4;
   const size_t paletteEntries = bits <= 8 ? size_t{1} << bits : 0;
-  const uint32_t pixelOffset = static_cast<uint32_t>(14 + spec.infoSize + 4 * paletteEntries);
+  const uint32_t pixelOffset = static_cast<uint32_t>(14 + recipe.infoSize + 4 * paletteEntries);
   std::vector<uint8_t> out;
   out.push_back('B');
   out.push_back('M');
-  Put32(out, static_cast<uint32_t>(pixelOffset + rowBytes * spec.rows.size()));
+  Put32(out, static_cast<uint32_t>(pixelOffset + rowBytes * recipe.rows.size()));
   Put32(out, 0);
   Put32(out, pixelOffset);
-  Put32(out, spec.infoSize);
-  Put32(out, static_cast<uint32_t>(spec.width));
-  Put32(out, static_cast<uint32_t>(spec.height));
-  Put16(out, spec.planes);
+  Put32(out, recipe.infoSize);
+  Put32(out, static_cast<uint32_t>(recipe.width));
+  Put32(out, static_cast<uint32_t>(recipe.height));
+  Put16(out, recipe.planes);
   Put16(out, static_cast<uint32_t>(bits));
-  Put32(out, spec.compression);
+  Put32(out, recipe.compression);
   for (int i = 0; i < 5; ++i) Put32(out, 0);
-  out.resize(14 + spec.infoSize, 0);  // later header versions: zero-filled remainder
-  for (size_t i = 0; i < paletteEntries; ++i) Put32(out, i < spec.palette.size() ? spec.palette[i] : 0);
+  out.resize(14 + recipe.infoSize, 0);  // later header versions: zero-filled remainder
+  for (size_t i = 0; i < paletteEntries; ++i) Put32(out, i < recipe.palette.size() ? recipe.palette[i] : 0);
   // File order: bottom row first unless top-down.
-  const size_t count = spec.rows.size();
+  const size_t count = recipe.rows.size();
   for (size_t n = 0; n < count; ++n) {
-    const std::vector<uint32_t>& row = spec.rows[spec.height < 0 ? n : count - 1 - n];
+    const std::vector<uint32_t>& row = recipe.rows[recipe.height < 0 ? n : count - 1 - n];
     std::vector<uint8_t> bytes(rowBytes, 0);
     for (size_t x = 0; x < row.size(); ++x) {
       const uint32_t v = row[x];
@@ -98,7 +98,7 @@ std::vector<uint8_t> EncodeBmp(const BmpSpec& spec) {
   return out;
 }
 
-std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& spec) {
+std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegRecipe& recipe) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -108,30 +108,30 @@ std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& s
   jpeg_mem_dest(&info, &buffer, &size);
   info.image_width = static_cast<JDIMENSION>(picture.m_width);
   info.image_height = static_cast<JDIMENSION>(picture.m_height);
-  info.input_components = spec.gray ? 1 : spec.cmyk ? 4 : 3;
-  info.in_color_space = spec.gray ? JCS_GRAYSCALE : spec.cmyk ? JCS_CMYK : JCS_RGB;
+  info.input_components = recipe.gray ? 1 : recipe.cmyk ? 4 : 3;
+  info.in_color_space = recipe.gray ? JCS_GRAYSCALE : recipe.cmyk ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, spec.quality, TRUE);
-  if (spec.progressive) jpeg_simple_progression(&info);
-  if (spec.cmyk) info.write_Adobe_marker = TRUE;
-  if (spec.cmyk && spec.storeCmyk) jpeg_set_colorspace(&info, JCS_CMYK);
+  jpeg_set_quality(&info, recipe.quality, TRUE);
+  if (recipe.progressive) jpeg_simple_progression(&info);
+  if (recipe.cmyk) info.write_Adobe_marker = TRUE;
+  if (recipe.cmyk && recipe.storeCmyk) jpeg_set_colorspace(&info, JCS_CMYK);
   jpeg_start_compress(&info, TRUE);
-  for (const std::vector<uint8_t>& payload : spec.app1) {
+  for (const std::vector<uint8_t>& payload : recipe.app1) {
     jpeg_write_marker(&info, JPEG_APP0 + 1, payload.data(), static_cast<unsigned>(payload.size()));
   }
   std::vector<uint8_t> line(static_cast<size_t>(picture.m_width) * 4);
   while (info.next_scanline < info.image_height) {
     const CvxColor8* row = picture.Row(static_cast<int>(info.next_scanline));
     for (int x = 0; x < picture.m_width; ++x) {
-      if (spec.gray) {
+      if (recipe.gray) {
         line[static_cast<size_t>(x)] = row[x].Green();
-      } else if (spec.cmyk) {
+      } else if (recipe.cmyk) {
         // Adobe files store CMYK inverted: the stored value is 255 - ink, so with no black
         // ink (stored 255) the colour comes back as the stored C, M, Y.
         line[4 * x] = row[x].Red();
         line[4 * x + 1] = row[x].Green();
         line[4 * x + 2] = row[x].Blue();
-        line[4 * x + 3] = static_cast<JSAMPLE>(spec.cmykBlack);
+        line[4 * x + 3] = static_cast<JSAMPLE>(recipe.cmykBlack);
       } else {
         line[3 * x] = row[x].Red();
         line[3 * x + 1] = row[x].Green();
@@ -237,18 +237,18 @@ bool WriteOrientedTiff(const CvxImageColor8& picture, const std::string& path, i
 namespace {
 
 // The tags that make a TIFF directory a DNG: version, maker and model.
-void SetDngIdentity(TIFF* tiff, const DngSpec& spec) {
+void SetDngIdentity(TIFF* tiff, const DngRecipe& recipe) {
   const uint8_t version[4] = {1, 4, 0, 0};
   TIFFSetField(tiff, TIFFTAG_DNGVERSION, version);
-  TIFFSetField(tiff, TIFFTAG_MAKE, spec.make.c_str());
-  TIFFSetField(tiff, TIFFTAG_MODEL, spec.model.c_str());
-  TIFFSetField(tiff, TIFFTAG_UNIQUECAMERAMODEL, (spec.make + " " + spec.model).c_str());
-  TIFFSetField(tiff, TIFFTAG_ORIENTATION, spec.orientation);
+  TIFFSetField(tiff, TIFFTAG_MAKE, recipe.make.c_str());
+  TIFFSetField(tiff, TIFFTAG_MODEL, recipe.model.c_str());
+  TIFFSetField(tiff, TIFFTAG_UNIQUECAMERAMODEL, (recipe.make + " " + recipe.model).c_str());
+  TIFFSetField(tiff, TIFFTAG_ORIENTATION, recipe.orientation);
 }
 
-bool WriteThumbnail(TIFF* tiff, const CvxImageColor8& picture, const DngSpec& spec) {
-  const int width = spec.thumbnailWidth;
-  const int height = spec.thumbnailHeight;
+bool WriteThumbnail(TIFF* tiff, const CvxImageColor8& picture, const DngRecipe& recipe) {
+  const int width = recipe.thumbnailWidth;
+  const int height = recipe.thumbnailHeight;
   TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, FILETYPE_REDUCEDIMAGE);
   TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
   TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
@@ -257,7 +257,7 @@ bool WriteThumbnail(TIFF* tiff, const CvxImageColor8& picture, const DngSpec& sp
   TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
-  SetDngIdentity(tiff, spec);
+  SetDngIdentity(tiff, recipe);
   const toff_t subImages[1] = {0};  // the sensor image is the next directory written
   TIFFSetField(tiff, TIFFTAG_SUBIFD, 1, subImages);
   std::vector<uint8_t> line(static_cast<size_t>(width) * 3);
@@ -276,11 +276,11 @@ bool WriteThumbnail(TIFF* tiff, const CvxImageColor8& picture, const DngSpec& sp
 
 }  // namespace
 
-bool WriteDng(const CvxImageColor8& picture, const std::string& path, const DngSpec& spec) {
+bool WriteDng(const CvxImageColor8& picture, const std::string& path, const DngRecipe& recipe) {
   TIFF* tiff = TIFFOpen(path.c_str(), "w");
   if (!tiff) return false;
-  const bool thumbnail = spec.thumbnailWidth > 0 && spec.thumbnailHeight > 0;
-  if (thumbnail && !WriteThumbnail(tiff, picture, spec)) {
+  const bool thumbnail = recipe.thumbnailWidth > 0 && recipe.thumbnailHeight > 0;
+  if (thumbnail && !WriteThumbnail(tiff, picture, recipe)) {
     TIFFClose(tiff);
     return false;
   }
@@ -293,7 +293,7 @@ bool WriteDng(const CvxImageColor8& picture, const std::string& path, const DngS
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
   TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 64);
-  if (!thumbnail) SetDngIdentity(tiff, spec);
+  if (!thumbnail) SetDngIdentity(tiff, recipe);
   const uint16_t repeat[2] = {2, 2};
   TIFFSetField(tiff, TIFFTAG_CFAREPEATPATTERNDIM, repeat);
   const uint8_t pattern[4] = {0, 1, 1, 2};  // red green / green blue
@@ -306,8 +306,8 @@ bool WriteDng(const CvxImageColor8& picture, const std::string& path, const DngS
   TIFFSetField(tiff, TIFFTAG_ASSHOTNEUTRAL, 3, neutral);
   const uint32_t white[1] = {65535};
   TIFFSetField(tiff, TIFFTAG_WHITELEVEL, 1, white);
-  if (spec.pixelAspect != 1) {
-    const float scale[2] = {spec.pixelAspect, 1};
+  if (recipe.pixelAspect != 1) {
+    const float scale[2] = {recipe.pixelAspect, 1};
     TIFFSetField(tiff, TIFFTAG_DEFAULTSCALE, scale);
   }
   std::vector<uint16_t> line(static_cast<size_t>(picture.m_width));

@@ -30,7 +30,7 @@ std::vector<uint8_t> ReadBytes(const std::string& path);
 void Put16(std::vector<uint8_t>& out, uint32_t v);
 void Put32(std::vector<uint8_t>& out, uint32_t v);
 
-struct BmpSpec {
+struct BmpRecipe {
   int width = 0;
   int height = 0;  // negative: rows stored top-down
   int bitsPerPixel = 24;
@@ -42,9 +42,9 @@ struct BmpSpec {
   // 0xAARRGGBB colours for 24 and 32 bits.
   std::vector<std::vector<uint32_t>> rows;
 };
-std::vector<uint8_t> EncodeBmp(const BmpSpec& spec);
+std::vector<uint8_t> EncodeBmp(const BmpRecipe& recipe);
 
-struct JpegSpec {
+struct JpegRecipe {
   int quality = 95;
   bool gray = false;
   bool progressive = false;
@@ -56,7 +56,7 @@ struct JpegSpec {
 };
 // Encodes a Color8 picture (grey uses its green channel; CMYK stores red, green and blue
 // as the inverted C, M, Y, and `cmykBlack` as K).
-std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegSpec& spec = {});
+std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegRecipe& recipe = {});
 
 // The picture as an 8-bit RGB PNG, and as an 8-bit RGB TIFF (deflate, 16 rows a strip);
 // false when the file cannot be written.
@@ -89,7 +89,7 @@ std::vector<uint8_t> ExifOrientationBlock(int orientation, bool bigEndian = fals
 // a neutral white balance, so a decode gives the picture's colours back, linear. With a
 // thumbnail size, the first image is an 8-bit RGB thumbnail of the picture and the sensor
 // image a sub-image of it, as some cameras write their raw files.
-struct DngSpec {
+struct DngRecipe {
   std::string make = "Glintora";
   std::string model = "Synthetic CFA";
   int orientation = 1;      // TIFF orientation code
@@ -97,6 +97,6 @@ struct DngSpec {
   int thumbnailWidth = 0;
   int thumbnailHeight = 0;
 };
-bool WriteDng(const CvxImageColor8& picture, const std::string& path, const DngSpec& spec = {});
+bool WriteDng(const CvxImageColor8& picture, const std::string& path, const DngRecipe& recipe = {});
 
 }  // namespace glintora::testing

@@ -72,7 +72,7 @@ std::vector<int> InterlacedRowOrder(int height) {
   return order;
 }
 
-std::vector<uint8_t> EncodeGif(const GifSpec& spec) {
+std::vector<uint8_t> EncodeGif(const GifRecipe& recipe) {
   std::vector<uint8_t> out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, AppendOutput, &error);
@@ -80,11 +80,11 @@ std::vector<uint8_t> EncodeGif(const GifSpec& spec) {
   EGifSetGifVersion(gif, true);
   bool written;
   {
-    const ColourMap global(spec.palette);
-    written = EGifPutScreenDesc(gif, spec.screenWidth, spec.screenHeight, 8, spec.backgroundIndex, global.map) !=
+    const ColourMap global(recipe.palette);
+    written = EGifPutScreenDesc(gif, recipe.screenWidth, recipe.screenHeight, 8, recipe.backgroundIndex, global.map) !=
               GIF_ERROR;
   }
-  for (const GifFrame& frame : spec.frames) written = written && WriteFrame(gif, frame);
+  for (const GifFrame& frame : recipe.frames) written = written && WriteFrame(gif, frame);
   if (EGifCloseFile(gif, &error) == GIF_ERROR || !written) return {};
   return out;
 }
@@ -113,39 +113,39 @@ std::vector<uint8_t> PackBitsRow(const uint16_t* samples, int count, int bytes) 
   return out;
 }
 
-std::vector<uint8_t> EncodePsdStart(const PsdSpec& spec) {
+std::vector<uint8_t> EncodePsdStart(const PsdRecipe& recipe) {
   std::vector<uint8_t> out = {'8', 'B', 'P', 'S'};
-  PutBig(out, static_cast<uint32_t>(spec.version), 2);
+  PutBig(out, static_cast<uint32_t>(recipe.version), 2);
   PutBig(out, 0, 4);  // six reserved bytes
   PutBig(out, 0, 2);
-  PutBig(out, static_cast<uint32_t>(spec.channels), 2);
-  PutBig(out, static_cast<uint32_t>(spec.height), 4);
-  PutBig(out, static_cast<uint32_t>(spec.width), 4);
-  PutBig(out, static_cast<uint32_t>(spec.depth), 2);
-  PutBig(out, static_cast<uint32_t>(spec.mode), 2);
-  for (uint32_t size : spec.sectionBytes) {
+  PutBig(out, static_cast<uint32_t>(recipe.channels), 2);
+  PutBig(out, static_cast<uint32_t>(recipe.height), 4);
+  PutBig(out, static_cast<uint32_t>(recipe.width), 4);
+  PutBig(out, static_cast<uint32_t>(recipe.depth), 2);
+  PutBig(out, static_cast<uint32_t>(recipe.mode), 2);
+  for (uint32_t size : recipe.sectionBytes) {
     PutBig(out, size, 4);
     // Contents that would look like a picture if the loader read them.
     for (uint32_t i = 0; i < size; ++i) out.push_back(static_cast<uint8_t>(0x80 + i * 7));
   }
-  PutBig(out, static_cast<uint32_t>(spec.compression), 2);
+  PutBig(out, static_cast<uint32_t>(recipe.compression), 2);
   return out;
 }
 
-std::vector<uint8_t> EncodePsd(const PsdSpec& spec) {
-  std::vector<uint8_t> out = EncodePsdStart(spec);
-  const int bytes = spec.depth / 8;
-  if (spec.compression == 0) {
-    for (const auto& plane : spec.planes) {
+std::vector<uint8_t> EncodePsd(const PsdRecipe& recipe) {
+  std::vector<uint8_t> out = EncodePsdStart(recipe);
+  const int bytes = recipe.depth / 8;
+  if (recipe.compression == 0) {
+    for (const auto& plane : recipe.planes) {
       for (uint16_t sample : plane) PutBig(out, sample, bytes);
     }
-  } else if (spec.compression == 1) {
+  } else if (recipe.compression == 1) {
     std::vector<uint8_t> data;
     std::vector<uint8_t> table;
-    for (const auto& plane : spec.planes) {
-      for (int y = 0; y < spec.height; ++y) {
+    for (const auto& plane : recipe.planes) {
+      for (int y = 0; y < recipe.height; ++y) {
         const std::vector<uint8_t> row =
-            PackBitsRow(plane.data() + static_cast<size_t>(y) * spec.width, spec.width, bytes);
+            PackBitsRow(plane.data() + static_cast<size_t>(y) * recipe.width, recipe.width, bytes);
         PutBig(table, static_cast<uint32_t>(row.size()), 2);
         data.insert(data.end(), row.begin(), row.end());
       }

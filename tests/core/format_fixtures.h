@@ -19,7 +19,7 @@ struct GifFrame {
   std::vector<uint8_t> indices;   // width × height colour indices, top row first
 };
 
-struct GifSpec {
+struct GifRecipe {
   int screenWidth = 0;
   int screenHeight = 0;
   std::vector<uint32_t> palette;  // global colour table; empty: none
@@ -28,13 +28,13 @@ struct GifSpec {
 };
 
 // A "GIF89a" file; empty when giflib refuses the description.
-std::vector<uint8_t> EncodeGif(const GifSpec& spec);
+std::vector<uint8_t> EncodeGif(const GifRecipe& recipe);
 
 // The order in which an interlaced frame of `height` rows stores them: rows 0, 8, 16 …,
 // then 4, 12 …, then 2, 6 …, then the odd rows.
 std::vector<int> InterlacedRowOrder(int height);
 
-struct PsdSpec {
+struct PsdRecipe {
   int width = 0;
   int height = 0;
   int channels = 3;
@@ -48,9 +48,9 @@ struct PsdSpec {
 };
 
 // Everything up to and including the compression code: header and the three sections.
-std::vector<uint8_t> EncodePsdStart(const PsdSpec& spec);
+std::vector<uint8_t> EncodePsdStart(const PsdRecipe& recipe);
 // The whole document. Zip compression writes no data (the loader does not read it).
-std::vector<uint8_t> EncodePsd(const PsdSpec& spec);
+std::vector<uint8_t> EncodePsd(const PsdRecipe& recipe);
 // One row packed into run-length records (runs of 3 or more repeat, others are literal),
 // samples of `bytes` bytes, big-endian.
 std::vector<uint8_t> PackBitsRow(const uint16_t* samples, int count, int bytes);

@@ -16,7 +16,7 @@ namespace {
 
 using testing::EncodeGif;
 using testing::GifFrame;
-using testing::GifSpec;
+using testing::GifRecipe;
 using testing::TempFolder;
 using testing::WriteBytes;
 using Bytes = std::vector<uint8_t>;
@@ -46,8 +46,8 @@ class GifLoaderTest : public ::testing::Test {
     WriteBytes(path, bytes);
     return path;
   }
-  std::string Save(const GifSpec& spec) {
-    const Bytes bytes = EncodeGif(spec);
+  std::string Save(const GifRecipe& recipe) {
+    const Bytes bytes = EncodeGif(recipe);
     EXPECT_FALSE(bytes.empty()) << "giflib refused the fixture";
     return Save(bytes);
   }
@@ -70,10 +70,10 @@ class GifLoaderTest : public ::testing::Test {
   int m_count = 0;
 };
 
-GifSpec OneFrame(int width, int height) {
-  GifSpec spec{width, height, kPalette};
-  spec.frames.push_back(Frame(0, 0, width, height, [](int x, int y) { return (x + 2 * y) % 5; }));
-  return spec;
+GifRecipe OneFrame(int width, int height) {
+  GifRecipe recipe{width, height, kPalette};
+  recipe.frames.push_back(Frame(0, 0, width, height, [](int x, int y) { return (x + 2 * y) % 5; }));
+  return recipe;
 }
 
 TEST_F(GifLoaderTest, RecognisesOnlyTheTwoSignatures) {
@@ -104,8 +104,8 @@ TEST_F(GifLoaderTest, RecognisesOnlyTheTwoSignatures) {
 }
 
 TEST_F(GifLoaderTest, FirstFrameTakesItsTableColours) {
-  const GifSpec spec = OneFrame(4, 3);
-  const std::string path = Save(spec);
+  const GifRecipe recipe = OneFrame(4, 3);
+  const std::string path = Save(recipe);
   const CvxImageHeader info = m_loader.GetInfo(path);
   EXPECT_EQ((std::vector<int>{info.m_width, info.m_height, info.m_format, info.m_type}),
             (std::vector<int>{4, 3, Gif, Color8}));
@@ -117,7 +117,7 @@ TEST_F(GifLoaderTest, FirstFrameTakesItsTableColours) {
 
   // A frame's own table wins over the global one; an index beyond every table shows the
   // background.
-  GifSpec local = OneFrame(2, 1);
+  GifRecipe local = OneFrame(2, 1);
   local.frames[0].palette = {0xABCDEF, 0x123456};
   local.frames[0].indices = {1, 0};
   if (auto image = Decode(Save(local), 2, 1)) {
@@ -129,7 +129,7 @@ TEST_F(GifLoaderTest, FirstFrameTakesItsTableColours) {
   std::vector<uint32_t> full(256, 0x999999);
   full[0] = 0x111111;
   full[1] = 0x222222;
-  GifSpec shortTable{3, 1, full};
+  GifRecipe shortTable{3, 1, full};
   shortTable.frames.push_back(Frame(0, 0, 3, 1, [](int x, int) { return x == 2 ? 200 : x; }));
   Bytes file = EncodeGif(shortTable);
   ASSERT_EQ(file[10] & 0x87, 0x87) << "a global table of 256 entries";
@@ -144,10 +144,10 @@ TEST_F(GifLoaderTest, FirstFrameTakesItsTableColours) {
 }
 
 TEST_F(GifLoaderTest, TransparentPixelsTakeTheBackgroundColour) {
-  GifSpec spec = OneFrame(3, 2);
-  spec.frames[0].indices = {1, 2, 1, 0, 1, 4};
-  spec.frames[0].transparent = 1;
-  const std::string path = Save(spec);
+  GifRecipe recipe = OneFrame(3, 2);
+  recipe.frames[0].indices = {1, 2, 1, 0, 1, 4};
+  recipe.frames[0].transparent = 1;
+  const std::string path = Save(recipe);
   const std::vector<uint32_t> opaque = {0, 0x0000FF, 0, 0xFF0000, 0, 0xFFFFFF};
   for (const uint32_t background : {0x000000u, 0x406080u}) {
     SetBackground(background);
@@ -166,14 +166,14 @@ TEST_F(GifLoaderTest, TransparentPixelsTakeTheBackgroundColour) {
 }
 
 TEST_F(GifLoaderTest, AnimatedGifGivesItsFirstFrameOnly) {
-  GifSpec spec{4, 3, kPalette};
-  spec.frames.push_back(Frame(1, 1, 2, 2, [](int x, int y) { return x + y; }));
-  spec.frames.push_back(Frame(0, 0, 4, 3, [](int, int) { return 4; }));  // would cover everything
+  GifRecipe recipe{4, 3, kPalette};
+  recipe.frames.push_back(Frame(1, 1, 2, 2, [](int x, int y) { return x + y; }));
+  recipe.frames.push_back(Frame(0, 0, 4, 3, [](int, int) { return 4; }));  // would cover everything
   GifFrame third = Frame(0, 0, 4, 3, [](int, int) { return 3; });
   third.transparent = 0;
-  spec.frames.push_back(third);
+  recipe.frames.push_back(third);
   SetBackground(0x0F0F0F);
-  if (auto image = Decode(Save(spec), 4, 3)) {
+  if (auto image = Decode(Save(recipe), 4, 3)) {
     for (int y = 0; y < 3; ++y) {
       for (int x = 0; x < 4; ++x) {
         const bool inFrame = x >= 1 && x <= 2 && y >= 1;
@@ -184,9 +184,9 @@ TEST_F(GifLoaderTest, AnimatedGifGivesItsFirstFrameOnly) {
 }
 
 TEST_F(GifLoaderTest, ScreenOfOneByOneReportsTheDecodedSize) {
-  GifSpec spec{1, 1, kPalette};
-  spec.frames.push_back(Frame(0, 0, 6, 5, [](int x, int y) { return (x * y) % 5; }));
-  const std::string path = Save(spec);
+  GifRecipe recipe{1, 1, kPalette};
+  recipe.frames.push_back(Frame(0, 0, 6, 5, [](int x, int y) { return (x * y) % 5; }));
+  const std::string path = Save(recipe);
   const CvxImageHeader info = m_loader.GetInfo(path);
   EXPECT_EQ((std::vector<int>{info.m_width, info.m_height, info.m_format, info.m_type}),
             (std::vector<int>{6, 5, Gif, Color8}));
@@ -195,12 +195,12 @@ TEST_F(GifLoaderTest, ScreenOfOneByOneReportsTheDecodedSize) {
   }
 
   // A screen with a side of 0 says no more than 1 × 1.
-  spec.screenWidth = 0;
-  spec.screenHeight = 0;
-  EXPECT_EQ(m_loader.GetInfo(Save(spec)).m_width, 6);
+  recipe.screenWidth = 0;
+  recipe.screenHeight = 0;
+  EXPECT_EQ(m_loader.GetInfo(Save(recipe)).m_width, 6);
 
   // Any other screen is reported as declared, with a smaller frame placed at its offset.
-  GifSpec placed{7, 6, kPalette};
+  GifRecipe placed{7, 6, kPalette};
   placed.frames.push_back(Frame(2, 3, 3, 2, [](int, int) { return 2; }));
   const std::string placedPath = Save(placed);
   EXPECT_EQ(m_loader.GetInfo(placedPath).m_width, 7);
@@ -216,7 +216,7 @@ TEST_F(GifLoaderTest, ScreenOfOneByOneReportsTheDecodedSize) {
   }
 
   // A frame reaching beyond a declared screen grows the picture to hold it.
-  GifSpec beyond{4, 4, kPalette};
+  GifRecipe beyond{4, 4, kPalette};
   beyond.frames.push_back(Frame(3, 1, 5, 2, [](int, int) { return 1; }));
   if (auto image = Decode(Save(beyond), 8, 4)) {
     EXPECT_EQ(Rgb(*image, 7, 2), 0x00FF00u);
@@ -231,10 +231,10 @@ TEST_F(GifLoaderTest, InterlacedRowsComeOutInOrder) {
   std::vector<uint32_t> palette;
   for (uint32_t i = 0; i < 32; ++i) palette.push_back(i * 0x070503);
   for (int height = 1; height <= 17; ++height) {
-    GifSpec spec{3, height, palette};
-    spec.frames.push_back(Frame(0, 0, 3, height, [](int x, int y) { return y + (x == 1 ? 11 : 0); }));
-    spec.frames[0].interlaced = true;
-    auto image = Decode(Save(spec), 3, height);
+    GifRecipe recipe{3, height, palette};
+    recipe.frames.push_back(Frame(0, 0, 3, height, [](int x, int y) { return y + (x == 1 ? 11 : 0); }));
+    recipe.frames[0].interlaced = true;
+    auto image = Decode(Save(recipe), 3, height);
     if (!image) continue;
     for (int y = 0; y < height; ++y) {
       EXPECT_EQ(Rgb(*image, 0, y), palette[static_cast<size_t>(y)]) << "height " << height << " row " << y;
@@ -244,13 +244,13 @@ TEST_F(GifLoaderTest, InterlacedRowsComeOutInOrder) {
 }
 
 TEST_F(GifLoaderTest, CutShortOrFramelessFilesGiveNull) {
-  GifSpec spec = OneFrame(9, 7);
-  spec.frames[0].interlaced = true;
-  spec.frames.push_back(Frame(0, 0, 9, 7, [](int, int) { return 3; }));
-  const Bytes good = EncodeGif(spec);
+  GifRecipe recipe = OneFrame(9, 7);
+  recipe.frames[0].interlaced = true;
+  recipe.frames.push_back(Frame(0, 0, 9, 7, [](int, int) { return 3; }));
+  const Bytes good = EncodeGif(recipe);
   ASSERT_FALSE(good.empty());
   // Everything before the end of the first frame's data is needed.
-  GifSpec first = spec;
+  GifRecipe first = recipe;
   first.frames.resize(1);
   const Bytes firstOnly = EncodeGif(first);
   const size_t firstEnd = firstOnly.size() - 1;  // its trailer follows the frame's data
@@ -271,14 +271,14 @@ TEST_F(GifLoaderTest, CutShortOrFramelessFilesGiveNull) {
 TEST_F(GifLoaderTest, PicturesTooLargeOrEmptyGiveNull) {
   // A 65535 × 65535 screen holding a 1 × 1 frame: 12.9 GB of colour, more than an image may
   // hold. The declared size is still what the file says.
-  GifSpec huge{65535, 65535, kPalette};
+  GifRecipe huge{65535, 65535, kPalette};
   huge.frames.push_back(Frame(0, 0, 1, 1, [](int, int) { return 0; }));
   const std::string path = Save(huge);
   EXPECT_EQ(m_loader.GetInfo(path).m_width, 65535);
   EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
 
   // A frame reaching 65535 + 65535 columns.
-  GifSpec far{2, 2, kPalette};
+  GifRecipe far{2, 2, kPalette};
   far.frames.push_back(Frame(65535, 65535, 1, 1, [](int, int) { return 0; }));
   EXPECT_EQ(m_loader.Load(Save(far), 0, 0), nullptr);
 

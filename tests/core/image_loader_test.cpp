@@ -12,7 +12,7 @@
 namespace glintora {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpRecipe;
 using testing::EncodeBmp;
 using testing::EncodeJpeg;
 using testing::TempFolder;
@@ -33,10 +33,10 @@ TEST(ImageLoader, ChoosesTheLoaderByContentsNotName) {
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->m_format, Jpeg);
 
-  BmpSpec spec{2, 2, 24};
-  spec.rows = {{0xFF0000, 0x00FF00}, {0x0000FF, 0xFFFFFF}};
+  BmpRecipe recipe{2, 2, 24};
+  recipe.rows = {{0xFF0000, 0x00FF00}, {0x0000FF, 0xFFFFFF}};
   const std::string bmpNamedJpg = folder.Path("picture.jpg");
-  WriteBytes(bmpNamedJpg, EncodeBmp(spec));
+  WriteBytes(bmpNamedJpg, EncodeBmp(recipe));
   auto bitmap = loader.Load(bmpNamedJpg, 0, 0);
   ASSERT_NE(bitmap, nullptr);
   EXPECT_EQ(bitmap->m_format, Bmp);
@@ -83,10 +83,10 @@ struct FormatFile {
   int32_t format;
 };
 std::vector<FormatFile> FormatFiles() {
-  testing::GifSpec gif{3, 1, {0xFF0000, 0x00FF00, 0x0000FF}};
+  testing::GifRecipe gif{3, 1, {0xFF0000, 0x00FF00, 0x0000FF}};
   gif.frames.push_back({0, 0, 3, 1});
   gif.frames[0].indices = {0, 1, 2};
-  testing::PsdSpec psd{3, 1, 3, 8, 3, 1, 1};
+  testing::PsdRecipe psd{3, 1, 3, 8, 3, 1, 1};
   psd.planes = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
   return {{"gif-named.png", testing::EncodeGif(gif), Gif},
           {"psd-named.jpg", testing::EncodePsd(psd), Psd},
@@ -166,9 +166,9 @@ TEST(ImageLoader, AHeaderWithNoDataBehindItIsNoPicture) {
   colours.FillRect(0, 0, 16, 16, CvxColor8(10, 200, 30));
   ASSERT_TRUE(testing::WritePng(colours, folder.Path("whole.png")));
   const std::vector<uint8_t> png = testing::ReadBytes(folder.Path("whole.png"));
-  BmpSpec bmpSpec{3, 2, 24};
-  bmpSpec.rows = {{0xFF0000, 0x00FF00, 0x0000FF}, {0xFFFFFF, 0x808080, 0x000001}};
-  const std::vector<uint8_t> bmp = EncodeBmp(bmpSpec);
+  BmpRecipe bmpRecipe{3, 2, 24};
+  bmpRecipe.rows = {{0xFF0000, 0x00FF00, 0x0000FF}, {0xFFFFFF, 0x808080, 0x000001}};
+  const std::vector<uint8_t> bmp = EncodeBmp(bmpRecipe);
   std::vector<uint8_t> bmpPastTheEnd = bmp;
   bmpPastTheEnd[10] = static_cast<uint8_t>(bmp.size() + 100);
   const std::vector<uint8_t> jpeg = SmallJpeg();
@@ -176,7 +176,7 @@ TEST(ImageLoader, AHeaderWithNoDataBehindItIsNoPicture) {
   jpegEndAfterScanHeader.insert(jpegEndAfterScanHeader.end(), {0xFF, 0xD9});
   const std::vector<FormatFile> formats = FormatFiles();
   const std::vector<uint8_t>& gif = formats[0].bytes;
-  testing::PsdSpec psd{3, 1, 3, 8, 3, 1, 0};
+  testing::PsdRecipe psd{3, 1, 3, 8, 3, 1, 0};
   const std::vector<uint8_t> pnm = testing::PnmFile("P6 3 1 255\n", {}, false);
 
   struct Case {
@@ -212,8 +212,8 @@ TEST(ImageLoader, AHeaderWithNoDataBehindItIsNoPicture) {
 TEST(ImageLoader, PnmAndPsdRefuseMissingDataBeforeAllocating) {
   if (!testing::AllocationWatch::Available()) GTEST_SKIP() << "allocations are watched on the native build";
   TempFolder folder;
-  testing::PsdSpec psdRaw{6000, 5000, 3, 8, 3, 1, 0};
-  testing::PsdSpec psdRunLength = psdRaw;
+  testing::PsdRecipe psdRaw{6000, 5000, 3, 8, 3, 1, 0};
+  testing::PsdRecipe psdRunLength = psdRaw;
   psdRunLength.compression = 1;
   std::vector<uint8_t> psdWithRows = testing::EncodePsdStart(psdRunLength);
   psdWithRows.resize(psdWithRows.size() + 5000 * 3 * 2, 0);  // the row table, but no rows

@@ -13,7 +13,7 @@ namespace glintora {
 namespace {
 
 using testing::EncodeJpeg;
-using testing::JpegSpec;
+using testing::JpegRecipe;
 using testing::TempFolder;
 using testing::WriteBytes;
 
@@ -83,9 +83,9 @@ TEST_F(JpegLoader, FullSizeDecodeIsBlueGreenRedTopRowFirst) {
 
 TEST_F(JpegLoader, GreyIsColourOnTheFastPathAndGreyOnTheGeneralPath) {
   const auto picture = Gradient(40, 24);
-  JpegSpec spec;
-  spec.gray = true;
-  const std::string path = Write("grey.jpg", EncodeJpeg(*picture, spec));
+  JpegRecipe recipe;
+  recipe.gray = true;
+  const std::string path = Write("grey.jpg", EncodeJpeg(*picture, recipe));
   auto fast = m_loader.Load(path, 0, 0);
   ASSERT_NE(fast, nullptr);
   ASSERT_EQ(fast->GetType(), Color8);
@@ -129,14 +129,14 @@ TEST_F(JpegLoader, ReducedDecodesHaveExactSizes) {
 
 TEST_F(JpegLoader, ProgressiveAndCmykPictures) {
   const auto picture = Gradient(48, 40);
-  JpegSpec progressive;
+  JpegRecipe progressive;
   progressive.progressive = true;
   auto image = m_loader.Load(Write("progressive.jpg", EncodeJpeg(*picture, progressive)), 0, 0);
   ASSERT_NE(image, nullptr);
   EXPECT_LE(MaxDifference(static_cast<const CvxImageColor8&>(*image), *picture), 12);
 
   // Four components come back as three, the inverted Adobe form undone.
-  JpegSpec cmyk;
+  JpegRecipe cmyk;
   cmyk.cmyk = true;
   auto converted = m_loader.Load(Write("cmyk.jpg", EncodeJpeg(*picture, cmyk)), 0, 0);
   ASSERT_NE(converted, nullptr);
@@ -149,13 +149,13 @@ TEST_F(JpegLoader, ProgressiveAndCmykPictures) {
 TEST_F(JpegLoader, CmykWithBlackInkRoundsEachChannel) {
   CvxImageColor8 flat(16, 16, true);
   flat.FillRect(0, 0, 16, 16, CvxColor8(255, 1, 200));  // stored C, M, Y = 200, 1, 255
-  JpegSpec spec;
-  spec.quality = 100;
-  spec.cmyk = true;
-  spec.storeCmyk = true;
-  spec.cmykBlack = 127;
+  JpegRecipe recipe;
+  recipe.quality = 100;
+  recipe.cmyk = true;
+  recipe.storeCmyk = true;
+  recipe.cmykBlack = 127;
   for (int targetWidth : {0, 16}) {  // the fast path hands four components to the general one
-    auto image = m_loader.Load(Write("black.jpg", EncodeJpeg(flat, spec)), 0, targetWidth);
+    auto image = m_loader.Load(Write("black.jpg", EncodeJpeg(flat, recipe)), 0, targetWidth);
     ASSERT_NE(image, nullptr);
     ASSERT_EQ(image->GetType(), Color8);
     const CvxColor8& pixel = static_cast<const CvxImageColor8&>(*image).At(5, 9);

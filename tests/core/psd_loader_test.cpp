@@ -17,33 +17,33 @@ namespace {
 
 using testing::EncodePsd;
 using testing::EncodePsdStart;
-using testing::PsdSpec;
+using testing::PsdRecipe;
 using Bytes = std::vector<uint8_t>;
 using Values = std::vector<int>;
 using testing::AllValues;
 
 // A document whose plane c holds sample (c + 1) · 16 + i at position i, scaled up at 16
 // bits so that both bytes differ.
-PsdSpec Document(int width, int height, int channels, int depth, int compression, int mode = 3) {
-  PsdSpec spec{width, height, channels, depth, mode, 1, compression, {5, 12, 3}};
+PsdRecipe Document(int width, int height, int channels, int depth, int compression, int mode = 3) {
+  PsdRecipe recipe{width, height, channels, depth, mode, 1, compression, {5, 12, 3}};
   for (int c = 0; c < channels; ++c) {
     std::vector<uint16_t> plane;
     for (int i = 0; i < width * height; ++i) {
       const int value = (c + 1) * 16 + i;
       plane.push_back(static_cast<uint16_t>(depth == 16 ? value * 257 + 1 : value));
     }
-    spec.planes.push_back(plane);
+    recipe.planes.push_back(plane);
   }
-  return spec;
+  return recipe;
 }
 
 // What a decode of Document(...) must hold: file channel f of pixel i in the image channel
 // `placement[f]`.
-Values Expected(const PsdSpec& spec, const std::vector<int>& placement) {
+Values Expected(const PsdRecipe& recipe, const std::vector<int>& placement) {
   const int channels = static_cast<int>(placement.size());
-  Values values(static_cast<size_t>(spec.width * spec.height * channels));
-  for (int i = 0; i < spec.width * spec.height; ++i) {
-    for (int f = 0; f < channels; ++f) values[static_cast<size_t>(i * channels + placement[f])] = spec.planes[f][i];
+  Values values(static_cast<size_t>(recipe.width * recipe.height * channels));
+  for (int i = 0; i < recipe.width * recipe.height; ++i) {
+    for (int f = 0; f < channels; ++f) values[static_cast<size_t>(i * channels + placement[f])] = recipe.planes[f][i];
   }
   return values;
 }
@@ -55,8 +55,8 @@ class PsdLoaderTest : public testing::LoaderFileTest<CvxLoaderPSD> {
   // The samples of a 1-channel 8-bit document of the given size whose run-length data is
   // `records` (after a row table of zeros).
   Values DecodeRecords(int width, int height, int channels, const Bytes& records) {
-    PsdSpec spec{width, height, channels, 8, 3, 1, 1};
-    Bytes file = EncodePsdStart(spec);
+    PsdRecipe recipe{width, height, channels, 8, 3, 1, 1};
+    Bytes file = EncodePsdStart(recipe);
     file.insert(file.end(), static_cast<size_t>(height * channels * 2), 0);
     file.insert(file.end(), records.begin(), records.end());
     const auto image = Decode(file, ImageTypeFor(channels < 3 ? 1 : channels, 1), width, height);
@@ -94,9 +94,9 @@ TEST_F(PsdLoaderTest, ChannelsLandInPlaceAtEitherCompression) {
   for (const Case& c : cases) {
     for (int compression : {0, 1}) {
       for (int depth : {8, 16}) {
-        const PsdSpec spec = Document(5, 3, c.channels, depth, compression, c.mode);
+        const PsdRecipe recipe = Document(5, 3, c.channels, depth, compression, c.mode);
         const int32_t type = depth == 8 ? c.type : c.type + 1;  // the 16-bit twin of each type
-        const std::string path = Save(EncodePsd(spec));
+        const std::string path = Save(EncodePsd(recipe));
         const auto image = m_loader.Load(path, 0, 0);
         const std::string name = std::to_string(c.channels) + " channels, mode " + std::to_string(c.mode) +
                                  ", compression " + std::to_string(compression) + ", " + std::to_string(depth) +
@@ -104,7 +104,7 @@ TEST_F(PsdLoaderTest, ChannelsLandInPlaceAtEitherCompression) {
         ASSERT_NE(image, nullptr) << name;
         EXPECT_EQ(image->GetType(), type) << name;
         EXPECT_EQ(image->m_format, Psd);
-        EXPECT_EQ(AllValues(*image), Expected(spec, c.placement)) << name;
+        EXPECT_EQ(AllValues(*image), Expected(recipe, c.placement)) << name;
         // GetInfo names the type the decode gave.
         const CvxImageHeader info = m_loader.GetInfo(path);
         EXPECT_EQ((Values{info.m_width, info.m_height, info.m_format, info.m_type}), (Values{5, 3, Psd, type}))
@@ -115,11 +115,11 @@ TEST_F(PsdLoaderTest, ChannelsLandInPlaceAtEitherCompression) {
 }
 
 TEST_F(PsdLoaderTest, SixteenBitSamplesAreReadBigEndian) {
-  PsdSpec spec{2, 1, 3, 16, 3, 1, 0};
-  spec.planes = {{0x1234, 0xFF00}, {0xABCD, 0x0001}, {0x00FF, 0x8000}};
+  PsdRecipe recipe{2, 1, 3, 16, 3, 1, 0};
+  recipe.planes = {{0x1234, 0xFF00}, {0xABCD, 0x0001}, {0x00FF, 0x8000}};
   for (int compression : {0, 1}) {
-    spec.compression = compression;
-    if (const auto image = Decode(EncodePsd(spec), Color16, 2, 1)) {
+    recipe.compression = compression;
+    if (const auto image = Decode(EncodePsd(recipe), Color16, 2, 1)) {
       const uint8_t* bytes = image->GetRows()[0];
       // Blue, green, red of each pixel, little-endian in memory.
       EXPECT_EQ(Bytes(bytes, bytes + 12), (Bytes{0xFF, 0x00, 0xCD, 0xAB, 0x34, 0x12, 0x00, 0x80, 0x01, 0x00, 0x00, 0xFF}))
@@ -139,7 +139,7 @@ TEST_F(PsdLoaderTest, RunLengthRecords) {
   // So is a literal run, whose samples beyond the end are read and dropped.
   EXPECT_EQ(DecodeRecords(2, 1, 3, {3, 1, 2, 98, 99, 1, 4, 5, 255, 6}), (Values{6, 4, 1, 6, 5, 2}));
   // At 16 bits the records count 2-byte samples.
-  PsdSpec wide{3, 1, 1, 16, 1, 1, 1};
+  PsdRecipe wide{3, 1, 1, 16, 1, 1, 1};
   Bytes file = EncodePsdStart(wide);
   file.insert(file.end(), {0, 0, 255, 0x12, 0x34, 0, 0xAB, 0xCD});
   if (const auto image = Decode(file, Gray16, 3, 1)) {
@@ -150,8 +150,8 @@ TEST_F(PsdLoaderTest, RunLengthRecords) {
 TEST_F(PsdLoaderTest, ZipCompressionGivesABlackPictureOfTheRightSize) {
   for (int compression : {2, 3}) {
     for (int depth : {8, 16}) {
-      PsdSpec spec = Document(4, 3, 4, depth, compression);
-      if (const auto image = Decode(EncodePsd(spec), depth == 8 ? Alpha8 : Alpha16, 4, 3)) {
+      PsdRecipe recipe = Document(4, 3, 4, depth, compression);
+      if (const auto image = Decode(EncodePsd(recipe), depth == 8 ? Alpha8 : Alpha16, 4, 3)) {
         EXPECT_EQ(AllValues(*image), Values(4 * 3 * 4, 0)) << compression << ", " << depth << " bits";
       }
     }
@@ -159,29 +159,29 @@ TEST_F(PsdLoaderTest, ZipCompressionGivesABlackPictureOfTheRightSize) {
 }
 
 TEST_F(PsdLoaderTest, UnsupportedDocumentsGiveNull) {
-  const PsdSpec good = Document(3, 2, 3, 8, 0);
-  auto check = [&](PsdSpec spec, const char* what, Values info) {
-    const std::string path = Save(EncodePsd(spec));
+  const PsdRecipe good = Document(3, 2, 3, 8, 0);
+  auto check = [&](PsdRecipe recipe, const char* what, Values info) {
+    const std::string path = Save(EncodePsd(recipe));
     EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr) << what;
     const CvxImageHeader header = m_loader.GetInfo(path);
     EXPECT_EQ((Values{header.m_width, header.m_height, header.m_format, header.m_type}), info) << what;
   };
   const Values none = {0, 0, 0, 0};
-  PsdSpec spec = good;
-  spec.version = 2;
-  check(spec, "version 2", none);
+  PsdRecipe recipe = good;
+  recipe.version = 2;
+  check(recipe, "version 2", none);
   for (int mode : {0, 2, 4, 7, 8, 9}) {  // bitmap, indexed, CMYK, multichannel, duotone, Lab
-    spec = good;
-    spec.mode = mode;
-    check(spec, "mode", none);
+    recipe = good;
+    recipe.mode = mode;
+    check(recipe, "mode", none);
   }
-  spec = good;
-  spec.channels = 0;
-  check(spec, "no channels", none);
+  recipe = good;
+  recipe.channels = 0;
+  check(recipe, "no channels", none);
   for (int depth : {1, 32}) {
-    spec = good;
-    spec.depth = depth;
-    check(spec, "depth", Values{3, 2, Psd, 0});  // described, but no type
+    recipe = good;
+    recipe.depth = depth;
+    check(recipe, "depth", Values{3, 2, Psd, 0});  // described, but no type
   }
 }
 
@@ -206,10 +206,10 @@ TEST_F(PsdLoaderTest, TruncatedDocumentsGiveNull) {
 
 TEST_F(PsdLoaderTest, DocumentsTooLargeOrEmptyGiveNull) {
   // 30000 × 30000 colour is 2.7 GB, beyond what an image may hold.
-  PsdSpec big{30000, 30000, 3, 8, 3, 1, 2};
+  PsdRecipe big{30000, 30000, 3, 8, 3, 1, 2};
   EXPECT_EQ(m_loader.Load(Save(EncodePsd(big)), 0, 0), nullptr);
   // Sides beyond 31 bits.
-  PsdSpec far{1, 1, 1, 8, 1, 1, 0};
+  PsdRecipe far{1, 1, 1, 8, 1, 1, 0};
   Bytes file = EncodePsd(far);
   for (const int at : {14, 18}) {  // height, width
     Bytes wide = file;
@@ -221,13 +221,13 @@ TEST_F(PsdLoaderTest, DocumentsTooLargeOrEmptyGiveNull) {
   // 20000 × 20000 grey fits in an image, but a few bytes of data do not hold it: refused
   // before anything is allocated, raw or run-length.
   for (int compression : {0, 1}) {
-    PsdSpec claimed{20000, 20000, 1, 8, 1, 1, compression};
+    PsdRecipe claimed{20000, 20000, 1, 8, 1, 1, compression};
     Bytes bytes = EncodePsdStart(claimed);
     bytes.insert(bytes.end(), 64, 0);
     EXPECT_EQ(m_loader.Load(Save(bytes), 0, 0), nullptr) << compression;
   }
   // No rows.
-  PsdSpec empty{4, 0, 3, 8, 3, 1, 0};
+  PsdRecipe empty{4, 0, 3, 8, 3, 1, 0};
   EXPECT_EQ(m_loader.Load(Save(EncodePsd(empty)), 0, 0), nullptr);
 }
 

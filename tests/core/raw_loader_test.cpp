@@ -13,7 +13,7 @@
 namespace glintora {
 namespace {
 
-using testing::DngSpec;
+using testing::DngRecipe;
 using testing::TempFolder;
 using testing::WriteDng;
 
@@ -25,7 +25,7 @@ const CvxColor8 kGrey(120, 120, 120);
 // A camera file of four flat quarters: red top left, green top right, blue bottom left,
 // grey bottom right.
 std::string WriteQuarters(const TempFolder& folder, const std::string& name, int width, int height,
-                          const DngSpec& spec = {}) {
+                          const DngRecipe& recipe = {}) {
   auto picture = NewImage<CvxColor8>(width, height, false);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -34,7 +34,7 @@ std::string WriteQuarters(const TempFolder& folder, const std::string& name, int
     }
   }
   const std::string path = folder.Path(name);
-  EXPECT_TRUE(WriteDng(*picture, path, spec));
+  EXPECT_TRUE(WriteDng(*picture, path, recipe));
   return path;
 }
 
@@ -200,7 +200,7 @@ TEST(RawLoader, SizeFollowsHalfSizeOrientationAndPixelShape) {
   EXPECT_EQ(firstHint->m_width, 65);
 
   // Shown after a quarter turn clockwise: the left quarters (red over blue) come to the top.
-  DngSpec turned;
+  DngRecipe turned;
   turned.orientation = 6;
   const std::string portrait = WriteQuarters(folder, "portrait.nef", 64, 48, turned);
   expectSize(portrait, 0, 48, 64, "BRNG");
@@ -208,7 +208,7 @@ TEST(RawLoader, SizeFollowsHalfSizeOrientationAndPixelShape) {
   expectSize(portrait, 1, 24, 32, "BRNG");
 
   // Pixels twice as wide as high are stretched.
-  DngSpec wide;
+  DngRecipe wide;
   wide.pixelAspect = 2;
   const std::string stretched = WriteQuarters(folder, "wide.nef", 40, 30, wide);
   expectSize(stretched, 0, 80, 30, "RGBN");
@@ -422,10 +422,10 @@ TEST(RawFrontDoor, RawFilesGoToTheRawLoaderFirstAndToTheListWhenItGivesNothing) 
   TempFolder folder;
   CvxImageLoader loader(CvxColor8{});
   // A camera file whose first image is an 8-bit thumbnail the TIFF loader reads.
-  DngSpec spec;
-  spec.thumbnailWidth = 8;
-  spec.thumbnailHeight = 6;
-  const std::string path = WriteQuarters(folder, "DSC_0001.NEF", 64, 48, spec);
+  DngRecipe recipe;
+  recipe.thumbnailWidth = 8;
+  recipe.thumbnailHeight = 6;
+  const std::string path = WriteQuarters(folder, "DSC_0001.NEF", 64, 48, recipe);
   auto formatAndWidth = [&](int hint2) {
     auto image = loader.Load(path, 0, hint2);
     return image ? std::pair(image->m_format, image->m_width) : std::pair(0, 0);
@@ -495,12 +495,12 @@ TEST(RawFrontDoor, AStopFromAnotherThreadEndsTheRawDecode) {
 // A TIFF-named camera file: a small thumbnail first and the sensor image in a sub-image.
 std::string WriteCameraTiff(const TempFolder& folder, const std::string& name, const std::string& make,
                             const std::string& model, int thumbnailWidth = 8, int thumbnailHeight = 6) {
-  DngSpec spec;
-  spec.make = make;
-  spec.model = model;
-  spec.thumbnailWidth = thumbnailWidth;
-  spec.thumbnailHeight = thumbnailHeight;
-  return WriteQuarters(folder, name, 64, 48, spec);
+  DngRecipe recipe;
+  recipe.make = make;
+  recipe.model = model;
+  recipe.thumbnailWidth = thumbnailWidth;
+  recipe.thumbnailHeight = thumbnailHeight;
+  return WriteQuarters(folder, name, 64, 48, recipe);
 }
 
 TEST(RawFrontDoor, TiffNamedFilesAreRawOnlyForTheTwoCameraModels) {

@@ -117,11 +117,11 @@ PictureFolder::~PictureFolder() {
 }
 
 void PictureFolder::AddSolidBitmap(const std::string& name, int width, int height, uint32_t rgb) const {
-  testing::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.rows.assign(static_cast<size_t>(height), std::vector<uint32_t>(static_cast<size_t>(width), rgb));
-  testing::WriteBytes(m_path + "\\" + name, testing::EncodeBmp(spec));
+  testing::BmpRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.rows.assign(static_cast<size_t>(height), std::vector<uint32_t>(static_cast<size_t>(width), rgb));
+  testing::WriteBytes(m_path + "\\" + name, testing::EncodeBmp(recipe));
 }
 
 void PictureFolder::AddFile(const std::string& name, const std::vector<uint8_t>& bytes) const {

@@ -32,11 +32,11 @@ constexpr int kWidth = 200;
 constexpr int kHeight = 150;
 
 void WriteSolidBmp(const std::string& path, int width, int height, uint32_t rgb) {
-  testing::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.rows.assign(static_cast<size_t>(height), std::vector<uint32_t>(static_cast<size_t>(width), rgb));
-  testing::WriteBytes(path, testing::EncodeBmp(spec));
+  testing::BmpRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.rows.assign(static_cast<size_t>(height), std::vector<uint32_t>(static_cast<size_t>(width), rgb));
+  testing::WriteBytes(path, testing::EncodeBmp(recipe));
 }
 
 // Serves this thread's messages until `done` holds or `limitMs` have passed.

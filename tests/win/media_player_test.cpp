@@ -22,7 +22,7 @@
 namespace glintora {
 namespace {
 
-using testing::AviSpec;
+using testing::AviRecipe;
 using testing::SolidAvi;
 using testing::TempFolder;
 
@@ -297,7 +297,7 @@ TEST_F(MediaPlayerTest, PassesTheMouseToItsOwner) {
 }
 
 TEST_F(MediaPlayerTest, SavesASelectionWithoutHarmingTheSource) {
-  AviSpec counting{16, 8, 10, 20, {}};
+  AviRecipe counting{16, 8, 10, 20, {}};
   counting.pixel = [](int frame, int, int) { return static_cast<uint32_t>(frame * 10) << 8; };
   const std::string path = folder.Path("counting.avi");
   testing::WriteBytes(path, testing::EncodeAvi(counting));

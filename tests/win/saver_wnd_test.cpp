@@ -61,11 +61,11 @@ class SaverWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
-    testing::BmpSpec spec;
-    spec.width = 8;
-    spec.height = 8;
-    spec.rows.assign(8, std::vector<uint32_t>(8, 0x336699));
-    testing::WriteBytes(folder.Path("1.bmp"), testing::EncodeBmp(spec));
+    testing::BmpRecipe recipe;
+    recipe.width = 8;
+    recipe.height = 8;
+    recipe.rows.assign(8, std::vector<uint32_t>(8, 0x336699));
+    testing::WriteBytes(folder.Path("1.bmp"), testing::EncodeBmp(recipe));
     std::string path = folder.Path("");
     while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
     store.WriteProfileString("", "Directory", path);

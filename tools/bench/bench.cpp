@@ -187,9 +187,9 @@ void ResizeSection(int runs) {
 
 // The picture in the 256 colours of three bits of red, three of green and two of blue.
 std::vector<uint8_t> EncodeGifOf(const CvxImageColor8& picture) {
-  glintora::testing::GifSpec spec{picture.m_width, picture.m_height};
+  glintora::testing::GifRecipe recipe{picture.m_width, picture.m_height};
   for (uint32_t i = 0; i < 256; ++i) {
-    spec.palette.push_back((i >> 5) * 255 / 7 << 16 | ((i >> 2) & 7) * 255 / 7 << 8 | (i & 3) * 255 / 3);
+    recipe.palette.push_back((i >> 5) * 255 / 7 << 16 | ((i >> 2) & 7) * 255 / 7 << 8 | (i & 3) * 255 / 3);
   }
   glintora::testing::GifFrame frame{0, 0, picture.m_width, picture.m_height};
   frame.indices.reserve(static_cast<size_t>(picture.m_width) * picture.m_height);
@@ -198,23 +198,23 @@ std::vector<uint8_t> EncodeGifOf(const CvxImageColor8& picture) {
       frame.indices.push_back(static_cast<uint8_t>((p->Red() >> 5) << 5 | (p->Green() >> 5) << 2 | p->Blue() >> 6));
     }
   }
-  spec.frames.push_back(std::move(frame));
-  return glintora::testing::EncodeGif(spec);
+  recipe.frames.push_back(std::move(frame));
+  return glintora::testing::EncodeGif(recipe);
 }
 
 std::vector<uint8_t> EncodePsdOf(const CvxImageColor8& picture, int compression) {
-  glintora::testing::PsdSpec spec{picture.m_width, picture.m_height, 3, 8, 3, 1, compression};
-  spec.planes.assign(3, {});
+  glintora::testing::PsdRecipe recipe{picture.m_width, picture.m_height, 3, 8, 3, 1, compression};
+  recipe.planes.assign(3, {});
   for (int c = 0; c < 3; ++c) {
-    spec.planes[static_cast<size_t>(c)].reserve(static_cast<size_t>(picture.m_width) * picture.m_height);
+    recipe.planes[static_cast<size_t>(c)].reserve(static_cast<size_t>(picture.m_width) * picture.m_height);
     for (int y = 0; y < picture.m_height; ++y) {
       // File channels red, green, blue are image channels 2, 1, 0.
       for (const CvxColor8* p = picture.Row(y); p != picture.Row(y) + picture.m_width; ++p) {
-        spec.planes[static_cast<size_t>(c)].push_back(p->c[2 - c]);
+        recipe.planes[static_cast<size_t>(c)].push_back(p->c[2 - c]);
       }
     }
   }
-  return glintora::testing::EncodePsd(spec);
+  return glintora::testing::EncodePsd(recipe);
 }
 
 // Front-door decode times of the picture in the formats without a reference tool here.

@@ -244,30 +244,30 @@ bool WritePicture(const DemoPicture& picture, const std::filesystem::path& path)
   switch (picture.format) {
     case DemoFormat::Jpeg:
     case DemoFormat::GrayJpeg: {
-      testing::JpegSpec spec{.quality = 92, .gray = picture.format == DemoFormat::GrayJpeg};
+      testing::JpegRecipe recipe{.quality = 92, .gray = picture.format == DemoFormat::GrayJpeg};
       if (picture.takenTurned) {
         // Orientation 6: the stored first row is the scene's right-hand side, so a quarter
         // turn clockwise stands it upright.
         const auto stored = image.Orient(kTurnCounterClockwise);
         const auto* storedColour = As<CvxColor8>(stored.get());
         if (!storedColour) return false;
-        spec.app1.push_back(testing::ExifOrientationBlock(6));
-        return WriteFile(path, testing::EncodeJpeg(*storedColour, spec));
+        recipe.app1.push_back(testing::ExifOrientationBlock(6));
+        return WriteFile(path, testing::EncodeJpeg(*storedColour, recipe));
       }
-      return WriteFile(path, testing::EncodeJpeg(image, spec));
+      return WriteFile(path, testing::EncodeJpeg(image, recipe));
     }
     case DemoFormat::Png: return testing::WritePng(image, path.string());
     case DemoFormat::Tiff: return testing::WriteTiff(image, path.string());
     case DemoFormat::Bmp: {
-      testing::BmpSpec spec{image.m_width, image.m_height, 24};
+      testing::BmpRecipe recipe{image.m_width, image.m_height, 24};
       for (int y = 0; y < image.m_height; ++y) {
-        std::vector<uint32_t>& row = spec.rows.emplace_back();
+        std::vector<uint32_t>& row = recipe.rows.emplace_back();
         for (int x = 0; x < image.m_width; ++x) {
           const CvxColor8 p = image.At(x, y);
           row.push_back(uint32_t{p.Red()} << 16 | uint32_t{p.Green()} << 8 | p.Blue());
         }
       }
-      return WriteFile(path, testing::EncodeBmp(spec));
+      return WriteFile(path, testing::EncodeBmp(recipe));
     }
   }
   return false;
@@ -298,7 +298,7 @@ std::vector<std::string> WriteDemoPictures(const std::string& folder) {
     names.push_back(picture.name);
   }
   if (names.empty()) return {};
-  const testing::AviSpec movie{kMovieWidth, kMovieHeight, kMovieFramesPerSecond, kMovieFrames, DemoMoviePixel};
+  const testing::AviRecipe movie{kMovieWidth, kMovieHeight, kMovieFramesPerSecond, kMovieFrames, DemoMoviePixel};
   if (!WriteFile(std::filesystem::path(folder) / kMovieName, testing::EncodeAvi(movie))) return {};
   names.insert(std::upper_bound(names.begin(), names.end(), std::string(kMovieName)), kMovieName);
   if (!WriteMovMovie(std::filesystem::path(folder) / kMovMovieName)) return {};

@@ -77,23 +77,23 @@ GifFrame GifPattern(int left, int top, int width, int height, int colours) {
 
 void WriteGifSeeds(const std::filesystem::path& folder) {
   const std::vector<uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
-  GifSpec plain{11, 7, palette};
+  GifRecipe plain{11, 7, palette};
   plain.frames.push_back(GifPattern(0, 0, 11, 7, 8));
-  GifSpec interlaced = plain;
+  GifRecipe interlaced = plain;
   interlaced.frames[0].interlaced = true;
-  GifSpec transparent = plain;
+  GifRecipe transparent = plain;
   transparent.frames[0].transparent = 2;
-  GifSpec animated{12, 9, palette};
+  GifRecipe animated{12, 9, palette};
   animated.frames.push_back(GifPattern(2, 1, 6, 5, 8));
   animated.frames.push_back(GifPattern(0, 0, 12, 9, 4));
   animated.frames.back().transparent = 0;
   animated.frames.push_back(GifPattern(3, 3, 2, 2, 8));
-  GifSpec oneByOne{1, 1, palette};
+  GifRecipe oneByOne{1, 1, palette};
   oneByOne.frames.push_back(GifPattern(0, 0, 9, 6, 8));
-  GifSpec local{8, 8, {}};
+  GifRecipe local{8, 8, {}};
   local.frames.push_back(GifPattern(0, 0, 8, 8, 4));
   local.frames[0].palette = {0x102030, 0x405060, 0x708090, 0xA0B0C0};
-  const std::pair<const char*, const GifSpec*> seeds[] = {{"plain", &plain},       {"interlaced", &interlaced},
+  const std::pair<const char*, const GifRecipe*> seeds[] = {{"plain", &plain},       {"interlaced", &interlaced},
                                                           {"transparent", &transparent}, {"animated", &animated},
                                                           {"one-by-one", &oneByOne}, {"local", &local}};
   for (const auto& seed : seeds) {
@@ -109,15 +109,15 @@ void WritePsdSeeds(const std::filesystem::path& folder) {
   const Seed seeds[] = {{"grey8-raw", 1, 8, 1, 0},  {"rgb8-rle", 3, 8, 3, 1},       {"rgba16-raw", 4, 16, 3, 0},
                         {"greyalpha16-rle", 2, 16, 1, 1}, {"rgba8-rle", 4, 8, 3, 1}, {"rgb8-zip", 3, 8, 3, 2}};
   for (const Seed& seed : seeds) {
-    PsdSpec spec{7, 5, seed.channels, seed.depth, seed.mode, 1, seed.compression, {4, 10, 6}};
+    PsdRecipe recipe{7, 5, seed.channels, seed.depth, seed.mode, 1, seed.compression, {4, 10, 6}};
     for (int c = 0; c < seed.channels; ++c) {
       std::vector<uint16_t> plane;
       // Flat stretches and changing samples, so that the run-length data has both kinds of
       // record.
       for (int i = 0; i < 7 * 5; ++i) plane.push_back(static_cast<uint16_t>(i % 7 < 3 ? 40 * c : i * 1031));
-      spec.planes.push_back(plane);
+      recipe.planes.push_back(plane);
     }
-    WriteBytes((folder / (std::string(seed.name) + ".psd")).string(), EncodePsd(spec));
+    WriteBytes((folder / (std::string(seed.name) + ".psd")).string(), EncodePsd(recipe));
   }
 }
 
@@ -145,32 +145,32 @@ int main(int argc, char** argv) {
   int n = 0;
   for (int bits : {1, 4, 8, 24, 32}) {
     for (int height : {5, -3}) {
-      BmpSpec spec{7, height, bits};
-      spec.palette = {0x000000, 0xFFFFFF, 0x123456, 0xABCDEF};
+      BmpRecipe recipe{7, height, bits};
+      recipe.palette = {0x000000, 0xFFFFFF, 0x123456, 0xABCDEF};
       for (int y = 0; y < std::abs(height); ++y) {
-        spec.rows.emplace_back();
-        for (int x = 0; x < 7; ++x) spec.rows.back().push_back(static_cast<uint32_t>((x + y) * 0x1F2F3F) % (bits < 24 ? 4 : 0xFFFFFFFF));
+        recipe.rows.emplace_back();
+        for (int x = 0; x < 7; ++x) recipe.rows.back().push_back(static_cast<uint32_t>((x + y) * 0x1F2F3F) % (bits < 24 ? 4 : 0xFFFFFFFF));
       }
-      WriteBytes((root / "bmp" / ("seed" + std::to_string(++n) + ".bmp")).string(), EncodeBmp(spec));
+      WriteBytes((root / "bmp" / ("seed" + std::to_string(++n) + ".bmp")).string(), EncodeBmp(recipe));
     }
   }
 
   const auto picture = Picture(24, 17);
-  JpegSpec gray;
+  JpegRecipe gray;
   gray.gray = true;
-  JpegSpec progressive;
+  JpegRecipe progressive;
   progressive.progressive = true;
-  JpegSpec cmyk;
+  JpegRecipe cmyk;
   cmyk.cmyk = true;
   // Pictures taken turned: Exif blocks in both byte orders, one after another APP1 segment.
-  JpegSpec turnedJpeg;
+  JpegRecipe turnedJpeg;
   turnedJpeg.app1 = {ExifOrientationBlock(6)};
-  JpegSpec turnedBigEndian;
+  JpegRecipe turnedBigEndian;
   turnedBigEndian.app1 = {{'h', 't', 't', 'p', 0}, ExifOrientationBlock(8, true)};
-  const JpegSpec specs[] = {JpegSpec{}, JpegSpec{30}, gray, progressive, cmyk, turnedJpeg, turnedBigEndian};
+  const JpegRecipe recipes[] = {JpegRecipe{}, JpegRecipe{30}, gray, progressive, cmyk, turnedJpeg, turnedBigEndian};
   n = 0;
-  for (const JpegSpec& spec : specs) {
-    WriteBytes((root / "jpeg" / ("seed" + std::to_string(++n) + ".jpg")).string(), EncodeJpeg(*picture, spec));
+  for (const JpegRecipe& recipe : recipes) {
+    WriteBytes((root / "jpeg" / ("seed" + std::to_string(++n) + ".jpg")).string(), EncodeJpeg(*picture, recipe));
   }
 
   const std::filesystem::path tiff = root / "tiff";
@@ -191,16 +191,16 @@ int main(int argc, char** argv) {
   // The decoder takes no sensor smaller than 22 pixels a side.
   const std::filesystem::path raw = root / "raw";
   WriteDng(*Picture(32, 24), (raw / "plain.dng").string());
-  DngSpec thumbnail;
+  DngRecipe thumbnail;
   thumbnail.make = "Canon";
   thumbnail.model = "EOS-1D";
   thumbnail.thumbnailWidth = 6;
   thumbnail.thumbnailHeight = 4;
   WriteDng(*Picture(32, 24), (raw / "thumbnail.dng").string(), thumbnail);
-  DngSpec turned;
+  DngRecipe turned;
   turned.orientation = 6;
   WriteDng(*Picture(24, 22), (raw / "turned.dng").string(), turned);
-  DngSpec wide;
+  DngRecipe wide;
   wide.pixelAspect = 2;
   WriteDng(*Picture(22, 22), (raw / "wide.dng").string(), wide);
   WriteDng(*Picture(24, 25), (raw / "square.dng").string());
