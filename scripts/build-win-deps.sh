@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the static Windows libraries (libjpeg-turbo, libpng, libtiff, giflib, LibRaw)
-# from Debian's source packages into a cache folder. The folder's name carries a hash of this
+# Cross-builds the static Windows libraries (libjpeg-turbo, libpng, libtiff, giflib) from
+# Debian's source packages into a cache folder, and keeps there the source of LibRaw, which
+# the project compiles itself for both of its configurations. The folder's name carries a hash of this
 # script and the toolchain file, so a change to either builds a fresh set; an existing complete
 # set is reused at once.
 #   usage: build-win-deps.sh            prints nothing when the cache is ready
@@ -33,27 +34,67 @@ trap 'rm -rf "$work"' EXIT
 rm -rf "$prefix"
 mkdir -p "$prefix/include" "$prefix/lib"
 
-# Source packages come through apt; enable the source type once by copying the machine's own
-# Debian sources with the type changed.
-if ! apt-cache showsrc libpng1.6 2>/dev/null | grep -q '^Version:'; then
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [[ "$f" == */glintora-src.sources ]] && continue
-    grep -q '^Types: deb$' "$f" && sed 's/^Types: deb$/Types: deb-src/' "$f"
-  done > /etc/apt/sources.list.d/glintora-src.sources
-  apt-get update -qq
-fi
+# Source packages come through apt with a private configuration and list folder, so the
+# machine's own apt state is left alone: the machine's Debian sources with the type changed to
+# deb-src, and the same for the next release, whose newer versions only LibRaw takes (the
+# other libraries' build recipes below are for this release's versions).
+apt_dir="$cache_root/apt"
+mkdir -p "$apt_dir/sources" "$apt_dir/lists/partial"
+for f in /etc/apt/sources.list.d/*.sources; do
+  [[ "$f" == */glintora-src.sources ]] && continue
+  grep -q '^Types: deb$' "$f" || continue
+  sed 's/^Types: deb$/Types: deb-src/' "$f"
+  echo
+  sed -e 's/^Types: deb$/Types: deb-src/' -e '/^Suites:/s/bookworm/trixie/g' "$f"
+  echo
+done > "$apt_dir/sources/debian.sources"
+apt_options=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$apt_dir/sources"
+  -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
+  -o APT::Sandbox::User=root)
+apt-get "${apt_options[@]}" update -qq >&2
 
-# Unpacks the newest version of a source package that the mirror still holds (some
-# security-update versions are listed but missing) and prints its folder.
+# The versions used and the newer ones that could not be fetched, one line a library; kept in
+# the cache and printed by the test command.
+versions="$work/versions.txt"
+: >"$versions"
+
+# Unpacks the newest version of a source package that the mirror serves, from the suites
+# that match `suites` (an extended regular expression), and prints its folder. A version
+# whose .dsc is missing while its original tarball and Debian tarball are served (the mirror
+# lacks some security updates' .dsc) is put together from those pieces: apt checks each
+# piece against the signed source index as it fetches it, and the Debian patches are applied
+# in their series' order.
 src_of() {
-  local pkg=$1 v dir="$work/src-$1"
-  mkdir -p "$dir"
-  for v in $(apt-cache showsrc "$pkg" | awk '/^Version:/{print $2}' | sort -rV -u); do
-    if (cd "$dir" && apt-get source -qq "$pkg=$v" >/dev/null 2>&1); then
-      log "$pkg $v"
-      find "$dir" -maxdepth 1 -mindepth 1 -type d | head -n1
-      return 0
+  local pkg=$1 suites=$2 v dir unfetched=()
+  for v in $(apt-cache "${apt_options[@]}" madison "$pkg" | awk -F' [|] ' -v s="$suites" \
+      '$3 ~ (" (" s ")(-[a-z]+)?/[a-z]+ Sources$") { print $2 }' | sort -rV -u); do
+    dir="$work/src-$pkg-$v"
+    mkdir -p "$dir"
+    (cd "$dir" && apt-get "${apt_options[@]}" source -qq --download-only "$pkg=$v" >/dev/null 2>&1) || true
+    local dsc orig debian
+    dsc=$(find "$dir" -maxdepth 1 -name '*.dsc' | head -n1)
+    orig=$(find "$dir" -maxdepth 1 -name '*.orig.tar.*' ! -name '*.asc' | head -n1)
+    debian=$(find "$dir" -maxdepth 1 -name '*.debian.tar.*' | head -n1)
+    if [[ -n "$dsc" && -n "$orig" ]] && (cd "$dir" && dpkg-source -q -x "$dsc" unpacked >/dev/null 2>&1); then
+      :
+    elif [[ -n "$orig" && -n "$debian" ]]; then
+      mkdir -p "$dir/unpacked"
+      tar -xf "$orig" -C "$dir/unpacked" --strip-components=1
+      tar -xf "$debian" -C "$dir/unpacked"
+      local patch
+      while read -r patch _; do
+        [[ -z "$patch" || "$patch" == \#* ]] && continue
+        patch -d "$dir/unpacked" -p1 -s --no-backup-if-mismatch <"$dir/unpacked/debian/patches/$patch" ||
+          { log "$pkg $v: patch $patch does not apply"; return 1; }
+      done <"$dir/unpacked/debian/patches/series"
+    else
+      unfetched+=("$v")
+      continue
     fi
+    log "$pkg $v${unfetched:+ (newer, not served: ${unfetched[*]})}"
+    echo "$pkg $v${unfetched:+ (newer, not served: ${unfetched[*]})}" >>"$versions"
+    echo "$dir/unpacked"
+    return 0
   done
   log "no source version of $pkg could be fetched"; return 1
 }
@@ -73,16 +114,16 @@ cmake_build() {
 }
 
 # libjpeg-turbo, with nasm for its SIMD paths
-d=$(src_of libjpeg-turbo)
+d=$(src_of libjpeg-turbo bookworm)
 cmake_build "$d" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON
 
 # libpng on Debian's MinGW zlib
-d=$(src_of libpng1.6)
+d=$(src_of libpng1.6 bookworm)
 cmake_build "$d" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
   -DSKIP_INSTALL_PROGRAMS=ON
 
 # libtiff with only the codecs the loaders need (zlib and JPEG)
-d=$(src_of tiff)
+d=$(src_of tiff bookworm)
 cmake_build "$d" -DBUILD_SHARED_LIBS=OFF -Dtiff-tools=OFF -Dtiff-tests=OFF -Dtiff-contrib=OFF \
   -Dtiff-docs=OFF -Dtiff-deprecated=OFF -Dcxx=OFF -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Djbig=OFF \
   -Dlerc=OFF -Dlibdeflate=OFF -Dpixarlog=OFF -Dold-jpeg=OFF -Djpeg12=OFF
@@ -98,29 +139,32 @@ static_lib() {
 }
 
 # giflib: the library sources only
-d=$(src_of giflib)
+d=$(src_of giflib bookworm)
 (cd "$d" && static_lib gif x86_64-w64-mingw32-gcc-posix "-O2 -w" \
   dgif_lib.c egif_lib.c gifalloc.c gif_err.c gif_font.c gif_hash.c openbsd-reallocarray.c \
   quantize.c)
 cp "$d/gif_lib.h" "$prefix/include/"
 
-# LibRaw, statically and without its optional outside components: the objects its own
-# makefile lists (the source tree also holds alternative placeholder files).
-d=$(src_of libraw)
-libraw_sources=()
+# LibRaw: the newest version either release serves. Its source is kept in the cache rather
+# than compiled here: the project compiles it with its own flags, so that the native tests,
+# the sanitizers and the fuzzers run the very LibRaw the Windows program ships. The list
+# holds the objects its own makefile names (the tree also holds alternative placeholder
+# files).
+d=$(src_of libraw 'bookworm|trixie')
+rm -rf "$prefix/src/libraw"
+mkdir -p "$prefix/src"
+cp -r "$d" "$prefix/src/libraw"
 for o in $(sed -n '/^LIB_OBJECTS=/,/^$/p' "$d/Makefile.dist" | grep -o 'object/[a-z0-9_]*\.o'); do
   f=$(cd "$d" && find src -name "$(basename "$o" .o).cpp")
   [[ -n "$f" ]] || { log "libraw: no source for $o"; exit 1; }
-  libraw_sources+=("$f")
-done
-(cd "$d" && static_lib raw x86_64-w64-mingw32-g++-posix \
-  "-O2 -w -I. -DLIBRAW_NODLL -DNO_JASPER -DNO_LCMS -DUSE_X3FTOOLS=0" "${libraw_sources[@]}")
-mkdir -p "$prefix/include/libraw"
-cp "$d"/libraw/*.h "$prefix/include/libraw/"
+  echo "$f"
+done >"$prefix/src/libraw/library-sources.txt"
+sed -n 's/^libraw \([^ ]*\).*/\1/p' "$versions" >"$prefix/src/libraw/debian-version.txt"
+cp "$versions" "$prefix/versions.txt"
 
 touch "$prefix/.complete"
 # Sets built by earlier versions of this script are of no further use.
 find "$cache_root" -mindepth 1 -maxdepth 1 -name 'win-deps-*' ! -path "$prefix" -exec rm -rf {} +
-log "ready in $prefix"
+log "ready in $prefix"; sed "s/^/build-win-deps: /" "$prefix/versions.txt" >&2
 [[ "${1:-}" == --prefix ]] && echo "$prefix"
 exit 0

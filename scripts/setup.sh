@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 packages=(
   # native toolchain and the core's libraries
   build-essential cmake ninja-build pkg-config nasm dpkg-dev
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libgif-dev libraw-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libgif-dev
   libgtest-dev libosmesa6-dev libglu1-mesa-dev libjpeg-turbo-progs
   # sanitizers and fuzzing
   clang libclang-rt-14-dev

@@ -26,6 +26,13 @@ class TempFolder {
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
+#ifdef GLINTORA_FINDINGS_DIR
+// An input kept under tests/findings that once crashed or exhausted a decoder, by its fuzz
+// target's folder and name ("raw/....tif"); empty when missing.
+inline std::vector<uint8_t> ReadFinding(const std::string& name) {
+  return ReadBytes(std::string(GLINTORA_FINDINGS_DIR) + "/" + name);
+}
+#endif
 // Appends `v` as 2 or 4 little-endian bytes, as the RIFF and BMP layouts store numbers.
 void Put16(std::vector<uint8_t>& out, uint32_t v);
 void Put32(std::vector<uint8_t>& out, uint32_t v);

@@ -3,6 +3,7 @@
 #include <libraw/libraw.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -14,16 +15,17 @@
 namespace glintora {
 namespace {
 
-// The library reports damaged data and failed allocations on the standard error stream by
-// default; a bad file is skipped in silence instead.
+// The library reports damaged data on the standard error stream by default; a bad file is
+// skipped in silence instead.
 void IgnoreDataError(void* /*context*/, const char* /*file*/, const int /*offset*/) {}
-void IgnoreMemoryError(void* /*context*/, const char* /*file*/, const char* /*where*/) {}
 
 // Interpolation codes the library knows; anything else is bilinear.
 int InterpolationQuality(int quality) { return quality >= 0 && quality <= 3 ? quality : 0; }
 
 // The BT.709 transfer curve on [0, 1].
 double Transfer709(double v) { return v < 0.018 ? 4.5 * v : 1.099 * std::pow(v, 0.45) - 0.099; }
+
+std::atomic<int64_t> g_filesHandedToLibrary{0};
 
 const std::array<uint8_t, 65536>& ZeroCurve() {
   static const std::array<uint8_t, 65536> zero{};
@@ -35,6 +37,10 @@ const std::array<uint8_t, 65536>& ZeroCurve() {
 DCRaw::DCRaw() = default;
 
 DCRaw::~DCRaw() = default;
+
+int64_t DCRaw::FilesHandedToLibrary() { return g_filesHandedToLibrary.load(); }
+
+const char* DCRaw::LibraryVersion() { return LibRaw::version(); }
 
 int DCRaw::OnStage(void* self, int stage, int iteration, int /*expected*/) {
   auto* decoder = static_cast<DCRaw*>(self);
@@ -52,7 +58,6 @@ bool DCRaw::OpenAndIdentify(const std::string& systemPath, bool diagonalLayout) 
   LibRaw& raw = *m_raw;
   raw.recycle();
   raw.set_dataerror_handler(&IgnoreDataError, nullptr);
-  raw.set_memerror_handler(&IgnoreMemoryError, nullptr);
   raw.set_progress_handler(
       [](void* self, LibRaw_progress stage, int iteration, int expected) {
         return OnStage(self, static_cast<int>(stage), iteration, expected);
@@ -64,6 +69,7 @@ bool DCRaw::OpenAndIdentify(const std::string& systemPath, bool diagonalLayout) 
   params.use_fuji_rotate = diagonalLayout ? 0 : 1;
   params.output_bps = 16;
   params.half_size = 0;
+  ++g_filesHandedToLibrary;
   return raw.open_file(systemPath.c_str()) == LIBRAW_SUCCESS;
 }
 

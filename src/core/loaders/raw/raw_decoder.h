@@ -30,6 +30,12 @@ class DCRaw {
   DCRaw(const DCRaw&) = delete;
   DCRaw& operator=(const DCRaw&) = delete;
 
+  // How many times, in this process, the library has been handed a file to identify: the
+  // front door keeps files away from it that a safer parser has not recognised.
+  static int64_t FilesHandedToLibrary();
+  // The library's own version text ("0.21.4-Release").
+  static const char* LibraryVersion();
+
   // --- 1. Identification ---
   // Opens the file and identifies it; true for a raw file this decoder can decode. The file
   // stays open for the steps below until CloseFile or the next identification.
