@@ -507,6 +507,8 @@ TEST(RawFrontDoor, TiffNamedFilesAreRawOnlyForTheTwoCameraModels) {
   TempFolder folder;
   CvxImageLoader loader(CvxColor8{});
   EXPECT_TRUE(loader.LooksLikeRaw(WriteCameraTiff(folder, "ones.TIFF", "Canon", "EOS-1DS")));
+  // As the cameras themselves write it: the model repeats the maker.
+  EXPECT_TRUE(loader.LooksLikeRaw(WriteCameraTiff(folder, "camera.tif", "Canon", "Canon EOS-1D")));
   const std::string one = WriteCameraTiff(folder, "one.tif", "Canon", "EOS-1D");
   EXPECT_TRUE(loader.LooksLikeRaw(one));
   auto image = loader.Load(one, 0, 0);
@@ -535,6 +537,36 @@ TEST(RawFrontDoor, TiffNamedFilesAreRawOnlyForTheTwoCameraModels) {
   }
   std::filesystem::last_write_time(one, modified + std::chrono::seconds(10));
   EXPECT_FALSE(loader.LooksLikeRaw(one));
+}
+
+TEST(RawFrontDoor, OnlyTiffFilesNamingTheTwoCamerasReachTheRawLibrary) {
+  TempFolder folder;
+  CvxImageLoader loader(CvxColor8{});
+  // An input on which an older RAW library overflowed a buffer while identifying it.
+  const std::string found = folder.Path("found.tif");
+  testing::WriteBytes(found, testing::ReadFinding("raw/libraw-identify-overflow.tif"));
+  ASSERT_TRUE(std::filesystem::file_size(found) > 0);
+  const int64_t before = DCRaw::FilesHandedToLibrary();
+  EXPECT_FALSE(loader.LooksLikeRaw(found));
+  loader.Load(found, 0, 0);
+  ImageSize stored;
+  loader.LoadToCover(found, [](ImageSize) { return ImageSize{8, 8}; }, stored);
+  const std::string plain = folder.Path("plain.tif");
+  ASSERT_TRUE(testing::WriteTiff(CvxImageColor8(4, 4, true), plain));
+  EXPECT_NE(loader.Load(plain, 0, 0), nullptr);
+  EXPECT_EQ(DCRaw::FilesHandedToLibrary(), before);
+
+  EXPECT_TRUE(loader.LooksLikeRaw(WriteCameraTiff(folder, "camera.tif", "Canon", "EOS-1D")));
+  EXPECT_GT(DCRaw::FilesHandedToLibrary(), before);
+}
+
+TEST(RawFrontDoor, TheLibraryIsTheVersionTheWindowsProgramShips) {
+  // The Debian version the build took LibRaw from, e.g. "0.21.4-2+deb13u1", begins with the
+  // library's own version, which it reports as "0.21.4-Release".
+  const std::string debian = GLINTORA_LIBRAW_DEBIAN_VERSION;
+  const std::string upstream = debian.substr(debian.find(':') + 1, debian.find('-') - debian.find(':') - 1);
+  ASSERT_FALSE(upstream.empty());
+  EXPECT_EQ(std::string(DCRaw::LibraryVersion()).substr(0, upstream.size() + 1), upstream + "-");
 }
 
 TEST(RawFrontDoor, TheSlideShowListsNoRawFilesButTheLoaderDecodesThem) {

@@ -50,6 +50,14 @@ RawAnswers& TiffRawAnswers() {
   return answers;
 }
 
+// The two cameras that write their RAW files as TIFF, as their files name them ("Canon",
+// "Canon EOS-1D") or as the RAW library reports them ("Canon", "EOS-1D").
+bool NamesTiffWritingRawCamera(const std::string& maker, std::string_view model) {
+  if (ToLowerAscii(maker.substr(0, 5)) != "canon") return false;
+  if (model.size() > 6 && ToLowerAscii(std::string(model.substr(0, 6))) == "canon ") model.remove_prefix(6);
+  return model == "EOS-1D" || model == "EOS-1DS";
+}
+
 }  // namespace
 
 class CvxImageLoader::RunningLoader {
@@ -104,14 +112,19 @@ bool CvxImageLoader::LooksLikeRaw(const std::string& path) {
   const std::string key = ToLowerAscii(path);
   if (const auto answer = TiffRawAnswers().Find(key, modified)) return *answer;
   // Two camera models write their RAW files as TIFF: tell them by maker, model and a file
-  // larger than nine bytes per pixel of the TIFF picture.
+  // larger than nine bytes per pixel of the TIFF picture. The maker and model are read with
+  // the TIFF loader first: the RAW library has a history of memory faults on damaged files,
+  // so only a file that names one of the two cameras is ever handed to it, to confirm.
   bool isRaw = false;
-  CvxLoaderRAW raw;
+  CvxLoaderTIFF tiff;
   std::string maker, model;
-  if (raw.Identify(path, maker, model) && maker == "Canon" && (model == "EOS-1D" || model == "EOS-1DS")) {
-    const CvxImageHeader header = CvxLoaderTIFF().GetInfo(path);
-    isRaw = header.m_width > 0 && header.m_height > 0 && header.m_type == Color8 && status &&
-            status->size > int64_t{header.m_width} * header.m_height * 9;
+  if (tiff.CameraMakerAndModel(path, maker, model) && NamesTiffWritingRawCamera(maker, model)) {
+    CvxLoaderRAW raw;
+    if (raw.Identify(path, maker, model) && NamesTiffWritingRawCamera(maker, model)) {
+      const CvxImageHeader header = tiff.GetInfo(path);
+      isRaw = header.m_width > 0 && header.m_height > 0 && header.m_type == Color8 && status &&
+              status->size > int64_t{header.m_width} * header.m_height * 9;
+    }
   }
   TiffRawAnswers().Store(key, modified, isRaw);
   return isRaw;

@@ -253,6 +253,23 @@ std::unique_ptr<CvxImage> CvxLoaderTIFF::Load(const std::string& path, int /*hin
   }
 }
 
+bool CvxLoaderTIFF::CameraMakerAndModel(const std::string& path, std::string& maker, std::string& model) {
+  const TiffPtr tiff = OpenTiff(path);
+  const char* makerTag = nullptr;
+  const char* modelTag = nullptr;
+  if (!tiff || !TIFFGetField(tiff.get(), TIFFTAG_MAKE, &makerTag) || !TIFFGetField(tiff.get(), TIFFTAG_MODEL, &modelTag) ||
+      !makerTag || !modelTag) {
+    return false;
+  }
+  // The library keeps ASCII fields terminated, whatever the file held.
+  maker = makerTag;
+  model = modelTag;
+  for (std::string* text : {&maker, &model}) {
+    while (!text->empty() && text->back() == ' ') text->pop_back();
+  }
+  return true;
+}
+
 int CvxLoaderTIFF::Orientation(const std::string& path) {
   const TiffPtr tiff = OpenTiff(path);
   uint16_t orientation = 0;

@@ -21,6 +21,9 @@ class CvxLoaderTIFF final : public CvxLoader {
   std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int hint2) override;
   // The orientation tag of the first image, as the library reads it.
   int Orientation(const std::string& path) override;
+  // The first image's maker and model tags, each without trailing spaces; false when the
+  // file cannot be read as a TIFF file or lacks either tag.
+  bool CameraMakerAndModel(const std::string& path, std::string& maker, std::string& model);
 };
 
 }  // namespace glintora
