@@ -6,6 +6,7 @@
 namespace {
 
 std::atomic<size_t> g_largest{0};
+std::atomic<size_t> g_total{0};
 std::atomic<bool> g_watching{false};
 
 }  // namespace
@@ -15,6 +16,7 @@ namespace {
 
 void Note(size_t size) {
   if (!g_watching.load(std::memory_order_relaxed)) return;
+  g_total.fetch_add(size, std::memory_order_relaxed);
   size_t seen = g_largest.load(std::memory_order_relaxed);
   while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
   }
@@ -39,10 +41,12 @@ namespace glintora::testing {
 
 AllocationWatch::AllocationWatch() {
   g_largest = 0;
+  g_total = 0;
   g_watching = true;
 }
 AllocationWatch::~AllocationWatch() { g_watching = false; }
 size_t AllocationWatch::Largest() const { return g_largest; }
+size_t AllocationWatch::Total() const { return g_total; }
 
 bool AllocationWatch::Available() {
 #ifdef GLINTORA_WRAPPED_ALLOCATOR

@@ -16,6 +16,8 @@ class AllocationWatch {
 
   // The largest single request since the watch began.
   size_t Largest() const;
+  // All requests since the watch began, added up (frees not taken off).
+  size_t Total() const;
   static bool Available();
 };
 

@@ -5,7 +5,9 @@
 #include <jpeglib.h>
 
 #include "core/base/file_io.h"
+#include "core/loaders/image_loader.h"
 #include "core/loaders/jpeg_loader.h"
+#include "allocation_watch.h"
 #include "fixtures.h"
 #include "image_helpers.h"
 
@@ -24,6 +26,20 @@ std::unique_ptr<CvxImageColor8> Gradient(int width, int height) {
     for (int x = 0; x < width; ++x) {
       image->At(x, y) = CvxColor8(static_cast<uint8_t>(40 + 150 * x / width), static_cast<uint8_t>(90),
                                   static_cast<uint8_t>(30 + 200 * y / height));
+    }
+  }
+  return image;
+}
+
+// A picture of pseudo-random pixels, which compresses badly.
+std::unique_ptr<CvxImageColor8> Noise(int width, int height) {
+  auto image = NewImage<CvxColor8>(width, height, false);
+  uint32_t state = 12345;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      state = state * 1664525u + 1013904223u;
+      image->At(x, y) = CvxColor8(static_cast<uint8_t>(state >> 24), static_cast<uint8_t>(state >> 16),
+                                  static_cast<uint8_t>(state >> 8));
     }
   }
   return image;
@@ -197,28 +213,58 @@ TEST_F(JpegLoader, DamagedOrStoppedDecodesGiveNothing) {
     const CvxColor8& last = colour.At(colour.m_width - 1, colour.m_height - 1);
     EXPECT_EQ(last.c[0] + last.c[1] + last.c[2], 0) << targetWidth;
   }
-  // A small file that claims a huge picture is not made up row by row after its data ends.
-  std::vector<uint8_t> huge = bytes;
-  for (size_t i = 0; i + 8 < huge.size(); ++i) {
-    if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-      huge[i + 5] = 4000 >> 8;  // height
-      huge[i + 6] = 4000 & 0xFF;
-      huge[i + 7] = 8000 >> 8;  // width
-      huge[i + 8] = 8000 & 0xFF;
-      break;
-    }
-  }
-  auto claimed = m_loader.Load(Write("huge.jpg", huge), 0, 0);
-  ASSERT_NE(claimed, nullptr);
-  ASSERT_EQ(claimed->m_width, 8000);
-  const CvxColor8& bottom = static_cast<const CvxImageColor8&>(*claimed).At(4000, 3999);
-  EXPECT_EQ(bottom.c[0] + bottom.c[1] + bottom.c[2], 0);
-
   const std::string path = Write("good.jpg", bytes);
   m_loader.m_stop = true;
   FilePtr file = OpenFile(path, "rb");
   EXPECT_EQ(m_loader.Decode(file.get(), 0, 0), nullptr);
   m_loader.m_stop = false;
+}
+
+// `bytes` with the frame header's height and width set.
+std::vector<uint8_t> ClaimingSize(std::vector<uint8_t> bytes, int width, int height) {
+  for (size_t i = 0; i + 8 < bytes.size(); ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+      bytes[i + 5] = static_cast<uint8_t>(height >> 8);
+      bytes[i + 6] = static_cast<uint8_t>(height & 0xFF);
+      bytes[i + 7] = static_cast<uint8_t>(width >> 8);
+      bytes[i + 8] = static_cast<uint8_t>(width & 0xFF);
+      break;
+    }
+  }
+  return bytes;
+}
+
+// Files from which no complete row comes out are no picture at any scale, and cost neither
+// time nor memory: a small file claiming a huge picture (once shown black when decoded
+// reduced, since the reduced size fits the size limit), and a file whose scans are kept
+// apart, which the library reads whole into coefficients at the claimed size (once 3 GB).
+TEST_F(JpegLoader, FilesWithoutACompleteRowGiveNothingAtEveryScale) {
+  const std::vector<uint8_t> whole = EncodeJpeg(*Noise(320, 240), JpegRecipe{.quality = 95});
+  ASSERT_GT(whole.size(), 4000u);
+  const std::vector<uint8_t> noisy(whole.begin(), whole.begin() + 4000);
+  const std::pair<const char*, std::vector<uint8_t>> files[] = {
+      {"cut-giant.jpg", ClaimingSize(noisy, 65500, 65500)},
+      {"small-claims-wide.jpg", ClaimingSize(EncodeJpeg(*Gradient(64, 64)), 8000, 4000)},
+      {"separate-scans.jpg", testing::ReadFinding("jpeg/jpeg-getinfo-3gb.jpg")},
+  };
+  CvxImageLoader front(CvxColor8{});
+  for (const auto& [name, bytes] : files) {
+    ASSERT_FALSE(bytes.empty()) << name;
+    const std::string path = Write(name, bytes);
+    const testing::AllocationWatch watch;
+    EXPECT_GT(m_loader.GetInfo(path).m_width, 4000) << name << ": the claimed size is still told";
+    EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr) << name;
+    EXPECT_EQ(m_loader.Load(path, 0, 500), nullptr) << name;
+    for (const int scale : {1, 2, 4, 8}) EXPECT_EQ(m_loader.LoadScaled(path, scale), nullptr) << name << " 1/" << scale;
+    ImageSize stored;
+    EXPECT_EQ(front.LoadToCover(path, [](ImageSize) { return ImageSize{640, 480}; }, stored), nullptr) << name;
+    if (testing::AllocationWatch::Available() && bytes.size() < 1000) {
+      EXPECT_LT(watch.Total(), size_t{64} << 20) << name << ": refused before the library allocates";
+    }
+  }
+  // Cut after its first rows of blocks at its true size, it gives those rows at every scale.
+  const std::string cut = Write("cut.jpg", std::vector<uint8_t>(whole.begin(), whole.begin() + whole.size() / 2));
+  for (const int scale : {1, 2, 4, 8}) EXPECT_NE(m_loader.LoadScaled(cut, scale), nullptr) << "1/" << scale;
 }
 
 // Compressed data from memory through the caller-supplied source routines.

@@ -1,5 +1,6 @@
 #include "core/loaders/jpeg_loader.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cmath>
 #include <cstring>
@@ -23,6 +24,12 @@ struct JpegErrors {
   jpeg_error_mgr manager;
   std::jmp_buf jump;
   bool dataEnded;
+  // The decoder needed data that the file did not hold (reading ahead past the end of a
+  // file that lacks its end marker is no loss).
+  bool dataMissing;
+  // Where the reading stood when the data first ended: the scan and its row of blocks.
+  int endScan;
+  JDIMENSION endBlockRow;
 };
 
 [[noreturn]] void JumpOnError(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
@@ -34,9 +41,13 @@ void NoteWarning(j_common_ptr info, int level) {
   // (a marker met inside a damaged restart interval is not the end: decoding resumes after it).
   const int code = errors->manager.msg_code;
   const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-  if (code == JWRN_JPEG_EOF || (code == JWRN_HIT_MARKER && decompress->unread_marker == JPEG_EOI)) {
+  const bool missing = code == JWRN_HIT_MARKER && decompress->unread_marker == JPEG_EOI;
+  if ((code == JWRN_JPEG_EOF || missing) && !errors->dataEnded) {
     errors->dataEnded = true;
+    errors->endScan = decompress->input_scan_number;
+    errors->endBlockRow = decompress->input_iMCU_row;
   }
+  errors->dataMissing = errors->dataMissing || missing;
 }
 
 void InstallErrors(jpeg_decompress_struct& info, JpegErrors& errors) {
@@ -45,6 +56,9 @@ void InstallErrors(jpeg_decompress_struct& info, JpegErrors& errors) {
   errors.manager.output_message = Silence;
   errors.manager.emit_message = NoteWarning;
   errors.dataEnded = false;
+  errors.dataMissing = false;
+  errors.endScan = 0;
+  errors.endBlockRow = 0;
 }
 
 // Clears the rows from `first` on, after the data ended.
@@ -151,20 +165,26 @@ class JpegReader {
   // Reads the header from the file, or from the caller's source routines when `file` is
   // null; with `saveMarkers` the comment and application markers are kept.
   bool ReadHeader(std::FILE* file, const JpegSourceRoutines* source, bool saveMarkers);
-  // jpeg_start_decompress. A multi-scan file reads all its data here; its rows still come
-  // from what it read, so an early end of its data does not count.
+  // jpeg_start_decompress, refused before it allocates when a multi-scan file's buffer of
+  // coefficients would exceed the image size limit. A multi-scan file reads all its data
+  // here; its rows still come from what it read, so an early end of its data counts only
+  // when it came before the first scan's first row of blocks was whole.
   bool Start();
-  // Up to `count` rows into `rows`.
+  // Up to `count` rows into `rows`: at most one row of blocks' worth, which the library
+  // decodes as one, so a call during which data went missing returns rows made partly from
+  // nothing.
   bool ReadRows(JSAMPARRAY rows, JDIMENSION count);
   bool Finish();
-  // A one-row buffer of `samples` samples from the library's pool for this image.
-  bool AllocateRow(JDIMENSION samples, JSAMPARRAY& row);
+  // A buffer of `count` rows of `samples` samples from the library's pool for this image.
+  bool AllocateRows(JDIMENSION samples, JDIMENSION count, JSAMPARRAY& rows);
 
   jpeg_decompress_struct& Info() { return m_info; }
   // False when the first scan's header is followed straight by the end of the picture.
   bool HasScanData() const { return m_hasScanData; }
   // The data ended early: the rows from here on would be made up.
   bool DataEnded() const { return m_errors.dataEnded; }
+  // The rows read so far whose data was all in the file.
+  JDIMENSION CompleteRows() const { return m_completeRows; }
 
  private:
   jpeg_decompress_struct m_info{};
@@ -173,7 +193,25 @@ class JpegReader {
   ClientSource m_clientSource{};
   bool m_created = false;
   bool m_hasScanData = false;
+  JDIMENSION m_completeRows = 0;
 };
+
+// A file of several scans is read whole into coefficients at the picture's full size
+// (64 two-byte coefficients a block, per component) before any row comes out, at every scale.
+bool CoefficientsFit(jpeg_decompress_struct& info) {
+  if (!jpeg_has_multiple_scans(&info)) return true;
+  int64_t bytes = 0;
+  for (int c = 0; c < info.num_components; ++c) {
+    const jpeg_component_info& component = info.comp_info[c];
+    const int64_t h = std::max(component.h_samp_factor, 1);
+    const int64_t v = std::max(component.v_samp_factor, 1);
+    const int64_t columns = (int64_t{component.width_in_blocks} + h - 1) / h * h;
+    const int64_t rows = (int64_t{component.height_in_blocks} + v - 1) / v * v;
+    bytes += columns * rows * static_cast<int64_t>(sizeof(JBLOCK));
+    if (bytes > kMaxImageBytes) return false;
+  }
+  return true;
+}
 
 bool JpegReader::ReadHeader(std::FILE* file, const JpegSourceRoutines* source, bool saveMarkers) {
   if (setjmp(m_errors.jump)) return false;
@@ -200,8 +238,10 @@ bool JpegReader::ReadHeader(std::FILE* file, const JpegSourceRoutines* source, b
 }
 
 bool JpegReader::Start() {
+  if (!CoefficientsFit(m_info)) return false;
   if (setjmp(m_errors.jump)) return false;
   jpeg_start_decompress(&m_info);
+  if (m_errors.dataEnded && m_errors.endScan <= 1 && m_errors.endBlockRow == 0) return false;
   m_errors.dataEnded = false;
   return true;
 }
@@ -209,6 +249,7 @@ bool JpegReader::Start() {
 bool JpegReader::ReadRows(JSAMPARRAY rows, JDIMENSION count) {
   if (setjmp(m_errors.jump)) return false;
   jpeg_read_scanlines(&m_info, rows, count);
+  if (!m_errors.dataMissing) m_completeRows = m_info.output_scanline;
   return true;
 }
 
@@ -218,17 +259,20 @@ bool JpegReader::Finish() {
   return true;
 }
 
-bool JpegReader::AllocateRow(JDIMENSION samples, JSAMPARRAY& row) {
+bool JpegReader::AllocateRows(JDIMENSION samples, JDIMENSION count, JSAMPARRAY& rows) {
   if (setjmp(m_errors.jump)) return false;
-  row = (*m_info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&m_info), JPOOL_IMAGE, samples, 1);
+  rows = (*m_info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&m_info), JPOOL_IMAGE, samples, count);
   return true;
 }
 
 // The end of a decode whose rows are all read or whose data ended: a picture cut short
-// keeps the rows it has and the rest black.
+// keeps its complete rows and the rest black. A file that gives no complete row is no
+// picture, at whatever scale it is decoded: a row of blocks is the same part of the file at
+// every scale.
 bool FinishRows(JpegReader& reader, const CvxImage& image) {
   if (reader.DataEnded()) {
-    ClearRowsFrom(image, reader.Info().output_scanline);
+    if (reader.CompleteRows() == 0) return false;
+    ClearRowsFrom(image, reader.CompleteRows());
     return true;
   }
   return reader.Finish();
@@ -312,15 +356,22 @@ std::unique_ptr<CvxImage> DecodeGeneral(const GeneralRequest& request) {
     return nullptr;
   }
   std::unique_ptr<CvxImage> image = CreateImage(gray ? Gray8 : Color8, width, height, false);
-  JSAMPARRAY line = nullptr;
+  // Room for a whole row of blocks (at most four sampling rows of eight), so that every read
+  // brings one.
+  const auto blockRowLines = static_cast<JDIMENSION>(std::clamp(info.max_v_samp_factor, 1, 4) * DCTSIZE);
+  JSAMPARRAY lines = nullptr;
   if (!image || image->m_width != width ||
-      !reader.AllocateRow(info.output_width * static_cast<JDIMENSION>(info.output_components), line)) {
+      !reader.AllocateRows(info.output_width * static_cast<JDIMENSION>(info.output_components), blockRowLines,
+                           lines)) {
     return nullptr;
   }
   uint8_t* const* rows = image->GetRows();
   while (info.output_scanline < info.output_height && !reader.DataEnded()) {
-    if (!reader.ReadRows(line, 1)) return nullptr;
-    StoreRow(line[0], rows[info.output_scanline - 1], info, fourComponents, gray);
+    const JDIMENSION first = info.output_scanline;
+    if (!reader.ReadRows(lines, blockRowLines)) return nullptr;
+    for (JDIMENSION y = first; y < info.output_scanline; ++y) {
+      StoreRow(lines[y - first], rows[y], info, fourComponents, gray);
+    }
     if (*request.stop) return nullptr;
   }
   if (!FinishRows(reader, *image)) return nullptr;
@@ -339,10 +390,10 @@ CvxImageHeader CvxLoaderJPEG::GetInfo(const std::string& path) {
   FilePtr file = OpenFile(path, "rb");
   if (!file) return {};
   JpegReader reader;
+  // The header alone: starting the decoder would read a multi-scan file whole, into a
+  // buffer as large as the header claims.
   if (!reader.ReadHeader(file.get(), nullptr, false)) return {};
-  jpeg_decompress_struct& info = reader.Info();
-  info.do_fancy_upsampling = FALSE;
-  if (!reader.Start()) return {};
+  const jpeg_decompress_struct& info = reader.Info();
   const int space = info.out_color_space;
   const int32_t type = space == JCS_GRAYSCALE ? Gray8 : (space >= JCS_RGB && space <= JCS_YCCK) ? Color8 : 0;
   return CvxImageHeader(static_cast<int32_t>(info.image_width), static_cast<int32_t>(info.image_height), Jpeg, type);

@@ -26,8 +26,8 @@ class CvxLoaderJPEG final : public CvxLoader {
  public:
   // True when the file starts FF D8 FF.
   bool CanLoad(const std::string& path) override;
-  // The picture's size and the type the general path gives (Gray8 or Color8); all zero
-  // when the file cannot be opened or its header not read.
+  // The picture's size and the type the general path gives (Gray8 or Color8), from the
+  // header alone; all zero when the file cannot be opened or its header not read.
   CvxImageHeader GetInfo(const std::string& path) override;
   // Full size (target width 0): the fast path, falling back to the general path. A
   // non-zero fast transform selects the fast integer DCT; a non-zero target width asks for
@@ -43,8 +43,7 @@ class CvxLoaderJPEG final : public CvxLoader {
   // The general path at 1/`scale` of the stored size (1, 2, 4 or 8; each side rounded up);
   // null for another scale.
   std::unique_ptr<CvxImage> LoadScaled(const std::string& path, int scale);
-  // The picture's size from its header alone (GetInfo also starts the decoder, which reads a
-  // multi-scan file whole); 0 × 0 when the header cannot be read.
+  // The picture's size from its header; 0 × 0 when the header cannot be read.
   ImageSize StoredSize(const std::string& path);
   // The largest reduction (8, 4 or 2; else 1) whose decode, each side rounded up, still
   // covers `shown`.
