@@ -225,36 +225,61 @@ const std::array<uint8_t, 65536>& DCRaw::Curve8() const { return m_curve ? *m_cu
 void DCRaw::BuildCurve() {
   m_curve.reset(new (std::nothrow) std::array<uint8_t, 65536>);
   if (!m_curve) return;
-  // The white point: per channel, the level that 99 % of the samples stay below; the
-  // brightest channel decides.
-  std::vector<uint32_t> histogram;
-  try {
-    histogram.assign(3 * 65536, 0);
-  } catch (const std::bad_alloc&) {
-    m_curve.reset();
-    return;
+  const int white = WhitePoint();
+  const double scale = static_cast<double>(m_curveBrightness) / white;
+  const auto curve = [scale](int v) {
+    const double linear = std::min(1.0, v * scale);
+    return static_cast<int>(std::lround(255.0 * Transfer709(linear)));
+  };
+  // The curve rises in at most 256 steps: find where each step begins by bisection rather
+  // than evaluating the transfer function 65536 times.
+  int start = 0;
+  int level = curve(0);
+  while (start < 65536) {
+    int low = start;
+    int high = 65536;  // the first value above `level`, or past the end
+    while (high - low > 1) {
+      const int middle = low + (high - low) / 2;
+      (curve(middle) > level ? high : low) = middle;
+    }
+    std::fill(m_curve->begin() + start, m_curve->begin() + high, static_cast<uint8_t>(level));
+    start = high;
+    if (start < 65536) level = curve(start);
   }
+}
+
+int DCRaw::WhitePoint() const {
+  // Per channel, the level that 99 % of the samples stay below; the brightest channel
+  // decides. Counted in two passes, by the high byte and then by the low byte within the
+  // high byte where that level lies, so the counts take 3 KB instead of 768 KB.
   const auto* image = m_raw->imgdata.image;
   const size_t pixels = static_cast<size_t>(m_bufferWidth) * static_cast<size_t>(m_bufferHeight);
-  for (size_t i = 0; i < pixels; ++i) {
-    for (int c = 0; c < 3; ++c) ++histogram[static_cast<size_t>(c) * 65536 + image[i][c]];
-  }
   const uint64_t allowed = pixels / 100;
+  std::array<std::array<uint64_t, 256>, 3> counts{};
+  for (size_t i = 0; i < pixels; ++i) {
+    for (int c = 0; c < 3; ++c) ++counts[static_cast<size_t>(c)][image[i][c] >> 8];
+  }
+  // Walks down from the top of `count` while the samples above stay within `allowed`.
+  const auto walk = [allowed](const std::array<uint64_t, 256>& count, uint64_t& above, int& bin) {
+    while (bin > 0 && above + count[static_cast<size_t>(bin)] <= allowed) above += count[static_cast<size_t>(bin--)];
+  };
+  std::array<uint64_t, 3> above{};
+  std::array<int, 3> high{255, 255, 255};
+  for (int c = 0; c < 3; ++c) walk(counts[static_cast<size_t>(c)], above[static_cast<size_t>(c)], high[static_cast<size_t>(c)]);
+  counts = {};
+  for (size_t i = 0; i < pixels; ++i) {
+    for (int c = 0; c < 3; ++c) {
+      const int v = image[i][c];
+      if (v >> 8 == high[static_cast<size_t>(c)]) ++counts[static_cast<size_t>(c)][v & 0xFF];
+    }
+  }
   int white = 1;
   for (int c = 0; c < 3; ++c) {
-    uint64_t above = 0;
-    int level = 65535;
-    while (level > 0 && above + histogram[static_cast<size_t>(c) * 65536 + level] <= allowed) {
-      above += histogram[static_cast<size_t>(c) * 65536 + level];
-      --level;
-    }
-    white = std::max(white, level);
+    int low = 255;
+    walk(counts[static_cast<size_t>(c)], above[static_cast<size_t>(c)], low);
+    white = std::max(white, high[static_cast<size_t>(c)] << 8 | low);
   }
-  const double scale = static_cast<double>(m_curveBrightness) / white;
-  for (int v = 0; v < 65536; ++v) {
-    const double linear = std::min(1.0, v * scale);
-    (*m_curve)[static_cast<size_t>(v)] = static_cast<uint8_t>(std::lround(255.0 * Transfer709(linear)));
-  }
+  return white;
 }
 
 }  // namespace glintora

@@ -97,6 +97,7 @@ class DCRaw {
   bool OpenAndIdentify(const std::string& systemPath, bool diagonalLayout);
   void ComputeFullSize();
   void BuildCurve();
+  int WhitePoint() const;
 
   std::unique_ptr<LibRaw> m_raw;
   bool m_open = false;
