@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -13,9 +14,14 @@
 
 namespace glintora::fuzz {
 
+// The file each input is written to: in GLINTORA_FUZZ_DIR where the runner names a folder
+// of the run's own (the same path every run, so that nothing in a fixed run depends on a
+// process number), else in the temporary folder under the process number.
 inline const std::string& InputPath() {
-  static const std::string path =
-      (std::filesystem::temp_directory_path() / ("glintora-fuzz-" + std::to_string(getpid()))).string();
+  static const std::string path = [] {
+    if (const char* dir = std::getenv("GLINTORA_FUZZ_DIR"); dir && *dir) return std::string(dir) + "/input";
+    return (std::filesystem::temp_directory_path() / ("glintora-fuzz-" + std::to_string(getpid()))).string();
+  }();
   return path;
 }
 

@@ -1,6 +1,6 @@
 // Writes the seed pictures of the loader fuzz targets: small valid files of each format
 // and variant, made by the same encoders the tests use.
-//   usage: make_seeds FOLDER   (creates FOLDER/bmp, FOLDER/jpeg … one folder per format)
+//   usage: make_seeds FOLDER   (makes FOLDER/bmp, FOLDER/jpeg … one folder per format, anew)
 
 #include <filesystem>
 #include <string>
@@ -135,6 +135,8 @@ void WritePnmSeeds(const std::filesystem::path& folder) {
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const std::filesystem::path root = argv[1];
+  // Only the seeds: the fuzz tests' results must not depend on what an earlier run left.
+  std::filesystem::remove_all(root);
   std::filesystem::create_directories(root / "bmp");
   std::filesystem::create_directories(root / "jpeg");
   std::filesystem::create_directories(root / "tiff");
