@@ -98,6 +98,38 @@ std::vector<uint8_t> EncodeBmp(const BmpRecipe& recipe) {
   return out;
 }
 
+std::vector<uint8_t> JpegClaimingSize(std::vector<uint8_t> bytes, int width, int height) {
+  for (size_t i = 0; i + 8 < bytes.size(); ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+      bytes[i + 5] = static_cast<uint8_t>(height >> 8);
+      bytes[i + 6] = static_cast<uint8_t>(height & 0xFF);
+      bytes[i + 7] = static_cast<uint8_t>(width >> 8);
+      bytes[i + 8] = static_cast<uint8_t>(width & 0xFF);
+      break;
+    }
+  }
+  return bytes;
+}
+
+std::vector<uint8_t> CutGiantJpeg() {
+  std::vector<uint8_t> bytes = EncodeJpeg(*NoisePicture(320, 240));
+  bytes.resize(4000);
+  return JpegClaimingSize(std::move(bytes), 65500, 65500);
+}
+
+std::unique_ptr<CvxImageColor8> NoisePicture(int width, int height) {
+  auto image = NewImage<CvxColor8>(width, height, false);
+  uint32_t state = 12345;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      state = state * 1664525u + 1013904223u;
+      image->At(x, y) = CvxColor8(static_cast<uint8_t>(state >> 24), static_cast<uint8_t>(state >> 16),
+                                  static_cast<uint8_t>(state >> 8));
+    }
+  }
+  return image;
+}
+
 std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegRecipe& recipe) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};

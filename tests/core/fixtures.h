@@ -64,6 +64,13 @@ struct JpegRecipe {
 // Encodes a Color8 picture (grey uses its green channel; CMYK stores red, green and blue
 // as the inverted C, M, Y, and `cmykBlack` as K).
 std::vector<uint8_t> EncodeJpeg(const CvxImageColor8& picture, const JpegRecipe& recipe = {});
+// JPEG bytes with the frame header's width and height replaced.
+std::vector<uint8_t> JpegClaimingSize(std::vector<uint8_t> bytes, int width, int height);
+// A small JPEG of noise cut after 4,000 bytes whose header claims 65,500 × 65,500 pixels: no
+// complete row of blocks comes out of it at any scale.
+std::vector<uint8_t> CutGiantJpeg();
+// A picture of pseudo-random pixels, which compresses badly.
+std::unique_ptr<CvxImageColor8> NoisePicture(int width, int height);
 
 // The picture as an 8-bit RGB PNG, and as an 8-bit RGB TIFF (deflate, 16 rows a strip);
 // false when the file cannot be written.

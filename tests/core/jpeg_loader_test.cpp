@@ -31,20 +31,6 @@ std::unique_ptr<CvxImageColor8> Gradient(int width, int height) {
   return image;
 }
 
-// A picture of pseudo-random pixels, which compresses badly.
-std::unique_ptr<CvxImageColor8> Noise(int width, int height) {
-  auto image = NewImage<CvxColor8>(width, height, false);
-  uint32_t state = 12345;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      state = state * 1664525u + 1013904223u;
-      image->At(x, y) = CvxColor8(static_cast<uint8_t>(state >> 24), static_cast<uint8_t>(state >> 16),
-                                  static_cast<uint8_t>(state >> 8));
-    }
-  }
-  return image;
-}
-
 // Largest difference of any channel between two Color8 images of the same size.
 int MaxDifference(const CvxImageColor8& a, const CvxImageColor8& b) {
   int worst = 0;
@@ -220,31 +206,14 @@ TEST_F(JpegLoader, DamagedOrStoppedDecodesGiveNothing) {
   m_loader.m_stop = false;
 }
 
-// `bytes` with the frame header's height and width set.
-std::vector<uint8_t> ClaimingSize(std::vector<uint8_t> bytes, int width, int height) {
-  for (size_t i = 0; i + 8 < bytes.size(); ++i) {
-    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
-      bytes[i + 5] = static_cast<uint8_t>(height >> 8);
-      bytes[i + 6] = static_cast<uint8_t>(height & 0xFF);
-      bytes[i + 7] = static_cast<uint8_t>(width >> 8);
-      bytes[i + 8] = static_cast<uint8_t>(width & 0xFF);
-      break;
-    }
-  }
-  return bytes;
-}
-
 // Files from which no complete row comes out are no picture at any scale, and cost neither
 // time nor memory: a small file claiming a huge picture (once shown black when decoded
 // reduced, since the reduced size fits the size limit), and a file whose scans are kept
 // apart, which the library reads whole into coefficients at the claimed size (once 3 GB).
 TEST_F(JpegLoader, FilesWithoutACompleteRowGiveNothingAtEveryScale) {
-  const std::vector<uint8_t> whole = EncodeJpeg(*Noise(320, 240), JpegRecipe{.quality = 95});
-  ASSERT_GT(whole.size(), 4000u);
-  const std::vector<uint8_t> noisy(whole.begin(), whole.begin() + 4000);
   const std::pair<const char*, std::vector<uint8_t>> files[] = {
-      {"cut-giant.jpg", ClaimingSize(noisy, 65500, 65500)},
-      {"small-claims-wide.jpg", ClaimingSize(EncodeJpeg(*Gradient(64, 64)), 8000, 4000)},
+      {"cut-giant.jpg", testing::CutGiantJpeg()},
+      {"small-claims-wide.jpg", testing::JpegClaimingSize(EncodeJpeg(*Gradient(64, 64)), 8000, 4000)},
       {"separate-scans.jpg", testing::ReadFinding("jpeg/jpeg-getinfo-3gb.jpg")},
   };
   CvxImageLoader front(CvxColor8{});
@@ -263,7 +232,9 @@ TEST_F(JpegLoader, FilesWithoutACompleteRowGiveNothingAtEveryScale) {
     }
   }
   // Cut after its first rows of blocks at its true size, it gives those rows at every scale.
-  const std::string cut = Write("cut.jpg", std::vector<uint8_t>(whole.begin(), whole.begin() + whole.size() / 2));
+  std::vector<uint8_t> half = EncodeJpeg(*testing::NoisePicture(320, 240));
+  half.resize(half.size() / 2);
+  const std::string cut = Write("cut.jpg", half);
   for (const int scale : {1, 2, 4, 8}) EXPECT_NE(m_loader.LoadScaled(cut, scale), nullptr) << "1/" << scale;
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "../core/avi_writer.h"
 #include "../core/fixtures.h"
@@ -217,6 +218,44 @@ TEST_F(SlideShowWindowTest, ShuffledShowsTryEveryDistinctItemBeforeGivingUp) {
   }
   EXPECT_EQ(blackFrames, 0);
   window.DestroyWindow();
+}
+
+// One good picture among files that hold none: a JPEG cut early whose header claims a giant
+// picture (decoded ahead at 1/8 it once came as a black picture), a damaged TIFF on which an
+// older RAW library overflowed a buffer, and junk. Whatever the order, every change shows
+// the good picture, and no file reaches the RAW library.
+TEST_F(SlideShowWindowTest, FilesWithoutAPictureNeverBlackOutTheGoodOne) {
+  WriteSolidBmp(folder.Path("good.bmp"), 40, 30, 0x00C000);
+  testing::WriteBytes(folder.Path("giant.jpg"), testing::CutGiantJpeg());
+  const std::vector<uint8_t> finding = testing::ReadFinding("raw/libraw-identify-overflow.tif");
+  ASSERT_FALSE(finding.empty());
+  testing::WriteBytes(folder.Path("found.tif"), finding);
+  testing::WriteBytes(folder.Path("junk.png"), {1, 2, 3});
+  Configure("1", "1");
+  store.WriteProfileInt("", "Transition", 0);
+  const int64_t handedToRaw = DCRaw::FilesHandedToLibrary();
+  for (const bool ahead : {true, false}) {
+    for (const bool random : {false, true}) {
+      store.WriteProfileInt("", "Decode Ahead", ahead ? 1 : 0);
+      store.WriteProfileInt("", "Random", random ? 1 : 0);
+      SeedRandom(3);
+      CDrawWnd window(0, store);
+      ASSERT_NE(Open(window), 0);
+      for (int change = 0; change < 12; ++change) {
+        if (change > 0) {
+          window.Advance();
+          window.ShowCurrent();
+        }
+        const auto* frame = dynamic_cast<const CvxImageColor8*>(window.Composition().m_frame.get());
+        ASSERT_NE(frame, nullptr) << "ahead " << ahead << ", random " << random << ", change " << change;
+        const CvxColor8& centre = frame->At(frame->m_width / 2, frame->m_height / 2);
+        EXPECT_EQ(std::tuple<int, int, int>(centre.Red(), centre.Green(), centre.Blue()), std::tuple(0, 0xC0, 0))
+            << "ahead " << ahead << ", random " << random << ", change " << change;
+      }
+      window.DestroyWindow();
+    }
+  }
+  EXPECT_EQ(DCRaw::FilesHandedToLibrary(), handedToRaw);
 }
 
 TEST_F(SlideShowWindowTest, AfterABlackFrameTheNextPictureComesFromTheBlackWindow) {
