@@ -91,16 +91,31 @@ TEST(Stopwatch, AccumulatesRunningSpansInMilliseconds) {
   EXPECT_EQ(watch.Elapsed(), 0.0f);
 }
 
-TEST(Stopwatch, MeasuresNothingWithoutAFrequency) {
-  ScriptedClock clock;
-  Stopwatch watch(clock);  // Init never called
-  watch.Start();
-  clock.counter = 5000;
-  EXPECT_EQ(watch.Elapsed(), 0.0f);
-
-  clock.frequency = 0;  // a counter that reports no frequency
-  watch.Init();
-  EXPECT_EQ(watch.Elapsed(), 0.0f);
+TEST(Stopwatch, TimesWithTheTickCountWhereTheCounterCannotServe) {
+  struct Case {
+    const char* what;
+    bool init;
+    int64_t frequency;
+    bool counterWorks;
+  };
+  const Case cases[] = {
+      {"Init never called", false, 1000000, true},
+      {"a frequency of 0", true, 0, true},
+      {"no counter", true, 1000000, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScriptedClock clock;
+    clock.frequency = c.frequency;
+    clock.counterWorks = c.counterWorks;
+    clock.tick = 0xFFFFFFF0u;  // 16 ms before the count wraps
+    Stopwatch watch(clock);
+    if (c.init) watch.Init();
+    watch.Start();
+    clock.tick += 40;  // wraps
+    clock.counter += 7000000;  // the counter's 7 s must not count
+    EXPECT_FLOAT_EQ(watch.Elapsed(), 40.0f);
+  }
 }
 
 TEST(Stopwatch, SystemClockMovesForward) {

@@ -54,17 +54,18 @@ TEST(TransitionChoice, PicksUniformlyByTheScaledRandomValue) {
   EXPECT_EQ(ChooseTransition(enabled, 32767), 7);
 }
 
-// Runs a pacer and records the progress of every rendered frame; the clock moves by
-// `frameMs` per frame.
-std::vector<float> Pace(float seconds, bool blend, float frameMs) {
+// Runs a pacer and records the progress of every rendered frame; the counter (at
+// `frequency`) and the tick count move by `frameMs` per frame.
+std::vector<float> Pace(float seconds, bool blend, float frameMs, int64_t frequency = 1000000) {
   ScriptedClock clock;
-  clock.frequency = 1000000;
+  clock.frequency = frequency;
   FramePacer pacer(seconds, clock, blend);
   pacer.Start();
   std::vector<float> progress;
   do {
     progress.push_back(pacer.Progress());
-    clock.counter += static_cast<int64_t>(frameMs * 1000);
+    clock.counter += static_cast<int64_t>(frameMs * frequency / 1000);
+    clock.tick += static_cast<uint32_t>(frameMs);
   } while (pacer.Advance() && progress.size() < 10000);
   return progress;
 }
@@ -94,6 +95,15 @@ TEST(TransitionPacing, AdaptsToTheDuration) {
   for (size_t i = 1; i < frames.size(); ++i) ASSERT_GT(frames[i], frames[i - 1]);
   // A first frame that outlasts the duration ends the animation after it.
   EXPECT_EQ(Pace(0.5f, false, 600).size(), 1u);
+}
+
+TEST(TransitionPacing, ACounterWithoutAFrequencyStillEndsInTime) {
+  // The counter runs but reports 0 counts a second: timed by the tick count, 10 ms frames
+  // over 1 s still end at p = 1 after about a hundred frames.
+  const std::vector<float> frames = Pace(1.0f, false, 10, /*frequency=*/0);
+  EXPECT_GE(frames.size(), 95u);
+  EXPECT_LE(frames.size(), 101u);
+  EXPECT_EQ(frames.back(), 1.0f);
 }
 
 TEST(Blend, VectorAndTablePathsAgreeWithinOneLevel) {
