@@ -6,6 +6,7 @@
 
 #include <map>
 #include <set>
+#include <vector>
 
 #include "core/base/random.h"
 #include "core/image/memory_device.h"
@@ -165,6 +166,121 @@ TEST_F(GlScene, FadeHalfWayIsTheAverageAndTilesAreAllNewFromAboutSeventyTwoPerce
     ASSERT_TRUE(Run(id, 0.0f, {22, 23}));
     EXPECT_GT(Distance(22, *m_new), kTolerance) << id;
     EXPECT_LE(Distance(23, *m_new), kTolerance) << id;
+  }
+}
+
+// Part-way frames of every scene family, probed at points of the frame. The two pictures
+// are the same ramps (red grows to the right, green downwards) on different blues, so a
+// probe tells which picture it sees and which point (u, v) of it, as fractions from the
+// picture's top left. With no duration call n shows p = (n − 1) / 30: call 8 is p = 0.23,
+// 16 is 0.5, 23 is 0.73. r0 picks the cube's direction (modulo 4) and the turning sense of
+// 93 to 98 (even: σ = −1, odd: σ = +1); both senses are covered. The expected points come
+// from the scenes' geometry (the perspective camera, each card's turn, the pieces' paths);
+// each row's text says what they pin. A flipped turning sense, a swapped axis or a mirrored
+// back moves a probe onto black, onto the other picture or onto another point of it; the
+// point is read to within 0.06, about one pixel where the scenes foreshorten most.
+TEST_F(GlScene, PartWayEachSceneTurnsAndMovesTheWayItsGeometrySays) {
+  constexpr int kOld = 60, kNew = 190, kBlack = 0;
+  struct Probe {
+    float x, y;  // fractions of the frame from its top left
+    int blue;    // the picture's blue, or kBlack for an empty place
+    float u = 0, v = 0;
+  };
+  struct Row {
+    int id, r0, call;
+    const char* pins;
+    std::vector<Probe> probes;
+  };
+  const Row rows[] = {
+      {91, 0, 8, "a 23% fade: blue 60 + 130 × 7/30, the pictures' common ramps in place",
+       {{0.25f, 0.75f, 90, 0.25f, 0.75f}}},
+      {92, 0, 16, "the box rolls down, halfway and 5 units back: the new face above, upright, its "
+       "bottom edge on the old face's top edge; black below the box",
+       {{0.5f, 0.3f, kNew, 0.51f, 0.57f}, {0.5f, 0.6f, kOld, 0.51f, 0.45f}, {0.35f, 0.85f, kBlack}}},
+      {92, 1, 16, "the box turns left: the old face on the left, the new one right of it, its left "
+       "edge on the old face's right edge; black left of the box",
+       {{0.3f, 0.5f, kOld, 0.2f, 0.52f}, {0.7f, 0.5f, kNew, 0.47f, 0.52f}, {0.2f, 0.4f, kBlack}}},
+      {92, 2, 16, "the box rolls up: the old face above, the new one below, its top edge on the old "
+       "face's bottom edge; black above the box",
+       {{0.5f, 0.35f, kOld, 0.51f, 0.41f}, {0.5f, 0.7f, kNew, 0.51f, 0.43f}, {0.5f, 0.15f, kBlack}}},
+      {92, 3, 16, "the box turns right: the new face on the left, its right edge on the old face's "
+       "left edge; black right of the box",
+       {{0.3f, 0.5f, kNew, 0.53f, 0.52f}, {0.7f, 0.5f, kOld, 0.8f, 0.52f}, {0.8f, 0.4f, kBlack}}},
+      {93, 0, 8, "σ = −1, 42° about the vertical axis: the right edge away (black at the top "
+       "right), the left edge near and enlarged, the centre fixed",
+       {{0.1f, 0.5f, kOld, 0.06f, 0.51f}, {0.5f, 0.5f, kOld, 0.51f, 0.51f}, {0.9f, 0.1f, kBlack}}},
+      {93, 1, 23, "σ = +1, 132°: the new picture on the back reads left to right, its left edge "
+       "near, the right edge away (black at the right)",
+       {{0.2f, 0.5f, kNew, 0.13f, 0.51f}, {0.5f, 0.5f, kNew, 0.51f, 0.51f}, {0.9f, 0.2f, kBlack}}},
+      {94, 0, 8, "σ = −1, 42° about the horizontal axis: the bottom edge away (black at the bottom "
+       "left), the top edge near and enlarged",
+       {{0.5f, 0.2f, kOld, 0.5f, 0.13f}, {0.5f, 0.5f, kOld, 0.51f, 0.51f}, {0.1f, 0.9f, kBlack}}},
+      {94, 1, 23, "σ = +1, 132°: the new picture on the back reads top to bottom, its top edge "
+       "near, the bottom edge away (black at the bottom)",
+       {{0.5f, 0.2f, kNew, 0.5f, 0.1f}, {0.5f, 0.5f, kNew, 0.51f, 0.51f}, {0.1f, 0.85f, kBlack}}},
+      {95, 0, 8, "σ = −1: the tiles turn about the picture's horizontal middle line in a wave from "
+       "the bottom left; the bottom left ones, furthest on, have swung away (black), the top right "
+       "ones have not started",
+       {{0.6f, 0.35f, kOld, 0.6f, 0.35f}, {0.1f, 0.9f, kBlack}, {0.9f, 0.1f, kOld, 0.9f, 0.1f}}},
+      {95, 1, 23, "σ = +1: every tile past edge-on shows the new picture upright, the lower half "
+       "away (black at the bottom), the upper half near and enlarged",
+       {{0.1f, 0.2f, kNew, 0.15f, 0.09f}, {0.5f, 0.5f, kNew, 0.51f, 0.51f}, {0.3f, 0.75f, kBlack}}},
+      {96, 0, 8, "σ = −1: the tiles turn about the vertical middle line; the bottom left ones, "
+       "furthest on, have swung their left parts near (narrower but taller), the top right ones "
+       "have not started",
+       {{0.1f, 0.9f, kOld, 0.07f, 0.84f}, {0.5f, 0.5f, kOld, 0.51f, 0.51f}, {0.9f, 0.1f, kOld, 0.9f, 0.1f}}},
+      {96, 1, 23, "σ = +1: the new picture reads left to right, the left half near and enlarged, "
+       "the right half away (black at the right)",
+       {{0.3f, 0.3f, kNew, 0.12f, 0.35f}, {0.5f, 0.5f, kNew, 0.51f, 0.51f}, {0.8f, 0.2f, kBlack}}},
+      {97, 0, 8, "σ = −1: 6 × 6 tiles, each about its own horizontal middle line, the wave from "
+       "the bottom left: the lower left tiles have turned furthest (black between them), higher "
+       "ones less (slanted), the bottom right one has barely started",
+       {{0.1f, 0.35f, kOld, 0.11f, 0.33f}, {0.1f, 0.9f, kBlack}, {0.9f, 0.9f, kOld, 0.9f, 0.9f}}},
+      {97, 1, 16, "σ = +1: the top left tile has landed on the new picture; a top tile further "
+       "right is edge-on (black); bottom tiles near the end of their turn show the new picture "
+       "upright, also within each tile",
+       {{0.5f, 0.9f, kNew, 0.51f, 0.89f},
+        {0.6f, 0.1f, kBlack},
+        {0.1f, 0.1f, kNew, 0.1f, 0.11f},
+        {0.2f, 0.83f, kNew, 0.2f, 0.83f}}},
+      {98, 0, 8, "σ = −1: tiles about their own vertical middle lines; left tiles turning, the "
+       "bottom right one still flat",
+       {{0.15f, 0.35f, kOld, 0.16f, 0.35f}, {0.1f, 0.5f, kOld, 0.1f, 0.51f}, {0.9f, 0.9f, kOld, 0.9f, 0.9f}}},
+      {98, 1, 16, "σ = +1: the left tiles show the new picture reading left to right, also "
+       "within a tile still turning; the top right one the old picture, a tile between is "
+       "edge-on (black)",
+       {{0.2f, 0.5f, kNew, 0.2f, 0.51f},
+        {0.17f, 0.54f, kNew, 0.17f, 0.54f},
+        {0.9f, 0.2f, kOld, 0.89f, 0.19f},
+        {0.75f, 0.4f, kBlack}}},
+      {99, 0, 8, "the pieces fly towards the viewer, so they spread from the centre; the new "
+       "picture is still beyond the far plane",
+       {{0.15f, 0.15f, kOld, 0.2f, 0.2f}, {0.45f, 0.15f, kOld, 0.45f, 0.2f}, {0.85f, 0.85f, kOld, 0.8f, 0.8f}}},
+      {100, 0, 16, "the pieces scatter, each by p³ · a · (1 + |sin α|) against the sign of sin α "
+       "across and of sin β up and down (α, β from r(i+j), r(i·j)): the new picture shows where "
+       "they left, and the piece from (0.22, 0.72) is at (0.10, 0.54)",
+       {{0.9f, 0.1f, kNew, 0.9f, 0.1f},
+        {0.2f, 0.3f, kNew, 0.2f, 0.3f},
+        {0.5f, 0.07f, kNew, 0.51f, 0.07f},
+        {0.1f, 0.54f, kOld, 0.22f, 0.72f}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(::testing::Message() << "id " << row.id << ", r0 " << row.r0 << ", call " << row.call << ": "
+                                      << row.pins);
+    SeedRandom(SeedForR0(row.r0));
+    ASSERT_TRUE(Run(row.id, 0.0f, {row.call}));
+    for (const Probe& probe : row.probes) {
+      const int x = static_cast<int>(probe.x * kWidth), y = static_cast<int>(probe.y * kHeight);
+      const CvxColor8& seen = m_shots.at(row.call)->At(kX + x, kY + y);
+      SCOPED_TRACE(::testing::Message() << "probe (" << probe.x << ", " << probe.y << ")");
+      if (probe.blue == kBlack) {
+        EXPECT_FALSE(Lit(*m_shots.at(row.call), kX + x, kY + y));
+        continue;
+      }
+      EXPECT_NEAR(seen.Blue(), probe.blue, 20);
+      EXPECT_NEAR((seen.Red() - 40) / 160.0f, probe.u, 0.06f);
+      EXPECT_NEAR((seen.Green() - 40) / 160.0f, probe.v, 0.06f);
+    }
   }
 }
 
