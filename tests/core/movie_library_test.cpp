@@ -210,6 +210,23 @@ TEST_F(LibraryBindingTest, PathsPastTheLimitAreRefusedNotCut) {
   system.Free(nullptr);  // the one load above
 }
 
+TEST(LibraryPathInFolder, OnlyBareFileNamesInAFolder) {
+  struct Case {
+    std::string folder, name;
+    std::optional<std::string> path;
+  };
+  const Case cases[] = {
+      {"C:\\sys", "a.dll", "C:\\sys\\a.dll"},
+      {"C:\\sys/", "a.dll", "C:\\sys/a.dll"},
+      {"", "a.dll", std::nullopt},
+      {"C:\\sys", "", std::nullopt},
+      {"C:\\sys", "..\\other\\a.dll", std::nullopt},
+      {"C:\\sys", "sub/a.dll", std::nullopt},
+      {"C:\\sys", "D:a.dll", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LibraryPathInFolder(c.folder, c.name), c.path) << c.folder << " " << c.name;
+}
+
 TEST(MovieTime, UnitsSelectionsAndRates) {
   EXPECT_EQ(MovieUnits(30'000'000), 1800) << "3 s";
   EXPECT_EQ(MovieUnits(16'666), 0) << "cut toward zero";

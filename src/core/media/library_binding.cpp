@@ -21,6 +21,15 @@ bool WithinLimit(const std::string& path) { return path.size() < kLibraryPathLim
 
 }  // namespace
 
+std::optional<std::string> LibraryPathInFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty() || name.empty() || name.find_first_of("\\/:") != std::string::npos) return std::nullopt;
+  std::string path = folder;
+  if (path.back() != '\\' && path.back() != '/') path += '\\';
+  path += name;
+  if (!WithinLimit(path)) return std::nullopt;
+  return path;
+}
+
 LibraryBinding::LibraryBinding(LibrarySystem& system, std::vector<std::string> libraries,
                                std::vector<EntryPoint> entries, size_t startUp, size_t shutDown)
     : m_system(system),
@@ -38,11 +47,9 @@ LibrarySystem::Handle LibraryBinding::Find(const std::string& name) {
   // A library beside the program or named by a registry value is not looked for: the
   // system's own component is meant, and a saver often lies in a folder others can write.
   const std::optional<std::string> folder = m_system.SystemFolder();
-  if (!folder || folder->empty()) return nullptr;
-  std::string path = *folder;
-  if (path.back() != '\\' && path.back() != '/') path += '\\';
-  path += name;
-  return WithinLimit(path) ? m_system.Load(path) : nullptr;
+  if (!folder) return nullptr;
+  const std::optional<std::string> path = LibraryPathInFolder(*folder, name);
+  return path ? m_system.Load(*path) : nullptr;
 }
 
 long LibraryBinding::StartUp(unsigned long version, unsigned long flags) {

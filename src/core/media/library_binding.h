@@ -23,6 +23,11 @@ inline constexpr long kLibraryNotLoaded = -2095;   // what every entry point ans
 // The longest library path, its terminating zero included; a longer one is refused, never cut.
 inline constexpr size_t kLibraryPathLimit = 260;
 
+// The path of the library file `name` in `folder` (one separator between them). Nothing when
+// the folder is empty, when the name is not a bare file name (empty, or with a drive or
+// folder part), or when the path would not fit kLibraryPathLimit.
+std::optional<std::string> LibraryPathInFolder(const std::string& folder, const std::string& name);
+
 // What the binding needs of the system.
 class LibrarySystem {
  public:

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "win/platform/system_library.h"
+
 namespace glintora {
 namespace {
 
@@ -37,35 +39,17 @@ F* Current(Entry entry) {
   return reinterpret_cast<F*>(MovieLibrary().Entry(entry));
 }
 
-// Reads a path from a function that answers the length it wrote, refusing one that did not
-// fit whole.
-template <typename Read>
-std::optional<std::string> WholePath(Read read) {
-  char path[kLibraryPathLimit];
-  const DWORD length = read(path, static_cast<DWORD>(sizeof path));
-  if (length == 0 || length >= sizeof path) return std::nullopt;
-  return std::string(path, length);
-}
-
 }  // namespace
 
 std::optional<std::string> CWinLibrarySystem::LoadedModulePath(const std::string& name) {
   HMODULE module = GetModuleHandleA(name.c_str());
   if (!module) return std::nullopt;
-  return WholePath([&](char* path, DWORD size) { return GetModuleFileNameA(module, path, size); });
+  return ReadWholePath([&](char* path, DWORD size) { return GetModuleFileNameA(module, path, size); });
 }
 
-std::optional<std::string> CWinLibrarySystem::SystemFolder() {
-  return WholePath([](char* path, DWORD size) { return GetSystemDirectoryA(path, size); });
-}
+std::optional<std::string> CWinLibrarySystem::SystemFolder() { return SystemFolderPath(); }
 
-LibrarySystem::Handle CWinLibrarySystem::Load(const std::string& path) {
-  // No error box for a file that is there but does not load.
-  const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE module = LoadLibraryA(path.c_str());
-  SetErrorMode(previous);
-  return module;
-}
+LibrarySystem::Handle CWinLibrarySystem::Load(const std::string& path) { return LoadLibraryFile(path); }
 
 void* CWinLibrarySystem::Lookup(Handle library, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));

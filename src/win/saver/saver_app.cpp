@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
+#include "win/platform/system_library.h"
 #include "win/platform/system_version.h"
 #include "win/saver/saver_wnd.h"
 #include "win/ui/cool_controls/cool_controls_manager.h"
@@ -113,7 +114,7 @@ void CSaverApp::RunOptionsDialog(HWND /*window*/) {
 }
 
 void CSaverApp::ChangePassword(HWND window) {
-  HMODULE mpr = LoadLibraryA("MPR.DLL");
+  HMODULE mpr = LoadSystemLibrary("mpr.dll");
   if (!mpr) return;
   const auto change = reinterpret_cast<PwdChangePasswordFn>(
       reinterpret_cast<void*>(GetProcAddress(mpr, "PwdChangePasswordA")));

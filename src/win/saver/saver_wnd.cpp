@@ -4,6 +4,7 @@
 #include <string>
 
 #include "win/framework/win_app.h"
+#include "win/platform/system_library.h"
 
 namespace glintora {
 namespace {
@@ -81,7 +82,7 @@ BOOL CglintoraWnd::VerifyPassword(HWND window) {
 #pragma GCC diagnostic pop
   // The NT family protects the desktop itself.
   if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) return TRUE;
-  HMODULE module = LoadLibraryA("PASSWORD.CPL");
+  HMODULE module = LoadSystemLibrary("password.cpl");
   if (!module) return TRUE;
   const auto verify = reinterpret_cast<VerifyScreenSavePwdFn>(
       reinterpret_cast<void*>(GetProcAddress(module, "VerifyScreenSavePwd")));

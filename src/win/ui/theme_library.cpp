@@ -1,5 +1,7 @@
 #include "win/ui/theme_library.h"
 
+#include "win/platform/system_library.h"
+
 namespace glintora {
 namespace {
 
@@ -16,7 +18,7 @@ const ThemeLibrary& ThemeLibrary::Get() {
 }
 
 ThemeLibrary::ThemeLibrary() {
-  HMODULE library = LoadLibraryA("UxTheme.dll");
+  HMODULE library = LoadSystemLibrary("uxtheme.dll");
   m_isAppThemed = Lookup<IsAppThemedFn>(library, "IsAppThemed");
   m_openThemeData = Lookup<OpenThemeDataFn>(library, "OpenThemeData");
   m_closeThemeData = Lookup<CloseThemeDataFn>(library, "CloseThemeData");
