@@ -1,5 +1,5 @@
 // The options dialog's controls and helpers: opening a link (with the browser command as
-// fallback and the error texts), the link control, the transparent bitmap, the section
+// fallback, read from the registry, and the error texts), the link control, the transparent bitmap, the section
 // heading with its line, the older systems' dialog font and the system-version rule.
 
 #include <windows.h>
@@ -70,6 +70,42 @@ TEST(LinkShell, TheBrowserCommandIsTheFallbackAndItsFailureIsNamed) {
 
   EXPECT_EQ(LinkErrorMessage(26), "Can't open link:\n\nA sharing violation occurred. ");
   EXPECT_EQ(LinkErrorMessage(33), "Can't open link:\n\nUnknown Error (33) occurred.");
+}
+
+TEST(LinkShell, RegistryCommandsAreReadAsTextWithTheirVariablesExpanded) {
+  const std::string keyPath = "Software\\glintora-tests\\" + std::to_string(GetCurrentProcessId()) + "-link";
+  SetEnvironmentVariableA("GLINTORA_TEST_BROWSERS", "C:\\Web Browsers");
+  SetEnvironmentVariableA("GLINTORA_TEST_NOTHING", "");
+  struct Case {
+    const char* name;
+    DWORD type;
+    std::string data;  // stored as given, without a terminating zero
+    std::optional<std::string> read;
+  };
+  const Case cases[] = {
+      {"plain", REG_SZ, "\"C:\\web.exe\" \"%1\"", "\"C:\\web.exe\" \"%1\""},
+      {"expanded", REG_EXPAND_SZ, "\"%GLINTORA_TEST_BROWSERS%\\web.exe\" -url \"%1\"",
+       "\"C:\\Web Browsers\\web.exe\" -url \"%1\""},
+      {"expanded to nothing", REG_EXPAND_SZ, "%GLINTORA_TEST_NOTHING%", std::nullopt},
+      {"a number", REG_DWORD, std::string(4, '\x01'), std::nullopt},
+      {"empty", REG_SZ, "", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (keyPath + "\\" + c.name).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, nullptr, 0, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
+                   static_cast<DWORD>(c.data.size()));
+    RegCloseKey(key);
+  }
+  for (const Case& c : cases) {
+    EXPECT_EQ(RegistryDefaultText(HKEY_CURRENT_USER, keyPath + "\\" + c.name), c.read) << c.name;
+  }
+  EXPECT_EQ(RegistryDefaultText(HKEY_CURRENT_USER, keyPath + "\\missing"), std::nullopt);
+  RegDeleteTreeA(HKEY_CURRENT_USER, keyPath.c_str());
+  SetEnvironmentVariableA("GLINTORA_TEST_BROWSERS", nullptr);
+  SetEnvironmentVariableA("GLINTORA_TEST_NOTHING", nullptr);
 }
 
 // A visible parent for controls: a framework window, so that it hands the controls their

@@ -15,21 +15,6 @@ constexpr size_t kCommandLineCapacity = 32767;
 // The longest registry text read here.
 constexpr DWORD kRegistryTextCapacity = 4096;
 
-// The default value of HKEY_CLASSES_ROOT\`path`, bounded, or nothing.
-std::optional<std::string> ClassesRootText(const std::string& path) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
-  std::vector<char> text(kRegistryTextCapacity + 1, '\0');
-  DWORD type = 0;
-  DWORD size = kRegistryTextCapacity;
-  const LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
-  RegCloseKey(key);
-  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
-  const std::string value(text.data(), strnlen(text.data(), size));  // the data need not end in a zero
-  if (value.empty()) return std::nullopt;
-  return value;
-}
-
 class SystemShell final : public LinkShell {
  public:
   int Open(const std::string& target) override {
@@ -38,14 +23,37 @@ class SystemShell final : public LinkShell {
     return static_cast<int>(result);
   }
   std::optional<std::string> WebPageOpenCommand() override {
-    const std::optional<std::string> type = ClassesRootText(".htm");
+    const std::optional<std::string> type = RegistryDefaultText(HKEY_CLASSES_ROOT, ".htm");
     if (!type) return std::nullopt;
-    return ClassesRootText(*type + "\\shell\\open\\command");
+    return RegistryDefaultText(HKEY_CLASSES_ROOT, *type + "\\shell\\open\\command");
   }
   int Run(const std::string& commandLine) override { return static_cast<int>(WinExec(commandLine.c_str(), SW_SHOW)); }
 };
 
 }  // namespace
+
+std::optional<std::string> RegistryDefaultText(HKEY root, const std::string& path) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
+  std::vector<char> text(kRegistryTextCapacity + 1, '\0');
+  DWORD type = 0;
+  DWORD size = kRegistryTextCapacity;
+  const LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
+  RegCloseKey(key);
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+  std::string value(text.data(), strnlen(text.data(), size));  // the data need not end in a zero
+  if (type == REG_EXPAND_SZ && !value.empty()) {
+    // Such a command names its program through variables such as %ProgramFiles%.
+    const DWORD needed = ExpandEnvironmentStringsA(value.c_str(), nullptr, 0);
+    if (needed == 0 || needed > kCommandLineCapacity + 1) return std::nullopt;
+    std::vector<char> expanded(needed, '\0');
+    const DWORD written = ExpandEnvironmentStringsA(value.c_str(), expanded.data(), needed);
+    if (written == 0 || written > needed) return std::nullopt;
+    value = expanded.data();
+  }
+  if (value.empty()) return std::nullopt;
+  return value;
+}
 
 LinkShell& SystemLinkShell() {
   static SystemShell shell;

@@ -3,6 +3,8 @@
 // browser command registered for web pages run with the target. The system services sit
 // behind LinkShell so that tests can stand in for them.
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
@@ -33,6 +35,10 @@ LinkOpenResult OpenLinkTarget(LinkShell& shell, const std::string& target);
 // The web page command with its placeholder for the file ("%1", quoted or not) cut off and
 // the target appended in quotes.
 std::string BrowserCommandLine(const std::string& openCommand, const std::string& target);
+
+// The default value of `root`\`path` when it is text: a REG_EXPAND_SZ value with its
+// environment variables expanded. Nothing when there is none, it is empty or too long.
+std::optional<std::string> RegistryDefaultText(HKEY root, const std::string& path);
 
 // "Can't open link:\n\n" and the text for the error `code`.
 std::string LinkErrorMessage(int code);
