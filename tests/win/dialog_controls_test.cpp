@@ -1,14 +1,18 @@
 // The options dialog's controls and helpers: opening a link (with the browser command as
-// fallback, read from the registry, and the error texts), the link control, the transparent bitmap, the section
-// heading with its line, the older systems' dialog font and the system-version rule.
+// fallback, read from the registry, with COM for the shell, and the error texts), the link
+// control, the transparent bitmap, the section heading with its line, the older systems'
+// dialog font and the system-version rule.
 
 #include <windows.h>
+
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dialog_driver.h"
@@ -26,13 +30,27 @@
 namespace glintora {
 namespace {
 
-// Answers as told and keeps what it was asked to open and run.
+// The COM apartment the calling thread has entered: "sta", "mta" or "none". A thread that
+// has not is counted in the process's multi-threaded apartment once another thread made
+// one: that is still "none".
+std::string Apartment() {
+  APTTYPE type{};
+  APTTYPEQUALIFIER qualifier{};
+  if (FAILED(CoGetApartmentType(&type, &qualifier)) || qualifier == APTTYPEQUALIFIER_IMPLICIT_MTA) return "none";
+  return type == APTTYPE_MTA ? "mta" : "sta";
+}
+
+// Answers as told and keeps what it was asked to open and run, and the apartment it opened in.
 struct FakeShell final : LinkShell {
   int openResult = 42;
   std::optional<std::string> command;
   int runResult = 0;
   std::vector<std::string> opened, ran;
-  int Open(const std::string& target) override { return opened.push_back(target), openResult; }
+  std::string openApartment;
+  int Open(const std::string& target) override {
+    openApartment = Apartment();
+    return opened.push_back(target), openResult;
+  }
   std::optional<std::string> WebPageOpenCommand() override { return command; }
   int Run(const std::string& line) override { return ran.push_back(line), runResult; }
 };
@@ -70,6 +88,53 @@ TEST(LinkShell, TheBrowserCommandIsTheFallbackAndItsFailureIsNamed) {
 
   EXPECT_EQ(LinkErrorMessage(26), "Can't open link:\n\nA sharing violation occurred. ");
   EXPECT_EQ(LinkErrorMessage(33), "Can't open link:\n\nUnknown Error (33) occurred.");
+}
+
+TEST(LinkShell, TheShellOpensWithCOMAndLeavesTheThreadAsItWas) {
+  struct Case {
+    const char* before;      // the thread's apartment before
+    DWORD model;             // how the thread entered it
+    const char* duringOpen;  // the apartment the shell's open sees
+  };
+  const Case cases[] = {
+      {"none", 0, "sta"},
+      {"sta", COINIT_APARTMENTTHREADED, "sta"},
+      {"mta", COINIT_MULTITHREADED, "mta"},  // not changeable: the open goes on there
+  };
+  auto check = [&](const char* process) {
+    for (const Case& c : cases) {
+      std::string before, during, after;
+      std::thread([&] {
+        const bool entered = std::string(c.before) != "none";
+        if (entered) CoInitializeEx(nullptr, c.model);
+        before = Apartment();
+        FakeShell shell;
+        OpenLinkTarget(shell, "https://example.test/");
+        during = shell.openApartment;
+        after = Apartment();
+        if (entered) CoUninitialize();
+      }).join();
+      EXPECT_EQ(before, c.before) << process;
+      EXPECT_EQ(during, c.duringOpen) << c.before << ", " << process;
+      EXPECT_EQ(after, c.before) << "balanced; " << process;
+    }
+  };
+  check("as the process is");
+  // The same while another thread holds the process's multi-threaded apartment.
+  HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::thread holder([&] {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    SetEvent(entered);
+    WaitForSingleObject(release, INFINITE);
+    CoUninitialize();
+  });
+  WaitForSingleObject(entered, INFINITE);
+  check("with a multi-threaded apartment elsewhere");
+  SetEvent(release);
+  holder.join();
+  CloseHandle(entered);
+  CloseHandle(release);
 }
 
 TEST(LinkShell, RegistryCommandsAreReadAsTextWithTheirVariablesExpanded) {

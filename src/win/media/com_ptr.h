@@ -1,10 +1,12 @@
 #pragma once
-// Small owning wrappers for COM: an interface pointer released with its holder, and one
-// COM initialisation of the calling thread, balanced whatever path leaves.
+// Small owning wrappers for COM: an interface pointer released with its holder, and (from
+// its own header) one COM initialisation of the calling thread.
 
 #include <objbase.h>
 
 #include <utility>
+
+#include "win/platform/com_initialisation.h"
 
 namespace glintora {
 
@@ -46,21 +48,6 @@ class ComPtr {
 
  private:
   T* m_p = nullptr;
-};
-
-// CoInitialize for the life of the object; uninitialised again only when it succeeded.
-class ComInitialisation {
- public:
-  ComInitialisation() : m_result(CoInitialize(nullptr)) {}
-  ~ComInitialisation() {
-    if (SUCCEEDED(m_result)) CoUninitialize();
-  }
-  ComInitialisation(const ComInitialisation&) = delete;
-  ComInitialisation& operator=(const ComInitialisation&) = delete;
-  HRESULT Result() const { return m_result; }
-
- private:
-  HRESULT m_result;
 };
 
 }  // namespace glintora

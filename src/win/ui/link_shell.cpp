@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "win/platform/com_initialisation.h"
+
 namespace glintora {
 namespace {
 
@@ -78,6 +80,9 @@ std::string BrowserCommandLine(const std::string& openCommand, const std::string
 }
 
 LinkOpenResult OpenLinkTarget(LinkShell& shell, const std::string& target) {
+  // The shell's open may hand the target to extensions that are COM objects, some of which
+  // need a single-threaded apartment; without an old DDE conversation.
+  const ComInitialisation com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   const int opened = shell.Open(target);
   if (opened > 32) return {true, opened};
   const std::optional<std::string> command = shell.WebPageOpenCommand();

@@ -29,7 +29,9 @@ struct LinkOpenResult {
   int code = 0;  // the last attempt's result: what the error message names
 };
 
-// Opens `target` through `shell`: the shell's open, else the web page command.
+// Opens `target` through `shell`: the shell's open, else the web page command. The calling
+// thread has COM initialised (apartment-threaded, unless it already is multi-threaded) while
+// the shell is at work, and as before afterwards.
 LinkOpenResult OpenLinkTarget(LinkShell& shell, const std::string& target);
 
 // The web page command with its placeholder for the file ("%1", quoted or not) cut off and
