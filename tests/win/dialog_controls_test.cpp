@@ -315,6 +315,13 @@ TEST(TransparentBitmap, LeavesOutItsTransparentColour) {
   EXPECT_NE(GetPixel(dc, 25, 30), green);
   EXPECT_NE(GetPixel(dc, 25, 30), RGB(255, 0, 128));
   EXPECT_EQ(GetPixel(dc, 49, 25), green) << "nothing beyond its size";
+  // A load that fails leaves it empty, not with the picture from before.
+  EXPECT_FALSE(logo.Load(4242, 0));
+  EXPECT_FALSE(logo.Loaded());
+  EXPECT_EQ(logo.Size().cx, 0);
+  FillRect(dc, &all, brush);
+  logo.Draw(dc, 1, 1);
+  EXPECT_EQ(GetPixel(dc, 25, 30), green);
   SelectObject(dc, old);
   DeleteObject(brush);
   DeleteObject(target);

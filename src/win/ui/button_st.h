@@ -22,7 +22,8 @@ class CButtonST : public CButton {
   // Creates the owner-drawn button as child `id` of `parent`.
   BOOL Create(const RECT& rect, HWND parent, UINT id);
   // The program's bitmap `id` (and `hotId` under the mouse; 0 for none), drawn without the
-  // pixels of their transparent colours. False when a bitmap is missing.
+  // pixels of their transparent colours. False when a bitmap is missing; the button then has
+  // none in its place (and BitmapId() is 0 when it is the first).
   bool SetButtonBitmaps(UINT id, COLORREF transparent, UINT hotId = 0, COLORREF hotTransparent = 0);
   UINT BitmapId() const { return m_bitmapId; }
   bool MouseOver() const { return m_mouseOver; }

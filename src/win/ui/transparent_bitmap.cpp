@@ -33,9 +33,10 @@ void CvxTransparentBitmap::Clear() {
 
 bool CvxTransparentBitmap::Load(UINT id, COLORREF transparent) {
   // A DIB section keeps the resource's exact colours, so the transparent one matches exactly.
-  auto bitmap = static_cast<HBITMAP>(
-      LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  return bitmap && Attach(bitmap, transparent);
+  // Attached even when missing: a failed load lets the picture from before go too.
+  return Attach(static_cast<HBITMAP>(
+                    LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)),
+                transparent);
 }
 
 bool CvxTransparentBitmap::Attach(HBITMAP bitmap, COLORREF transparent) {

@@ -14,10 +14,11 @@ class CvxTransparentBitmap {
   CvxTransparentBitmap(const CvxTransparentBitmap&) = delete;
   CvxTransparentBitmap& operator=(const CvxTransparentBitmap&) = delete;
 
-  // Loads the program's bitmap resource `id`; pixels of colour `transparent` are left out
-  // when drawing (none with CLR_INVALID). False when there is no such bitmap.
+  // Loads the program's bitmap resource `id` in place of the one it had; pixels of colour
+  // `transparent` are left out when drawing (none with CLR_INVALID). False when there is no
+  // such bitmap: the object is then empty, never left with the picture from before.
   bool Load(UINT id, COLORREF transparent);
-  // The same for a bitmap the object takes over.
+  // The same for a bitmap the object takes over (null: none, which empties it).
   bool Attach(HBITMAP bitmap, COLORREF transparent);
 
   // Draws at (x, y); a width and height of -1 mean the bitmap's own size, others stretch it.
