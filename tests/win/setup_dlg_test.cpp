@@ -1,7 +1,7 @@
 // The options dialog in this process, on a registry key of its own, driven from a second
 // thread: what a fresh user's OK stores, validation of the delay, the enable rules, Cancel,
-// Browse through a stand-in folder browser, the logo and the version text, and what the
-// transitions dialog opened from it brings back.
+// Browse through a stand-in folder browser (and which folder paths the real one refuses), the
+// logo and the version text, and what the transitions dialog opened from it brings back.
 
 #include <windows.h>
 
@@ -208,27 +208,33 @@ TEST_F(SetupDialogTest, BrowseStoresTheChosenFolderWithATrailingBackslash) {
   struct Case {
     std::optional<std::string> chosen;
     std::string shown;  // the folder control afterwards
+    std::vector<std::string> messages;
   };
   const Case cases[] = {
-      {"D:\\photos", "D:\\photos\\"},
-      {"E:\\", "E:\\"},        // a drive root already ends in one
-      {std::nullopt, "E:\\"},  // cancelled
-      {"", "E:\\"},            // an item without a folder path
+      {"D:\\photos", "D:\\photos\\", {}},
+      {"E:\\", "E:\\", {}},        // a drive root already ends in one
+      {std::nullopt, "E:\\", {}},  // cancelled
+      {"", "E:\\", {kUnusableFolderMessage}},  // a folder whose path cannot be used
   };
   m_store->WriteValue("", "Directory", RegistryValue::String("C:\\start"));
   for (const Case& c : cases) m_browser.answers.push_back(c.chosen);
   CSetupDlg dialog(*m_store, nullptr, m_browser);
   std::vector<std::string> shown;
+  std::vector<std::vector<std::string>> messages;
   HWND dialogWindow = nullptr;
   RunDriven(dialog, [&](HWND window) {
     dialogWindow = window;
     for (size_t i = 0; i < std::size(cases); ++i) {
       Click(window, IDC_BROWSE);
       shown.push_back(TextOf(Item(window, IDC_DIRECTORY)));
+      messages.push_back(m_boxes.Take());
     }
     Click(window, IDOK);
   });
-  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(shown.at(i), cases[i].shown) << i;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(shown.at(i), cases[i].shown) << i;
+    EXPECT_EQ(messages.at(i), cases[i].messages) << i;
+  }
   EXPECT_EQ(Values()["Directory"], "sz:E:\\");
   ASSERT_EQ(m_browser.requests.size(), std::size(cases));
   const FolderBrowseRequest& first = m_browser.requests[0];
@@ -267,6 +273,64 @@ TEST_F(SetupDialogTest, BrowseAfterAFailedValidationKeepsTheOtherEdits) {
   EXPECT_EQ(values.at("Random"), "dword:0");
   EXPECT_EQ(values.at("Mute Movies"), "dword:0");
   EXPECT_EQ(values.at("Movie Zoom"), "sz:3");
+}
+
+// Folders made for the folder browser's paths under the temporary folder, taken away again.
+class TemporaryFolders {
+ public:
+  TemporaryFolders() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    m_base = std::wstring(temp, length) + L"glintora-browse-" + std::to_wstring(GetCurrentProcessId());
+    Make(m_base);
+  }
+  ~TemporaryFolders() {
+    for (auto folder = m_made.rbegin(); folder != m_made.rend(); ++folder) {
+      RemoveDirectoryW(folder->c_str());
+    }
+  }
+  const std::wstring& Base() const { return m_base; }
+  // Makes `path` (its parent made already); false when it cannot be made.
+  bool Make(const std::wstring& path) {
+    if (!CreateDirectoryW(path.c_str(), nullptr)) return false;
+    m_made.push_back(path);
+    return true;
+  }
+
+ private:
+  std::wstring m_base;
+  std::vector<std::wstring> m_made;
+};
+
+TEST(FolderBrowser, AFolderPathTheShowCannotUseIsRefusedNotCut) {
+  TemporaryFolders folders;
+  const std::wstring& base = folders.Base();
+  ASSERT_LT(base.size() + 2, kLongestFolderPath);
+  struct Case {
+    std::wstring path;
+    bool usable;
+  };
+  std::vector<Case> cases = {
+      {base + L"\\photos", true},
+      {base + L"\\" + std::wstring(kLongestFolderPath - base.size() - 1, L'a'), true},
+      {base + L"\\" + std::wstring(kLongestFolderPath - base.size(), L'b'), false},
+  };
+  // A letter of a script that no single- or double-byte code page has.
+  if (GetACP() != CP_UTF8) cases.push_back({base + L"\\\u0d9e", false});
+  for (const Case& c : cases) {
+    ASSERT_TRUE(folders.Make(c.path)) << c.path.size();
+    PIDLIST_ABSOLUTE item = nullptr;
+    ASSERT_TRUE(SUCCEEDED(SHParseDisplayName(c.path.c_str(), nullptr, &item, 0, nullptr)) && item) << c.path.size();
+    const std::string path = FolderPathOfItem(item);
+    CoTaskMemFree(item);
+    if (!c.usable) {
+      EXPECT_EQ(path, "") << c.path.size();
+      continue;
+    }
+    EXPECT_EQ(path.size(), c.path.size());
+    std::wstring wide(path.begin(), path.end());  // the test's paths are ASCII
+    EXPECT_EQ(CompareStringOrdinal(wide.c_str(), -1, c.path.c_str(), -1, TRUE), CSTR_EQUAL) << path;
+  }
 }
 
 // Runs the transitions dialog from "Setup..." of the options dialog `options` and hands it to

@@ -4,8 +4,6 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <vector>
-
 namespace glintora {
 namespace {
 
@@ -15,16 +13,20 @@ int CALLBACK SelectInitialFolder(HWND browser, UINT message, LPARAM, LPARAM fold
   return 0;
 }
 
-// The path of a shell item in the program's narrow encoding, without a length limit of
-// its own; empty when the item is not in the file system.
-std::string ItemPath(PCIDLIST_ABSOLUTE item) {
-  wchar_t wide[MAX_PATH] = {};
-  if (!SHGetPathFromIDListW(item, wide)) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return {};
-  std::vector<char> narrow(static_cast<size_t>(size));
-  WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow.data(), size, nullptr, nullptr);
-  return std::string(narrow.data());
+// `wide` in the program's narrow encoding when that writes it exactly and it is not longer
+// than kLongestFolderPath; else empty.
+std::string NarrowFolderPath(const wchar_t* wide) {
+  // A character the code page lacks would come out as another one, naming another folder. A
+  // UTF-8 code page has every character, and takes neither the flag nor the question.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL replaced = FALSE;
+  const int size = WideCharToMultiByte(CP_ACP, flags, wide, -1, nullptr, 0, nullptr, utf8 ? nullptr : &replaced);
+  if (size <= 1 || replaced || static_cast<size_t>(size - 1) > kLongestFolderPath) return {};
+  std::string narrow(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, flags, wide, -1, narrow.data(), size, nullptr, nullptr);
+  narrow.resize(static_cast<size_t>(size - 1));
+  return narrow;
 }
 
 class ShellFolderBrowser final : public FolderBrowser {
@@ -35,6 +37,8 @@ class ShellFolderBrowser final : public FolderBrowser {
     std::optional<std::string> chosen;
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
+      // The browser writes the chosen item's name for display here, MAX_PATH at most by its
+      // interface; the path is asked for apart.
       char displayName[MAX_PATH] = {};
       BROWSEINFOA info{};
       info.hwndOwner = request.owner;
@@ -44,7 +48,7 @@ class ShellFolderBrowser final : public FolderBrowser {
       info.lpfn = &SelectInitialFolder;
       info.lParam = reinterpret_cast<LPARAM>(request.initialFolder.c_str());
       if (PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&info)) {
-        chosen = ItemPath(item);
+        chosen = FolderPathOfItem(item);
         allocator->Free(item);
       }
       allocator->Release();
@@ -55,6 +59,15 @@ class ShellFolderBrowser final : public FolderBrowser {
 };
 
 }  // namespace
+
+std::string FolderPathOfItem(PCIDLIST_ABSOLUTE item) {
+  // The item's whole path, however long: the shell's MAX_PATH buffer would refuse or cut it.
+  PWSTR wide = nullptr;
+  if (FAILED(SHGetNameFromIDList(item, SIGDN_FILESYSPATH, &wide)) || !wide) return {};
+  std::string path = NarrowFolderPath(wide);
+  CoTaskMemFree(wide);
+  return path;
+}
 
 FolderBrowser& SystemFolderBrowser() {
   static ShellFolderBrowser browser;

@@ -1,6 +1,7 @@
 #include "win/ui/setup_dlg.h"
 
 #include "res/resource.h"
+#include "win/framework/message_box.h"
 #include "win/framework/win_app.h"
 #include "win/platform/file_version.h"
 #include "win/ui/product_links.h"
@@ -91,7 +92,12 @@ void CSetupDlg::OnBrowse() {
   // browse still goes on.
   UpdateData(TRUE);
   const std::optional<std::string> folder = m_browser.Browse({m_hWnd, kBrowseTitle, kBrowseFlags, m_directory});
-  if (!folder || folder->empty()) return;
+  if (!folder) return;
+  if (folder->empty()) {
+    // Left as it was, but not silently: the user chose something.
+    ShowMessageBox(m_hWnd, kUnusableFolderMessage, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   m_directory = *folder;
   if (m_directory.back() != '\\') m_directory += '\\';
   // Only the folder's control changes: the others keep what the user typed, also past a

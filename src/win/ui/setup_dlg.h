@@ -21,6 +21,10 @@ namespace glintora {
 // What the browse button asks the folder browser for.
 inline constexpr const char* kBrowseTitle = "Choose a directory";
 inline constexpr UINT kBrowseFlags = 0x49;  // file-system folders only, their ancestors, new style
+// What the dialog says when the chosen folder's path cannot be used.
+inline constexpr const char* kUnusableFolderMessage =
+    "This folder cannot be used: its path is too long, or has characters this program cannot "
+    "use.\n\nPlease choose another folder.";
 // The logo's place in the dialog (client pixels) and its transparent colour.
 inline constexpr int kLogoX = 36;
 inline constexpr int kLogoY = 100;
