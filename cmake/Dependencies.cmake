@@ -24,6 +24,9 @@ list(TRANSFORM libraw_sources PREPEND ${libraw_root}/)
 file(STRINGS ${libraw_root}/debian-version.txt GLINTORA_LIBRAW_DEBIAN_VERSION LIMIT_COUNT 1)
 add_library(glintora_libraw STATIC ${libraw_sources})
 target_include_directories(glintora_libraw SYSTEM PUBLIC ${libraw_root})
+# Built as its own makefiles build it: the compiler's default dialect, with the extensions
+# that give it M_PI and friends.
+set_target_properties(glintora_libraw PROPERTIES CXX_STANDARD 17 CXX_EXTENSIONS ON)
 # Without its optional outside components (JPEG 2000, colour management).
 target_compile_definitions(glintora_libraw PRIVATE NO_JASPER NO_LCMS USE_X3FTOOLS=0)
 # Its own code, not ours: no warnings, and optimised even in a debug build, where the tests
