@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <functional>
 #include <string>
-#include <tuple>
 
 #include "../core/avi_writer.h"
 #include "../core/fixtures.h"
@@ -249,7 +248,8 @@ TEST_F(SlideShowWindowTest, FilesWithoutAPictureNeverBlackOutTheGoodOne) {
         const auto* frame = dynamic_cast<const CvxImageColor8*>(window.Composition().m_frame.get());
         ASSERT_NE(frame, nullptr) << "ahead " << ahead << ", random " << random << ", change " << change;
         const CvxColor8& centre = frame->At(frame->m_width / 2, frame->m_height / 2);
-        EXPECT_EQ(std::tuple<int, int, int>(centre.Red(), centre.Green(), centre.Blue()), std::tuple(0, 0xC0, 0))
+        const uint32_t rgb = uint32_t{centre.Red()} << 16 | uint32_t{centre.Green()} << 8 | centre.Blue();
+        EXPECT_EQ(rgb, 0x00C000u)
             << "ahead " << ahead << ", random " << random << ", change " << change;
       }
       window.DestroyWindow();
