@@ -5,17 +5,10 @@
 #include <limits>
 #include <utility>
 
+#include "core/base/saturating.h"
+
 namespace glintora {
 namespace {
-
-// a × b ÷ c in whole units without overflowing the product; c > 0.
-int64_t MulDiv(int64_t a, int64_t b, int64_t c) {
-  const __int128 product = static_cast<__int128>(a) * b;
-  const __int128 quotient = product / c;
-  if (quotient > std::numeric_limits<int64_t>::max()) return std::numeric_limits<int64_t>::max();
-  if (quotient < std::numeric_limits<int64_t>::min()) return std::numeric_limits<int64_t>::min();
-  return static_cast<int64_t>(quotient);
-}
 
 // duration × (frame ÷ frame count) in floating point, cut toward zero and kept in range.
 int64_t FrameTime(int64_t duration, int64_t frameCount, int64_t frame) {
@@ -29,12 +22,12 @@ int64_t FrameTime(int64_t duration, int64_t frameCount, int64_t frame) {
 
 int64_t SeekTargetFor(int barPosition, int64_t duration) {
   if (duration <= 0) return 0;
-  return MulDiv(std::clamp(barPosition, 0, kSeekBarRange), duration, kSeekBarRange);
+  return MulDivSaturated(std::clamp(barPosition, 0, kSeekBarRange), duration, kSeekBarRange);
 }
 
 int SeekBarPositionFor(int64_t time, int64_t duration) {
   if (duration <= 0 || time <= 0) return 0;
-  return static_cast<int>(std::min<int64_t>(MulDiv(time, kSeekBarRange, duration), kSeekBarRange));
+  return static_cast<int>(std::min<int64_t>(MulDivSaturated(time, kSeekBarRange, duration), kSeekBarRange));
 }
 
 MediaSpan SelectionSpan(int64_t duration, int64_t frameCount, int64_t first, int64_t last) {
