@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <optional>
 #include <set>
@@ -238,6 +239,54 @@ TEST(MovieTime, UnitsSelectionsAndRates) {
   EXPECT_EQ(FrameAtMovieTime(900, 0, 30), 0);
   EXPECT_DOUBLE_EQ(MovieFrameRate(30, 1800), 10.0);
   EXPECT_EQ(MovieFrameRate(30, 0), 0.0);
+}
+
+// The conversions are exact wherever the true result fits in 64 bits (a product of the
+// factors would not: 922,337,203,686 units, 48.7 years, is the first whose 100-ns time
+// overflows it) and stop at the 64-bit limits where it does not.
+TEST(MovieTime, ConversionsAreExactOrSaturateAtTheExtremes) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  struct Case {
+    const char* what;
+    int64_t (*convert)(int64_t);
+    int64_t in, out;
+  };
+  const Case cases[] = {
+      {"units of 0", MovieUnits, 0, 0},
+      {"units of 1", MovieUnits, 1, 0},
+      {"units of -1", MovieUnits, -1, 0},
+      {"units of one unit's time", MovieUnits, 16'667, 1},
+      {"units cut toward zero", MovieUnits, -16'667, -1},
+      {"units of 0xFFFFFFF0 units' time", MovieUnits, 71'582'788'000'000, 0xFFFF'FFF0},
+      {"units where time × 600 still fits", MovieUnits, 15'372'286'728'091'293, 922'337'203'685},
+      {"units where time × 600 would not", MovieUnits, 15'372'286'728'091'294, 922'337'203'685},
+      {"units where -time × 600 would not", MovieUnits, -15'372'286'728'091'294, -922'337'203'685},
+      {"units of the largest time", MovieUnits, kMax, 553'402'322'211'286},
+      {"units of the smallest time", MovieUnits, kMin, -553'402'322'211'286},
+      {"time of 0", MediaTimeOfUnits, 0, 0},
+      {"time of 1", MediaTimeOfUnits, 1, 16'666},
+      {"time of -1", MediaTimeOfUnits, -1, -16'666},
+      {"time of 0xFFFFFFF0 units", MediaTimeOfUnits, 0xFFFF'FFF0, 71'582'788'000'000},
+      {"time where units × 10^7 still fits", MediaTimeOfUnits, 922'337'203'685, 15'372'286'728'083'333},
+      {"time where units × 10^7 would not", MediaTimeOfUnits, 922'337'203'686, 15'372'286'728'100'000},
+      {"time where -units × 10^7 would not", MediaTimeOfUnits, -922'337'203'686, -15'372'286'728'100'000},
+      {"time of the most units that fit", MediaTimeOfUnits, 553'402'322'211'286, 9'223'372'036'854'766'666},
+      {"time of one unit more", MediaTimeOfUnits, 553'402'322'211'287, kMax},
+      {"time of the fewest units that fit", MediaTimeOfUnits, -553'402'322'211'286, -9'223'372'036'854'766'666},
+      {"time of one unit fewer", MediaTimeOfUnits, -553'402'322'211'287, kMin},
+      {"time of the most units", MediaTimeOfUnits, kMax, kMax},
+      {"time of the fewest units", MediaTimeOfUnits, kMin, kMin},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.convert(c.in), c.out) << c.what;
+
+  // Selections and frames past the 64-bit range stop at its ends.
+  EXPECT_EQ(MovieSelection(kMax, 1, 0, 1), (MovieSpan{0, kMax})) << "the whole of the longest movie";
+  EXPECT_EQ(MovieSelection(kMax, 1, -1, 1), (MovieSpan{kMin, kMax})) << "a length past the range";
+  EXPECT_EQ(MovieSelection(1800, 30, 0, kMax), (MovieSpan{0, kMax})) << "a last frame past the range";
+  EXPECT_EQ(FrameAtMovieTime(kMax, kMax, kMax), kMax) << "the end of the longest movie";
+  EXPECT_EQ(FrameAtMovieTime(kMax, 1, kMax), kMax);
+  EXPECT_EQ(FrameAtMovieTime(kMin, 1, kMax), kMin);
 }
 
 TEST(MovieTime, PlayPositionRunsHoldsEndsAndLoops) {

@@ -22,4 +22,17 @@ inline int64_t MulDivSaturated(int64_t a, int64_t b, int64_t c) {
   return ClampToInt64(static_cast<__int128>(a) * b / c);
 }
 
+// a − b.
+inline int64_t SubSaturated(int64_t a, int64_t b) { return ClampToInt64(static_cast<__int128>(a) - b); }
+
+// x cut toward zero to an int64_t; NaN gives 0. A plain cast of a value out of range is
+// undefined (and on x86 gives the smallest value for either end).
+inline int64_t CutToInt64(double x) {
+  constexpr double kTwoTo63 = 9223372036854775808.0;
+  if (x != x) return 0;
+  if (x >= kTwoTo63) return std::numeric_limits<int64_t>::max();
+  if (x < -kTwoTo63) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(x);
+}
+
 }  // namespace glintora

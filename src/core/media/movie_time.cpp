@@ -3,33 +3,35 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/base/saturating.h"
+#include "core/media/player_arithmetic.h"
+
 namespace glintora {
-namespace {
-constexpr int64_t kMediaTimePerSecond = 10'000'000;
+
+// A movie unit is not a whole number of 100-ns steps, so each conversion multiplies before it
+// divides, in 128 bits: a 64-bit product would overflow past 922,337,203,685 units (some 48.7
+// years) one way and 48.7 years of media time the other. Units to media time can still
+// exceed 64 bits (past some 29,000 years) and then stops at the limit.
+int64_t MovieUnits(int64_t mediaTime) { return MulDivSaturated(mediaTime, kMovieTimeScale, kMediaTimePerSecond); }
+
+int64_t MediaTimeOfUnits(int64_t movieUnits) {
+  return MulDivSaturated(movieUnits, kMediaTimePerSecond, kMovieTimeScale);
 }
-
-// A movie unit is not a whole number of 100-ns steps: multiply first (no 64-bit overflow
-// before some 480 years of movie).
-int64_t MovieUnits(int64_t mediaTime) { return mediaTime * kMovieTimeScale / kMediaTimePerSecond; }
-
-int64_t MediaTimeOfUnits(int64_t movieUnits) { return movieUnits * kMediaTimePerSecond / kMovieTimeScale; }
 
 MovieSpan MovieSelection(int64_t duration, int64_t frameCount, int64_t first, int64_t last) {
   if (frameCount <= 0) return {0, duration};
   const auto at = [&](int64_t frame) {
-    return static_cast<int64_t>(static_cast<double>(duration) * static_cast<double>(frame) /
-                                    static_cast<double>(frameCount) +
-                                0.5);
+    return CutToInt64(static_cast<double>(duration) * static_cast<double>(frame) / static_cast<double>(frameCount) +
+                      0.5);
   };
   const int64_t begin = at(first);
-  return {begin, at(last) - begin};
+  return {begin, SubSaturated(at(last), begin)};
 }
 
 int64_t FrameAtMovieTime(int64_t time, int64_t duration, int64_t frameCount) {
   if (duration <= 0) return 0;
-  return static_cast<int64_t>(static_cast<double>(frameCount) / static_cast<double>(duration) *
-                                  static_cast<double>(time) +
-                              0.5);
+  return CutToInt64(static_cast<double>(frameCount) / static_cast<double>(duration) * static_cast<double>(time) +
+                    0.5);
 }
 
 double MovieFrameRate(int64_t frameCount, int64_t duration) {

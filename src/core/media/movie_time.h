@@ -12,13 +12,15 @@ namespace glintora {
 // Movie time units in a second.
 inline constexpr int64_t kMovieTimeScale = 600;
 
-// 100-ns media time to movie units, cut toward zero, and back.
+// 100-ns media time to movie units, cut toward zero, and back; exact, except that a media
+// time past the 64-bit range stops at its nearer end.
 int64_t MovieUnits(int64_t mediaTime);
 int64_t MediaTimeOfUnits(int64_t movieUnits);
 
 // The selection of frames [first, last) of a movie of `duration` units and `frameCount`
 // frames: begin = duration × first ÷ count + 0.5 and end likewise, each cut toward zero, the
-// length being end − begin. The whole movie when the count is not positive.
+// length being end − begin. The whole movie when the count is not positive. Ends and lengths
+// past the 64-bit range stop at its nearer end.
 struct MovieSpan {
   int64_t begin = 0;
   int64_t length = 0;
@@ -26,7 +28,8 @@ struct MovieSpan {
 };
 MovieSpan MovieSelection(int64_t duration, int64_t frameCount, int64_t first, int64_t last);
 
-// The frame of a movie time: frame count ÷ duration × time + 0.5, cut; 0 without a duration.
+// The frame of a movie time: frame count ÷ duration × time + 0.5, cut (at the ends of the
+// 64-bit range when past them); 0 without a duration.
 int64_t FrameAtMovieTime(int64_t time, int64_t duration, int64_t frameCount);
 // Frames a second with 600 units a second; 0 without a duration.
 double MovieFrameRate(int64_t frameCount, int64_t duration);
