@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/show/frame_composition.h"
 #include "core/show/movie_placement.h"
 #include "image_helpers.h"
@@ -164,6 +166,33 @@ TEST(MoviePlacement, ZoomsAndFitsMoviesInTheWindow) {
   EXPECT_EQ(FitMovieRect(0, 240, screen, false, false), PlacementRect{});
   EXPECT_EQ(FitMovieRect(320, 240, screen, false, true), (PlacementRect{352, 256, 672, 512}));
   EXPECT_EQ(FitMovieRect(320, 240, screen, true, false), (PlacementRect{0, 0, 1024, 768}));
+}
+
+// Sizes and targets at the ends of the int range: the control bar added to the largest
+// heights, the widest targets, and enlargements that span them.
+TEST(MoviePlacement, FitsMoviesAtTheEndsOfTheIntRange) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  constexpr int kMin = std::numeric_limits<int>::min();
+  const PlacementRect square{0, 0, 1024, 1024};
+  const PlacementRect widest{kMin, kMin, kMax, kMax};
+  struct Case {
+    const char* what;
+    int width, height;
+    PlacementRect target;
+    bool enlarge, withControls;
+    PlacementRect placed;
+  };
+  const Case cases[] = {
+      {"bar makes the height 2^31", 1, kMax - 15, square, false, true, {512, 0, 512, 1024}},
+      {"bar past the int range", 1, kMax, square, false, true, {512, 0, 512, 1024}},
+      {"largest movie with its bar", kMax, kMax - 15, square, false, true, {0, 0, 1023, 1024}},
+      {"widest target, centred", kMax, 1, widest, false, false, {-1073741824, -1, 1073741823, 0}},
+      {"enlarged over the widest target", 1, 1, widest, true, false, widest},
+      {"enlarged with its bar", 1, 1, widest, true, true, {-126322568, kMin, 126322567, kMax}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FitMovieRect(c.width, c.height, c.target, c.enlarge, c.withControls), c.placed) << c.what;
+  }
 }
 
 TEST(MoviePlacement, SlideTimerPeriodIsCutToMilliseconds) {

@@ -16,13 +16,21 @@ inline int64_t ClampToInt64(__int128 x) {
   return static_cast<int64_t>(x);
 }
 
+// x kept within the range of int.
+inline int ClampToInt(int64_t x) {
+  if (x > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  if (x < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  return static_cast<int>(x);
+}
+
 // a × b ÷ c cut toward zero, exact where the quotient fits (the product is formed in 128
 // bits); c > 0.
 inline int64_t MulDivSaturated(int64_t a, int64_t b, int64_t c) {
   return ClampToInt64(static_cast<__int128>(a) * b / c);
 }
 
-// a − b.
+// a + b and a − b.
+inline int64_t AddSaturated(int64_t a, int64_t b) { return ClampToInt64(static_cast<__int128>(a) + b); }
 inline int64_t SubSaturated(int64_t a, int64_t b) { return ClampToInt64(static_cast<__int128>(a) - b); }
 
 // x cut toward zero to an int64_t; NaN gives 0. A plain cast of a value out of range is

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/base/saturating.h"
+
 namespace glintora {
 
 double MovieZoom(const std::string& movieZoom, double previewScale) {
@@ -13,19 +15,23 @@ double MovieZoom(const std::string& movieZoom, double previewScale) {
 
 PlacementRect FitMovieRect(int width, int height, const PlacementRect& target, bool enlarge, bool withControls) {
   if (width == 0 || height == 0) return {};
-  int fullHeight = withControls ? height + kControlBarHeight : height;
-  const int targetWidth = target.right - target.left;
-  const int targetHeight = target.bottom - target.top;
-  if (width > targetWidth || fullHeight > targetHeight ||
-      (width < targetWidth && fullHeight < targetHeight && enlarge)) {
-    const double s = 1.0 / std::max(static_cast<double>(width) / targetWidth,
-                                    static_cast<double>(fullHeight) / targetHeight);
-    width = static_cast<int>(width * s);
-    fullHeight = static_cast<int>(fullHeight * s);
+  // In 64 bits: the bar under the largest heights, the extent of the widest targets and the
+  // centred edges can all pass the int range; only the final edges are brought back into it.
+  int64_t fitWidth = width;
+  int64_t fullHeight = withControls ? int64_t{height} + kControlBarHeight : height;
+  const int64_t targetWidth = int64_t{target.right} - target.left;
+  const int64_t targetHeight = int64_t{target.bottom} - target.top;
+  if (fitWidth > targetWidth || fullHeight > targetHeight ||
+      (fitWidth < targetWidth && fullHeight < targetHeight && enlarge)) {
+    const double s = 1.0 / std::max(static_cast<double>(fitWidth) / static_cast<double>(targetWidth),
+                                    static_cast<double>(fullHeight) / static_cast<double>(targetHeight));
+    fitWidth = CutToInt64(static_cast<double>(fitWidth) * s);
+    fullHeight = CutToInt64(static_cast<double>(fullHeight) * s);
   }
-  const int left = target.left + (targetWidth - width) / 2;
-  const int top = target.top + (targetHeight - fullHeight) / 2;
-  return {left, top, left + width, top + fullHeight};
+  const int64_t left = target.left + SubSaturated(targetWidth, fitWidth) / 2;
+  const int64_t top = target.top + SubSaturated(targetHeight, fullHeight) / 2;
+  return {ClampToInt(left), ClampToInt(top), ClampToInt(AddSaturated(left, fitWidth)),
+          ClampToInt(AddSaturated(top, fullHeight))};
 }
 
 int ZoomMovieSide(int side, double zoom) {

@@ -21,7 +21,8 @@ double MovieZoom(const std::string& movieZoom, double previewScale);
 
 // Places a movie of width × height (plus the control bar when `withControls`) in `target`:
 // shrunk to fit with its aspect kept when too large, enlarged likewise when `enlarge` and it
-// is smaller both ways, then centred. An unknown size (0) gives the empty rectangle.
+// is smaller both ways, then centred. An unknown size (0) gives the empty rectangle; edges
+// past the int range stop at its ends.
 PlacementRect FitMovieRect(int width, int height, const PlacementRect& target, bool enlarge, bool withControls);
 
 // A movie side at a zoom, cut toward zero; a zoom that gives no finite positive size gives
