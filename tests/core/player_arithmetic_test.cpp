@@ -20,6 +20,9 @@ namespace {
 constexpr int64_t kTwoSeconds = 20'000'000;
 // Three years of media time: far past what 32 bits hold, and a product with 10000 past 63 bits.
 constexpr int64_t kLong = 946'080'000'000'000'000;
+// The ends of the AVI file functions' 32-bit sample numbers and sizes.
+constexpr int32_t kMax32 = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin32 = std::numeric_limits<int32_t>::min();
 
 TEST(PlayerArithmetic, SeekBarAndMediaTime) {
   EXPECT_EQ(SeekTargetFor(5000, kTwoSeconds), 10'000'000);
@@ -60,6 +63,54 @@ TEST(PlayerArithmetic, SelectionsAreKeptInsideTheMovie) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(NormaliseSelection(c.first, c.last, c.frames), c.kept) << c.first << ".." << c.last << " of " << c.frames;
+  }
+}
+
+// A saved selection's samples, with the stream's numbers as a crafted file may give them.
+TEST(PlayerArithmetic, KeyFrameSamplesStayInsideTheStreamAnd32Bits) {
+  struct Case {
+    const char* what;
+    int32_t streamStart, streamLength, keyBefore, keyAfter;
+    StreamSamples span;
+  };
+  const Case cases[] = {
+      {"key frame to key frame", 0, 100, 10, 30, {10, 20}},
+      {"no key frame before: the stream's start", 5, 100, -1, 30, {5, 25}},
+      {"no key frame after: the stream's end", 0, 100, 10, -1, {10, 90}},
+      {"a key frame past the end", 0, 100, 10, 500, {10, 90}},
+      {"nothing between", 0, 100, 30, 30, {}},
+      {"ends the wrong way round", 0, 100, 50, 20, {}},
+      {"a negative length", 0, -5, 0, -1, {}},
+      {"the longest stream", 0, kMax32, 0, -1, {0, kMax32}},
+      {"a stream whose end passes 32 bits", kMax32 - 15, 256, kMax32 - 7, -1, {kMax32 - 7, 7}},
+      {"both at the 32-bit end", kMax32, kMax32, -1, -1, {}},
+      {"samples before 0 do not exist", -10, 100, -1, 50, {0, 50}},
+      {"a start at the 32-bit bottom", kMin32, kMax32, -1, 100, {}},
+      {"a key frame at the 32-bit bottom", 0, 100, kMin32, kMax32, {0, 100}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(KeyFrameSamples(c.streamStart, c.streamLength, c.keyBefore, c.keyAfter), c.span) << c.what;
+  }
+}
+
+TEST(PlayerArithmetic, ReadsAnswerWithinWhatWasAsked) {
+  struct Case {
+    const char* what;
+    int32_t count, bufferBytes, samples, bytes;
+    bool within;
+  };
+  const Case cases[] = {
+      {"one frame that fills the buffer", 1, 100, 1, 100, true},
+      {"an empty frame", 1, 100, 1, 0, true},
+      {"a block of audio", 4096, kMax32, 4096, kMax32, true},
+      {"no sample", 1, 100, 0, 10, false},
+      {"more samples than asked", 1, 100, 2, 10, false},
+      {"far more samples than asked", 4096, 100, kMax32, 100, false},
+      {"more bytes than the buffer", 1, 100, 1, 101, false},
+      {"a negative size", 1, 100, 1, -1, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadWithinRequest(c.count, c.bufferBytes, c.samples, c.bytes), c.within) << c.what;
   }
 }
 

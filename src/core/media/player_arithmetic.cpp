@@ -66,6 +66,20 @@ int64_t FrameAtTime(int64_t time, int64_t duration, int64_t frameCount) {
   return std::min(static_cast<int64_t>(frame), frameCount);
 }
 
+StreamSamples KeyFrameSamples(int32_t streamStart, int32_t streamLength, int32_t keyBefore, int32_t keyAfter) {
+  constexpr int64_t kLastSample = std::numeric_limits<int32_t>::max();
+  const int64_t first = std::max<int64_t>(streamStart, 0);
+  const int64_t streamEnd = std::min(int64_t{streamStart} + std::max<int32_t>(streamLength, 0), kLastSample);
+  const int64_t start = std::max<int64_t>(keyBefore, first);
+  const int64_t end = keyAfter < 0 || keyAfter > streamEnd ? streamEnd : keyAfter;
+  if (end <= start) return {};
+  return {static_cast<int32_t>(start), static_cast<int32_t>(end - start)};
+}
+
+bool ReadWithinRequest(int32_t count, int32_t bufferBytes, int32_t samples, int32_t bytes) {
+  return samples > 0 && samples <= count && bytes >= 0 && bytes <= bufferBytes;
+}
+
 double FrameRateOverDuration(int64_t frameCount, int64_t duration) {
   if (duration <= 0 || frameCount <= 0) return 0;
   return static_cast<double>(frameCount) / (static_cast<double>(duration) / kMediaTimePerSecond);

@@ -39,6 +39,28 @@ FrameRange NormaliseSelection(int first, int last, int64_t frameCount);
 // The frame a stopped or paused movie stands at: frame count × time ÷ duration, rounded.
 int64_t FrameAtTime(int64_t time, int64_t duration, int64_t frameCount);
 
+// Samples [start, start + length) of a stream in an AVI file, whose sample numbers are 32-bit.
+struct StreamSamples {
+  int32_t start = 0;
+  int32_t length = 0;
+  bool operator==(const StreamSamples&) const = default;
+};
+
+// The samples a saved selection copies: from the key frame `keyBefore` (at or before its first
+// frame; before the stream, or none, means the stream's start) to `keyAfter` (at or after its
+// last frame; none, below 0, or past the stream means the stream's end), within the stream of
+// `streamLength` samples from `streamStart`. Every number comes from the file, so the sums are
+// formed in 64 bits, and the result starts at 0 or later and ends by INT32_MAX, so that a
+// sample number inside it plus a count still inside it cannot overflow. Empty when nothing is
+// left.
+StreamSamples KeyFrameSamples(int32_t streamStart, int32_t streamLength, int32_t keyBefore, int32_t keyAfter);
+
+// Whether a read of `count` samples into a buffer of `bufferBytes` answered within what was
+// asked: at least one sample, no more than `count`, and no more bytes than the buffer holds.
+// The reader's answers come from the file, so neither a buffer's size nor a position is taken
+// from one that fails this.
+bool ReadWithinRequest(int32_t count, int32_t bufferBytes, int32_t samples, int32_t bytes);
+
 // Frames per second from a frame count and a duration in media time; 0 when the duration is
 // unknown or zero.
 double FrameRateOverDuration(int64_t frameCount, int64_t duration);

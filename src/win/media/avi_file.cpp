@@ -8,10 +8,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/media/player_arithmetic.h"
 #include "win/media/com_ptr.h"
 
 namespace glintora {
 namespace {
+
+// The most bytes one read of samples may take: a frame of 8192 × 8192 pixels at 32 bits. A
+// size query that answers more is taken for a damaged file rather than allocated.
+constexpr LONG kMaxReadBytes = 256 << 20;
 
 // The AVI file library for the life of the object.
 class AviLibrary {
@@ -22,22 +27,18 @@ class AviLibrary {
   AviLibrary& operator=(const AviLibrary&) = delete;
 };
 
-// A span [start, start + length) of a stream's samples.
-struct SampleSpan {
-  LONG start = 0;
-  LONG length = 0;
-};
+using SampleSpan = StreamSamples;
 
 // The video span covering frames [first, last): from the key frame at or before `first` to the
 // key frame at or after `last`, or to the stream's end when none follows.
 SampleSpan KeyFrameSpan(IAVIStream* video, int first, int last) {
   const LONG streamStart = AVIStreamStart(video);
-  const LONG streamEnd = streamStart + AVIStreamLength(video);
-  LONG start = AVIStreamFindSample(video, first, FIND_PREV | FIND_KEY);
-  if (start < streamStart) start = streamStart;
-  LONG end = last >= streamEnd ? streamEnd : AVIStreamFindSample(video, last, FIND_NEXT | FIND_KEY);
-  if (end < 0 || end > streamEnd) end = streamEnd;
-  return {start, end > start ? end - start : 0};
+  const LONG streamLength = AVIStreamLength(video);
+  const LONG keyBefore = AVIStreamFindSample(video, first, FIND_PREV | FIND_KEY);
+  const LONG keyAfter = last >= int64_t{streamStart} + streamLength
+                            ? -1
+                            : AVIStreamFindSample(video, last, FIND_NEXT | FIND_KEY);
+  return KeyFrameSamples(streamStart, streamLength, keyBefore, keyAfter);
 }
 
 // The audio samples playing over the video samples of `span`.
@@ -65,16 +66,25 @@ bool CopySpan(IAVIStream* source, const SampleSpan& span, IAVIFile* target, LONG
       AVIStreamSetFormat(copy.Get(), 0, format.data(), formatSize) != 0) {
     return false;
   }
+  // Every span starts at 0 or later and ends at a LONG (KeyFrameSamples, AudioSpanOver), so
+  // `at` stays in range while each read advances by no more samples than it asked for.
   std::vector<uint8_t> buffer;
-  for (LONG at = span.start; at < span.start + span.length;) {
-    const LONG count = std::min(samplesPerRead, span.start + span.length - at);
+  const LONG end = span.start + span.length;
+  for (LONG at = span.start; at < end;) {
+    const LONG count = std::min(samplesPerRead, end - at);
     LONG bytes = 0;
     LONG samples = 0;
-    if (AVIStreamRead(source, at, count, nullptr, 0, &bytes, &samples) != 0 || samples <= 0 || bytes < 0) {
+    if (AVIStreamRead(source, at, count, nullptr, 0, &bytes, &samples) != 0 ||
+        !ReadWithinRequest(count, kMaxReadBytes, samples, bytes)) {
       return false;
     }
+    // The buffer is what this read asks to be filled; the answer must fit inside it.
     buffer.resize(static_cast<size_t>(bytes));
-    if (AVIStreamRead(source, at, count, buffer.data(), bytes, &bytes, &samples) != 0 || samples <= 0) return false;
+    const LONG bufferBytes = bytes;
+    if (AVIStreamRead(source, at, count, buffer.data(), bufferBytes, &bytes, &samples) != 0 ||
+        !ReadWithinRequest(count, bufferBytes, samples, bytes)) {
+      return false;
+    }
     const DWORD flags = AVIStreamIsKeyFrame(source, at) ? AVIIF_KEYFRAME : 0;
     if (AVIStreamWrite(copy.Get(), at - span.start, samples, buffer.data(), bytes, flags, nullptr, nullptr) != 0) {
       return false;
