@@ -425,10 +425,8 @@ std::unique_ptr<CvxImage> CvxLoaderJPEG::Decode(std::FILE* file, int fastTransfo
 }
 
 ImageSize CvxLoaderJPEG::StoredSize(const std::string& path) {
-  FilePtr file = OpenFile(path, "rb");
-  JpegReader reader;
-  if (!file || !reader.ReadHeader(file.get(), nullptr, false)) return {};
-  return {static_cast<int>(reader.Info().image_width), static_cast<int>(reader.Info().image_height)};
+  const CvxImageHeader header = GetInfo(path);
+  return {header.m_width, header.m_height};
 }
 
 std::unique_ptr<CvxImage> CvxLoaderJPEG::LoadScaled(const std::string& path, int scale) {
