@@ -48,6 +48,7 @@ TEST(CConfig, FreshUserGetsTheDefaultsAndThePicturesFolder) {
   EXPECT_TRUE(config.m_muteMovies);
   EXPECT_TRUE(config.m_autoRotate);
   EXPECT_TRUE(config.m_resumeShuffle);
+  EXPECT_EQ(config.m_movieLimit, 600u);
   // Reading created the key but wrote nothing, not even the fallback folder.
   EXPECT_TRUE(store.HasKey(kApp));
   EXPECT_TRUE(store.Values().empty());
@@ -118,6 +119,7 @@ TEST(CConfig, TruthsAndTextsIgnoreValuesOfTheWrongType) {
   store.WriteValue(kApp, "Transition", RegistryValue::Binary({0, 0, 0, 0}));
   store.WriteValue(kApp, "Mute Movies", RegistryValue::Dword(0));
   store.WriteValue(kApp, "Movie Zoom", RegistryValue::Dword(2));
+  store.WriteValue(kApp, "Movie Limit", RegistryValue::String("30"));
   CConfig config(store);
   EXPECT_TRUE(config.m_random);
   EXPECT_FALSE(config.m_recursive);
@@ -125,6 +127,7 @@ TEST(CConfig, TruthsAndTextsIgnoreValuesOfTheWrongType) {
   EXPECT_TRUE(config.m_useTransitions);
   EXPECT_FALSE(config.m_muteMovies);
   EXPECT_EQ(config.m_movieZoom, "1");
+  EXPECT_EQ(config.m_movieLimit, 600u);
 
   store.WriteValue(kApp, "Movie Zoom", RegistryValue::String("Fullscreen"));
   store.WriteValue(kApp, "play movies", RegistryValue::Dword(0));  // names ignore case
@@ -156,7 +159,7 @@ TEST(CConfig, SaveWritesEveryValueInRegistrationOrderThenUsage) {
                                           "Delay",     "Transition",  "Transition Duration",
                                           "Play Movies", "Movie Zoom", "Mute Movies",
                                           // beyond them, in the order they were added
-                                          "Decode Ahead", "Auto Rotate", "Resume Shuffle", "Usage"};
+                                          "Decode Ahead", "Auto Rotate", "Resume Shuffle", "Movie Limit", "Usage"};
   EXPECT_EQ(store.writes, order);
 
   const auto& values = store.inner.Values();
@@ -166,6 +169,7 @@ TEST(CConfig, SaveWritesEveryValueInRegistrationOrderThenUsage) {
   EXPECT_EQ(values.at("enlarge to screen"), RegistryValue::Dword(0));
   EXPECT_EQ(values.at("directory"), RegistryValue::String(""));
   EXPECT_EQ(values.at("movie zoom"), RegistryValue::String("1"));
+  EXPECT_EQ(values.at("movie limit"), RegistryValue::Dword(600));
   EXPECT_EQ(values.at("usage"), Bytes(101, 1));
 }
 
@@ -188,6 +192,7 @@ TEST(CConfig, SavedSettingsLoadBackUnchanged) {
     config.m_muteMovies = false;
     config.m_autoRotate = false;
     config.m_resumeShuffle = false;
+    config.m_movieLimit = 0xFFFFFFF0u;  // beyond the signed range, kept whole
     config.Save();
   }
   CConfig loaded(store);
@@ -206,6 +211,7 @@ TEST(CConfig, SavedSettingsLoadBackUnchanged) {
   EXPECT_FALSE(loaded.m_muteMovies);
   EXPECT_FALSE(loaded.m_autoRotate);
   EXPECT_FALSE(loaded.m_resumeShuffle);
+  EXPECT_EQ(loaded.m_movieLimit, 0xFFFFFFF0u);
 }
 
 TEST(CConfig, RealsKeepSixDecimalsThroughASave) {

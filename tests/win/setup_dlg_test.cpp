@@ -146,6 +146,7 @@ TEST_F(SetupDialogTest, AFreshUsersOkStoresTheDefaults) {
                           {"Decode Ahead", "dword:1"},
                           {"Auto Rotate", "dword:1"},
                           {"Resume Shuffle", "dword:1"},
+                          {"Movie Limit", "dword:600"},
                           {"Usage", "binary:101"},
                       }));
 }

@@ -24,6 +24,7 @@ CConfig::CConfig(ProfileStore& store) : m_serializer(store), m_store(store) {
   m_serializer.AddBool(kAppSection, "Decode Ahead", &m_decodeAhead, true);
   m_serializer.AddBool(kAppSection, "Auto Rotate", &m_autoRotate, true);
   m_serializer.AddBool(kAppSection, "Resume Shuffle", &m_resumeShuffle, true);
+  m_serializer.AddNumber(kAppSection, "Movie Limit", &m_movieLimit, kDefaultMovieLimitSeconds);
   m_serializer.LoadValues();
   LoadUsage();
   ApplyFolderFallback();

@@ -17,6 +17,8 @@ class ProfileStore;
 inline constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // Size of the buffer the picture folder is read into from the Shell Folders key.
 inline constexpr size_t kShellFolderCapacity = 2048;
+// "Movie Limit": ten minutes, long enough for any clip kept beside photos.
+inline constexpr uint32_t kDefaultMovieLimitSeconds = 600;
 
 class CConfig {
  public:
@@ -46,6 +48,7 @@ class CConfig {
   bool m_decodeAhead;    // the next item is loaded ahead, no larger than shown
   bool m_autoRotate;     // pictures stand upright by their orientation tag
   bool m_resumeShuffle;  // a shuffled cycle continues from one run of the saver to the next
+  uint32_t m_movieLimit;  // seconds a movie may hold the show at most; 0: no ceiling
   CvxSerializer m_serializer;
 
  private:

@@ -34,6 +34,13 @@ void CvxSerializer::AddDouble(const std::string& section, const std::string& val
   m_entries.push_back(std::move(entry));
 }
 
+void CvxSerializer::AddNumber(const std::string& section, const std::string& valueName, uint32_t* target,
+                              uint32_t defaultValue) {
+  SerializerEntry entry{SerializerKind::Integer, section, valueName, target};
+  entry.defaultInteger = defaultValue;
+  m_entries.push_back(std::move(entry));
+}
+
 void CvxSerializer::LoadValues() {
   for (const SerializerEntry& e : m_entries) {
     switch (e.kind) {
@@ -44,6 +51,17 @@ void CvxSerializer::LoadValues() {
           target = e.defaultTruth;
         } else {
           target = m_store.GetProfileInt(e.section, e.valueName, e.defaultTruth ? 1 : 0) != 0;
+        }
+        break;
+      }
+      case SerializerKind::Integer: {
+        uint32_t& target = *static_cast<uint32_t*>(e.target);
+        const auto type = m_store.GetValueType(e.section, e.valueName);
+        if (type && *type != kRegDword) {
+          target = e.defaultInteger;
+        } else {
+          target = static_cast<uint32_t>(
+              m_store.GetProfileInt(e.section, e.valueName, static_cast<int>(e.defaultInteger)));
         }
         break;
       }
@@ -74,6 +92,9 @@ void CvxSerializer::StoreValues() {
     switch (e.kind) {
       case SerializerKind::Truth:
         m_store.WriteProfileInt(e.section, e.valueName, *static_cast<const bool*>(e.target) ? 1 : 0);
+        break;
+      case SerializerKind::Integer:
+        m_store.WriteProfileInt(e.section, e.valueName, static_cast<int>(*static_cast<const uint32_t*>(e.target)));
         break;
       case SerializerKind::Text:
         m_store.WriteProfileString(e.section, e.valueName, *static_cast<const std::string*>(e.target));

@@ -11,8 +11,8 @@ namespace glintora {
 
 class ProfileStore;
 
-// Kinds of entry, with their stored codes. Integers (0 and 5) and obscured text (3) are
-// codes of the format that no setting of this program uses.
+// Kinds of entry, with their stored codes. The second integer code (5) and obscured text (3)
+// are codes of the format that no setting of this program uses.
 enum class SerializerKind : int32_t {
   Integer = 0,
   Truth = 1,
@@ -27,7 +27,7 @@ struct SerializerEntry {
   std::string section;
   std::string valueName;
   void* target = nullptr;  // the member bound to the value; owned by the settings record
-  int32_t defaultInteger = 0;
+  uint32_t defaultInteger = 0;
   bool defaultTruth = false;
   std::string defaultText;
   double defaultReal = 0.0;
@@ -44,6 +44,8 @@ class CvxSerializer {
   void AddString(const std::string& section, const std::string& valueName, std::string* target,
                  const std::string& defaultValue);
   void AddDouble(const std::string& section, const std::string& valueName, double* target, double defaultValue);
+  // A REG_DWORD number; a value of another type reads as the default.
+  void AddNumber(const std::string& section, const std::string& valueName, uint32_t* target, uint32_t defaultValue);
 
   // Reads every entry into its target, in registration order.
   void LoadValues();
