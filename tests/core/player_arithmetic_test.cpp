@@ -8,7 +8,9 @@
 #include <string>
 #include <limits>
 
+#include "avi_writer.h"
 #include "core/media/engine_route.h"
+#include "core/media/movie_time.h"
 #include "core/media/player_arithmetic.h"
 #include "core/media/player_layout.h"
 #include "core/media/volume_memory.h"
@@ -242,7 +244,6 @@ TEST(EngineRoute, OnlyMovFilesWithTheirMovieAtomWholeGoToTheLibrary) {
       {"movie first, data cut short", Atom("moov", 300) + Atom("mdat", 10, 5000), true},
       {"data with a 64-bit size", ftyp + Atom("mdat", 40, 0, true) + Atom("moov", 30), true},
       {"movie to the end of the file", ftyp + Atom("moov", 64, 0).replace(0, 4, std::string(4, '\0')), true},
-      {"an AVI under this name", std::string("RIFF\x40\x10\0\0AVI LIST", 16) + std::string(200, 'a'), true},
       {"no movie atom", ftyp + Atom("mdat", 500) + Atom("free", 20), false},
       {"the movie atom cut short", ftyp + Atom("mdat", 500) + Atom("moov", 100, 400), false},
       {"data running to the end", ftyp + Atom("mdat", 500, 0).replace(0, 4, std::string(4, '\0')), false},
@@ -262,6 +263,42 @@ TEST(EngineRoute, OnlyMovFilesWithTheirMovieAtomWholeGoToTheLibrary) {
   EXPECT_FALSE(CouldBeQuickTimeMovie(ReaderOf(many), many.size()));
 }
 
+TEST(EngineRoute, OnlyAvisWithTheirWholeSkeletonGoToTheDecoders) {
+  const std::vector<uint8_t> bytes = testing::EncodeAvi(testing::SolidAvi(16, 8, 10, 3, 0x123456));
+  const std::string avi(bytes.begin(), bytes.end());
+  const size_t movi = avi.find("movi");
+  ASSERT_NE(movi, std::string::npos);
+  std::string noisy = avi.substr(0, 24);
+  for (int i = 0; noisy.size() < 4096; ++i) noisy += static_cast<char>(i * 73 + 11);
+  std::string hugeMainHeader = avi;
+  hugeMainHeader[28] = '\xFF', hugeMainHeader[29] = '\xFF';
+  std::string noStreams = avi;
+  noStreams.replace(noStreams.find("strl"), 4, "strx");
+  const struct {
+    const char* what;
+    std::string name;
+    std::string file;
+    bool movie;
+  } cases[] = {
+      {"a whole AVI", "a.avi", avi, true},
+      {"cut inside its movie data", "a.AVI", avi.substr(0, movi + 40), true},
+      {"cut before its movie data", "a.avi", avi.substr(0, movi - 8), false},
+      {"cut inside its headers", "a.avi", avi.substr(0, 100), false},
+      {"a RIFF head followed by noise", "a.avi", noisy, false},
+      {"noise", "a.avi", std::string(4096, '\x5A'), false},
+      {"a main header larger than its list", "a.avi", hugeMainHeader, false},
+      {"no stream list", "a.avi", noStreams, false},
+      {"an AVI under another name", "a.mpg", avi, true},
+      {"a broken AVI under another name", "a.mpg", noisy, false},
+      {"another kind under another name", "a.mpg", std::string("\0\0\x01\xBA", 4) + std::string(200, 'm'), true},
+      {"an AVI named .mov", "a.mov", avi, true},
+      {"a broken AVI named .mov", "a.mov", noisy, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CouldBeMovieFile(c.name, ReaderOf(c.file), c.file.size()), c.movie) << c.what;
+  }
+}
+
 TEST(MoviePlacement, ZoomedSidesAndUnreportedMovies) {
   EXPECT_EQ(ZoomMovieSide(320, 0.1484375), 47);
   EXPECT_EQ(ZoomMovieSide(320, 1000), 320000);
@@ -271,6 +308,37 @@ TEST(MoviePlacement, ZoomedSidesAndUnreportedMovies) {
   EXPECT_EQ(UnreportedMoviePeriod(2000, 3), 5000u) << "its length, then the delay";
   EXPECT_EQ(UnreportedMoviePeriod(-1, 3), 3000u) << "unknown length: the delay";
   EXPECT_EQ(UnreportedMoviePeriod(int64_t{1} << 40, 3), 4294967295u);
+}
+
+
+TEST(MovieEnds, ByTheirFramesByStandingStillOrByTheCeiling) {
+  // The last frame stays as long as the gap before it, two seconds at most.
+  EXPECT_EQ(LastFrameHold(1'000'000, 0), 1'000'000);
+  EXPECT_EQ(LastFrameHold(90'000'000, 10'000'000), kLastFrameHoldMax) << "a long gap is cut";
+  EXPECT_EQ(LastFrameHold(5'000'000, -1), kLastFrameHoldMax) << "a lone frame";
+  EXPECT_EQ(LastFrameHold(5'000'000, 6'000'000), kLastFrameHoldMax) << "out of order";
+  EXPECT_EQ(LastFrameHold(INT64_MAX, 0), kLastFrameHoldMax) << "the widest gap";
+
+  ProgressWatch watch(3000);
+  watch.Restart(100);
+  const struct {
+    int64_t position, now;
+    bool stalled;
+  } steps[] = {
+      {5, 100, false},  {5, 3099, false}, {5, 3100, true},   // still for exactly the stall time
+      {6, 3200, false}, {6, 6199, false}, {6, 50, false},    // a clock reading earlier counts as none
+      {6, 6200, true},  {7, 6300, false},
+  };
+  for (const auto& s : steps) EXPECT_EQ(watch.Stalled(s.position, s.now), s.stalled) << s.position << " at " << s.now;
+  watch.Restart(10'000);
+  EXPECT_FALSE(watch.Stalled(7, 20'000)) << "a restart forgets the old position";
+
+  EXPECT_EQ(MovieLimitPeriod(0), 0u);
+  EXPECT_EQ(MovieLimitPeriod(600), 600'000u);
+  EXPECT_EQ(MovieLimitPeriod(0xFFFFFFFFu), 0xFFFFFFFFu) << "saturates at the timer's range";
+  EXPECT_EQ(WithinMovieLimit(5000, 0), 5000u) << "no ceiling";
+  EXPECT_EQ(WithinMovieLimit(5000, 2), 2000u);
+  EXPECT_EQ(WithinMovieLimit(0xFFFFFFFFu, 600), 600'000u) << "an absurd declared length";
 }
 
 }  // namespace

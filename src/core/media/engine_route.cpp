@@ -1,5 +1,6 @@
 #include "core/media/engine_route.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -11,6 +12,37 @@ namespace {
 uint32_t ReadBigEndian32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
          p[3];
+}
+
+uint32_t ReadLittleEndian32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 |
+         p[0];
+}
+
+bool IsCode(const uint8_t* p, std::string_view code) {
+  return std::string_view(reinterpret_cast<const char*>(p), 4) == code;
+}
+
+bool IsRiffAvi(const uint8_t* head) { return IsCode(head, "RIFF") && IsCode(head + 8, "AVI "); }
+
+// Walks the chunks in [begin, end) and calls `visit(offset, code, size, form)` for each (the
+// form is the list's type, read only for "LIST" chunks that have one); stops when `visit`
+// answers true (then true) or at a chunk that does not fit. Each chunk's header must lie
+// within `end`; its body may run past it only when `cutAllowed`.
+template <typename Visit>
+bool WalkChunks(const ReadFileAt& read, uint64_t begin, uint64_t end, bool cutAllowed, Visit visit) {
+  uint64_t offset = begin;
+  for (int chunk = 0; chunk < kMovieAtomLimit && offset < end && end - offset >= 8; ++chunk) {
+    uint8_t header[12];
+    if (!read(offset, header, 8)) return false;
+    const uint64_t size = ReadLittleEndian32(header + 4);
+    const bool list = IsCode(header, "LIST");
+    if (list && (size < 4 || end - offset < 12 || !read(offset + 8, header + 8, 4))) return false;
+    if (!cutAllowed && size > end - offset - 8) return false;
+    if (visit(offset, header, size, list ? header + 8 : nullptr)) return true;
+    offset += 8 + size + (size & 1);
+  }
+  return false;
 }
 
 }  // namespace
@@ -38,10 +70,7 @@ bool CouldBeMovie(const uint8_t* head, size_t headSize, uint64_t fileSize) {
 bool CouldBeQuickTimeMovie(const ReadFileAt& read, uint64_t fileSize) {
   uint8_t head[16];
   if (!read(0, head, 12)) return false;
-  if (std::string_view(reinterpret_cast<const char*>(head), 4) == "RIFF" &&
-      std::string_view(reinterpret_cast<const char*>(head) + 8, 4) == "AVI ") {
-    return true;
-  }
+  if (IsRiffAvi(head)) return CouldBeAviMovie(read, fileSize);
   uint64_t offset = 0;
   for (int atom = 0; atom < kMovieAtomLimit && offset < fileSize; ++atom) {
     // Bytes 0-3: the size; 4-7: the type; 8-15: the 64-bit size when the first says 1.
@@ -60,6 +89,37 @@ bool CouldBeQuickTimeMovie(const ReadFileAt& read, uint64_t fileSize) {
     offset += size;
   }
   return false;
+}
+
+bool CouldBeAviMovie(const ReadFileAt& read, uint64_t fileSize) {
+  uint8_t head[24];
+  if (fileSize < kSmallestMovieBytes || !read(0, head, 24) || !IsRiffAvi(head)) return false;
+  if (!IsCode(head + 12, "LIST") || !IsCode(head + 20, "hdrl")) return false;
+  const uint64_t headersEnd = 20 + static_cast<uint64_t>(ReadLittleEndian32(head + 16));
+  if (headersEnd > fileSize || headersEnd < 32 + kAviMainHeaderBytes) return false;
+  // The header list: the main header first, then at least one stream list.
+  uint8_t main[8];
+  if (!read(24, main, 8) || !IsCode(main, "avih")) return false;
+  const uint32_t mainSize = ReadLittleEndian32(main + 4);
+  if (mainSize < kAviMainHeaderBytes || mainSize > headersEnd - 32) return false;
+  const bool streams = WalkChunks(read, 24, headersEnd, false, [](uint64_t, const uint8_t*, uint64_t, const uint8_t* form) {
+    return form && IsCode(form, "strl");
+  });
+  if (!streams) return false;
+  // The movie data: a top-level list that may be cut short, but must begin in the file.
+  return WalkChunks(read, 12, fileSize, true, [](uint64_t, const uint8_t*, uint64_t, const uint8_t* form) {
+    return form && IsCode(form, "movi");
+  });
+}
+
+bool CouldBeMovieFile(std::string_view path, const ReadFileAt& read, uint64_t fileSize) {
+  uint8_t head[kMovieHeadBytes] = {};
+  const size_t count = static_cast<size_t>(std::min<uint64_t>(fileSize, kMovieHeadBytes));
+  if (!read(0, head, count)) return false;
+  const std::string extension = ToLowerAscii(PathExtension(path));
+  if (extension == ".avi" || (count >= 12 && IsRiffAvi(head))) return CouldBeAviMovie(read, fileSize);
+  if (extension == ".mov") return CouldBeQuickTimeMovie(read, fileSize);
+  return CouldBeMovie(head, count, fileSize);
 }
 
 uint32_t MciWindowStyle(bool sound, bool controlsVisible) {

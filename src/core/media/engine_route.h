@@ -33,10 +33,25 @@ using ReadFileAt = std::function<bool(uint64_t offset, uint8_t* out, size_t size
 // a 32-bit big-endian size that counts its own header (1: a 64-bit size follows the type; 0:
 // the atom runs to the end of the file) and a four-letter type, and one of them is "moov" and
 // ends within the file. Files cut short or of another kind are never handed to the movie
-// library, which may not come back from them. An AVI under this name passes (the library
-// reads those too). At most kMovieAtomLimit atoms are walked.
+// library, which may not come back from them. An AVI under this name passes when it holds its
+// whole skeleton (CouldBeAviMovie; the library reads those too). At most kMovieAtomLimit atoms
+// are walked.
 inline constexpr int kMovieAtomLimit = 1024;
 bool CouldBeQuickTimeMovie(const ReadFileAt& read, uint64_t fileSize);
+
+// Whether an AVI holds the skeleton every player reads first: "RIFF" and the form "AVI ",
+// then the header list "hdrl" within the file, beginning with a main header "avih" of at
+// least kAviMainHeaderBytes bytes that ends inside the list, the list holding a stream list
+// "strl", and among the top-level chunks a "movi" list that begins within the file. Chunk
+// sizes are little-endian and exclude the 8-byte chunk header; chunks are padded to even
+// sizes. At most kMovieAtomLimit chunks are walked at each level.
+inline constexpr uint32_t kAviMainHeaderBytes = 56;
+bool CouldBeAviMovie(const ReadFileAt& read, uint64_t fileSize);
+
+// Every check made before a movie file reaches the system's decoders: a name ending ".avi"
+// (any case) or a RIFF AVI head must hold the whole AVI skeleton, a ".mov" its movie atom,
+// anything else the general head check.
+bool CouldBeMovieFile(std::string_view path, const ReadFileAt& read, uint64_t fileSize);
 
 // MCI window styles (the window functions' own flag values).
 inline constexpr uint32_t kMciNoPlayBar = 0x0002;

@@ -34,11 +34,7 @@ bool ProbeFile(const std::string& path, const std::function<bool(const ReadFileA
 }  // namespace
 
 bool FileCouldBeMovie(const std::string& path) {
-  return ProbeFile(path, [](const ReadFileAt& read, uint64_t size) {
-    uint8_t head[kMovieHeadBytes] = {};
-    const size_t count = static_cast<size_t>(std::min<uint64_t>(size, kMovieHeadBytes));
-    return read(0, head, count) && CouldBeMovie(head, count, size);
-  });
+  return ProbeFile(path, [&path](const ReadFileAt& read, uint64_t size) { return CouldBeMovieFile(path, read, size); });
 }
 
 bool FileCouldBeQuickTimeMovie(const std::string& path) { return ProbeFile(path, &CouldBeQuickTimeMovie); }

@@ -6,7 +6,8 @@
 
 namespace glintora {
 
-// Whether the file could hold a movie by its size and first bytes; false when it cannot be read.
+// Whether the file could hold a movie by its name, size and skeleton (CouldBeMovieFile); false
+// when it cannot be read.
 bool FileCouldBeMovie(const std::string& path);
 // Whether the file holds its movie atom whole (or is an AVI); false when it cannot be read.
 bool FileCouldBeQuickTimeMovie(const std::string& path);
