@@ -85,4 +85,11 @@ bool IsSecondClick(int firstX, int firstY, int64_t firstTimeMs, int x, int y, in
          std::abs(y - firstY) <= height / 2;
 }
 
+int64_t LastFrameHold(int64_t last, int64_t previous) {
+  if (previous < 0 || previous > last) return kLastFrameHoldMax;
+  // Both are media times of one stream: the gap cannot overflow past the cap's check.
+  const uint64_t gap = static_cast<uint64_t>(last) - static_cast<uint64_t>(previous);
+  return static_cast<int64_t>(std::min<uint64_t>(gap, kLastFrameHoldMax));
+}
+
 }  // namespace glintora

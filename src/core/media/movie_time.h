@@ -68,6 +68,13 @@ class PlayPosition {
   int64_t m_heldUnits = 0;  // units played before it
 };
 
+// A movie ends by its frames, not by the duration its file claims: once the reader has no
+// more frames, the last one stays as long as the gap before it (a lone frame: the most),
+// never longer than kLastFrameHoldMax. Media time (100 ns); `previous` below 0 when the last
+// frame was the only one.
+inline constexpr int64_t kLastFrameHoldMax = 20'000'000;  // two seconds
+int64_t LastFrameHold(int64_t last, int64_t previous);
+
 // Whether a button release at (x, y) and `timeMs` completes a double click begun by one at
 // (firstX, firstY) and `firstTimeMs`: within the system's double-click rectangle (`width` ×
 // `height`, centred on the first click) and its double-click time.

@@ -90,4 +90,21 @@ double FrameRateOverMilliseconds(int64_t frameCount, int64_t milliseconds) {
   return static_cast<double>(frameCount) / (static_cast<double>(milliseconds) * 0.001);
 }
 
+void ProgressWatch::Restart(int64_t nowMs) {
+  m_known = false;
+  m_sinceMs = nowMs;
+}
+
+bool ProgressWatch::Stalled(int64_t position, int64_t nowMs) {
+  if (!m_known || position != m_position) {
+    m_known = true;
+    m_position = position;
+    m_sinceMs = nowMs;
+    return false;
+  }
+  // A clock read earlier than the last change (it cannot go back, but a scripted one may)
+  // counts as no time passed.
+  return nowMs > m_sinceMs && nowMs - m_sinceMs >= m_stallMs;
+}
+
 }  // namespace glintora

@@ -67,4 +67,21 @@ double FrameRateOverDuration(int64_t frameCount, int64_t duration);
 // Frames per second from a frame count and a length in milliseconds; 0 likewise.
 double FrameRateOverMilliseconds(int64_t frameCount, int64_t milliseconds);
 
+// Tells a movie whose engine stopped moving without saying so (a graph that never reports its
+// completion, a window past its last real frame): fed the engine's position now and then with
+// the clock, it answers true once the position has stood still for `stallMs`. A restart
+// (after a pause, a seek, a new movie) begins the wait again.
+class ProgressWatch {
+ public:
+  explicit ProgressWatch(int64_t stallMs) : m_stallMs(stallMs) {}
+  void Restart(int64_t nowMs);
+  bool Stalled(int64_t position, int64_t nowMs);
+
+ private:
+  int64_t m_stallMs;
+  bool m_known = false;  // a position has been seen since the restart
+  int64_t m_position = 0;
+  int64_t m_sinceMs = 0;  // when the position last changed (or the restart)
+};
+
 }  // namespace glintora

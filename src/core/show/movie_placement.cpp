@@ -54,4 +54,12 @@ uint32_t UnreportedMoviePeriod(int64_t lengthMs, double delaySeconds) {
   return static_cast<uint32_t>(std::min<uint64_t>(length + SlideTimerPeriod(delaySeconds), 4294967295u));
 }
 
+uint32_t MovieLimitPeriod(uint32_t limitSeconds) {
+  return static_cast<uint32_t>(std::min<uint64_t>(uint64_t{limitSeconds} * 1000, 4294967295u));
+}
+
+uint32_t WithinMovieLimit(uint32_t periodMs, uint32_t limitSeconds) {
+  return limitSeconds == 0 ? periodMs : std::min(periodMs, MovieLimitPeriod(limitSeconds));
+}
+
 }  // namespace glintora

@@ -36,4 +36,10 @@ uint32_t SlideTimerPeriod(double delaySeconds);
 // milliseconds (nothing when unknown, below 0) and then the delay.
 uint32_t UnreportedMoviePeriod(int64_t lengthMs, double delaySeconds);
 
+// The most one movie holds the show, "Movie Limit" seconds, in milliseconds within the
+// timer's range; 0 (no ceiling) stays 0.
+uint32_t MovieLimitPeriod(uint32_t limitSeconds);
+// A movie's period no longer than that ceiling.
+uint32_t WithinMovieLimit(uint32_t periodMs, uint32_t limitSeconds);
+
 }  // namespace glintora
