@@ -140,6 +140,23 @@ LRESULT CglintoraWnd::OnUserInput(WPARAM, LPARAM) {
   return Default();
 }
 
+BOOL CglintoraWnd::PreTranslateMessage(MSG* msg) {
+  if (!m_checkingPassword && msg->hwnd != m_hWnd && m_hWnd && IsChild(m_hWnd, msg->hwnd)) {
+    switch (msg->message) {
+      case WM_MOUSEMOVE:
+        if (MovedBeyondThreshold()) RequestClose();
+        break;
+      case WM_LBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN: RequestClose(); break;
+      default: break;
+    }
+  }
+  return CDrawWnd::PreTranslateMessage(msg);
+}
+
 LRESULT CglintoraWnd::OnClose(WPARAM wParam, LPARAM lParam) {
   // Only a user action closes the saver; a close queued before a password check began is
   // dropped while the check runs (the next user action asks again).

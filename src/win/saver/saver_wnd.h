@@ -49,6 +49,9 @@ class CglintoraWnd : public CDrawWnd {
   LRESULT OnMouseMove(WPARAM, LPARAM);
   LRESULT OnUserInput(WPARAM, LPARAM);
   LRESULT OnClose(WPARAM, LPARAM);
+  // Input that lands on a window inside the show (a movie's, whichever engine made it) ends
+  // the saver as input on the show itself does: not every engine passes it on.
+  BOOL PreTranslateMessage(MSG* msg) override;
 };
 
 }  // namespace glintora
