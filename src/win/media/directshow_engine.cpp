@@ -257,6 +257,20 @@ bool CDirectShowEngine::VideoSize(const std::string& path, int& width, int& heig
   return true;
 }
 
+bool CDirectShowEngine::ProbeRender(const std::string& path, int& width, int& height) {
+  width = 0;
+  height = 0;
+  CDirectShowEngine graph;
+  if (!graph.Render(path)) return false;
+  long w = 0;
+  long h = 0;
+  if (graph.m_basicVideo && SUCCEEDED(graph.m_basicVideo->GetVideoSize(&w, &h)) && w > 0 && h > 0) {
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+  }
+  return true;
+}
+
 std::optional<double> CDirectShowEngine::DetectFrameRate(const std::string& path) {
   const ComInitialisation com;
   ComPtr<IMediaDet> detector;

@@ -83,6 +83,10 @@ class CDirectShowEngine {
   // The natural video size of a file through a graph of its own; false when it cannot be
   // told.
   static bool VideoSize(const std::string& path, int& width, int& height);
+  // Renders `path` into a graph of its own, as Render does, and lets it go: whether a graph
+  // plays the file, with its video size (0 × 0 without video). Blocks for as long as the
+  // system's render takes: call it off the show's thread.
+  static bool ProbeRender(const std::string& path, int& width, int& height);
   // The frame rate the media detector reads from a file's first stream.
   static std::optional<double> DetectFrameRate(const std::string& path);
 

@@ -42,6 +42,10 @@ int64_t CMciWindow::PositionFrames() {
   return static_cast<LONG>(SendMessageA(m_window, MCIWNDM_GETPOSITIONA, 0, 0));
 }
 
+bool CMciWindow::Playing() { return m_window && SendMessageA(m_window, MCIWNDM_GETMODEA, 0, 0) == MCI_MODE_PLAY; }
+
+bool CMciWindow::Stopped() { return m_window && SendMessageA(m_window, MCIWNDM_GETMODEA, 0, 0) == MCI_MODE_STOP; }
+
 void CMciWindow::PlayFrames(int64_t first, int64_t last) {
   if (!m_window) return;
   SetTimeFormat("frames");

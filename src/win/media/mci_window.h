@@ -31,6 +31,9 @@ class CMciWindow {
   int64_t LengthMilliseconds();
   int64_t LengthFrames();
   int64_t PositionFrames();
+  // Whether it plays now, and whether it stands stopped (neither while it seeks or opens).
+  bool Playing();
+  bool Stopped();
   // Plays the frames from `first` to `last`.
   void PlayFrames(int64_t first, int64_t last);
   void Move(int width, int height);

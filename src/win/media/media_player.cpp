@@ -33,16 +33,6 @@ bool IsDialog(HWND window) {
 
 RECT ToRect(const PlayerRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-// The movie library's size of a movie: its reader's frame size.
-bool MovieLibraryVideoSize(const std::string& path, int& width, int& height) {
-  if (!Cqt::Start()) return false;
-  CMovieReader reader;
-  if (!reader.Open(path)) return false;
-  width = reader.Width();
-  height = reader.Height();
-  return width > 0 && height > 0;
-}
-
 }  // namespace
 
 VolumeMemory CMediaPlayer::s_volume;
@@ -66,15 +56,26 @@ CMediaPlayer::~CMediaPlayer() { Close(); }
 
 bool CMediaPlayer::Open(const std::string& path, HWND parent, const RECT& rect) {
   Close();
+  return Open(MovieOpening::PrepareWithin(path, Route(path), PrepareFor::Playing), parent, rect);
+}
+
+bool CMediaPlayer::Open(std::unique_ptr<PreparedMovie> movie, HWND parent, const RECT& rect) {
+  Close();
+  // A refused file reaches no engine: every system call about it was made in its preparation.
+  if (!movie || !movie->playable) return false;
+  const std::string& path = movie->path;
   const HCURSOR previousCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   if (CreatePlayerWindow(parent, rect)) {
-    switch (Route(path)) {
-      case EngineRoute::QuickTime:
-        if (FileCouldBeMovie(path)) OpenMovieWindow(path, rect);
-        break;
+    switch (movie->route) {
+      case EngineRoute::QuickTime: OpenMovieWindow(*movie, rect); break;
+      // Runs here, on the window's thread: the MCI window must be made on it. Its opening
+      // of the file is not bounded; only sounds and files the graph refused come here.
       case EngineRoute::Sound: OpenMci(path, parent, rect, true); break;
       case EngineRoute::Graph:
-        if (!FileCouldBeMovie(path)) break;
+        if (!movie->graphRenders) {
+          OpenMci(path, parent, rect, false);
+          break;
+        }
         switch (OpenGraph(path, rect)) {
           case GraphResult::Playing: break;
           case GraphResult::Abandoned: Close(); break;
@@ -85,6 +86,7 @@ bool CMediaPlayer::Open(const std::string& path, HWND parent, const RECT& rect) 
   }
   if (IsOpen()) {
     m_fileName = path;
+    WatchProgress();
   } else {
     // An empty player window paints nothing: it would keep showing what was there before.
     Close();
@@ -106,6 +108,8 @@ bool CMediaPlayer::CreatePlayerWindow(HWND parent, const RECT& rect) {
 CMediaPlayer::GraphResult CMediaPlayer::OpenGraph(const std::string& path, const RECT& rect) {
   auto graph = std::make_shared<CDirectShowEngine>();
   m_graph = graph;  // from here on Close() releases it, whatever fails
+  // Runs on the window's thread, which the graph's video window needs: the same file was
+  // rendered into a trial graph off this thread, within MovieOpening's bound, just before.
   if (!graph->Render(path) || !graph->SetNotifyWindow(m_hWnd, WM_GRAPH_EVENT)) return GraphResult::Failed;
   const HRESULT visible = graph->QueryVideoVisible();
   if (FAILED(visible) && visible != E_NOINTERFACE) return GraphResult::Abandoned;
@@ -140,14 +144,14 @@ void CMediaPlayer::OpenMci(const std::string& path, HWND parent, const RECT& rec
   if (m_mci.Play() != 0) Close();
 }
 
-bool CMediaPlayer::OpenMovieWindow(const std::string& path, const RECT& rect) {
+bool CMediaPlayer::OpenMovieWindow(PreparedMovie& movie, const RECT& rect) {
   auto window = std::make_unique<CQuickTimeWnd>(m_controlsVisible);
   if (!window->Create(m_hWnd)) return false;
   window->SetForwardMouse(m_forwardMouse);
   window->SetFullScreenAllowed(m_fullScreenAllowed);
   // A file the library cannot read (or a system without the library) leaves no window: the
   // show then moves on after its delay, as for any movie that nothing plays.
-  if (!window->OpenFile(path)) return false;
+  if (!window->OpenPrepared(movie.path, std::move(movie.picture), std::move(movie.sound))) return false;
   window->SetLooping(m_repeat);
   MoveWindow(window->m_hWnd, 0, 0, rect.right - rect.left, rect.bottom - rect.top, TRUE);
   ShowWindow(window->m_hWnd, SW_SHOW);
@@ -166,10 +170,38 @@ CMediaPlayer::Engine CMediaPlayer::CurrentEngine() const {
   return Engine::None;
 }
 
-bool CMediaPlayer::ReportsEnd() const {
-  if (m_movieWindow) return true;
-  if (m_mci) return m_mciNotifies;
-  return m_graph != nullptr;
+bool CMediaPlayer::ReportsEnd() const { return IsOpen(); }
+
+void CMediaPlayer::WatchProgress() {
+  m_mciSeenPlaying = false;
+  m_pausedByCaller = false;
+  m_progress.Restart(static_cast<int64_t>(GetTickCount64()));
+  // The movie window ends by its own frames.
+  if (m_hWnd && !m_movieWindow) SetTimer(m_hWnd, kProgressTimerId, kProgressTimerMs, nullptr);
+}
+
+void CMediaPlayer::OnProgressTimer() {
+  const int64_t now = static_cast<int64_t>(GetTickCount64());
+  std::optional<int64_t> position;
+  if (m_mci) {
+    if (m_mci.Playing()) {
+      m_mciSeenPlaying = true;
+      position = m_mci.PositionFrames();
+    } else if (m_mciSeenPlaying && !m_pausedByCaller && m_mci.Stopped() && !m_repeat) {
+      // A video in the MCI window tells nobody its end: it just stops.
+      ReportEnd();
+      return;
+    } else if (!m_mciSeenPlaying) {
+      position = -1;  // one that never starts stands still
+    }
+  } else if (GraphRunning(m_graph)) {
+    position = m_graph->CurrentTime();
+  }
+  if (!position) {
+    m_progress.Restart(now);  // paused, or between states
+    return;
+  }
+  if (m_progress.Stalled(*position, now)) ReportEnd();
 }
 
 void CMediaPlayer::ReleaseEngines() {
@@ -193,6 +225,9 @@ void CMediaPlayer::Close() {
   ReleaseEngines();
   WithdrawEndReport();
   m_fileName.clear();
+  // The next movie starts with the whole of itself selected.
+  m_selectionStart = 0;
+  m_selectionEnd = 0;
   if (m_hWnd) DestroyWindow();
 }
 
@@ -278,6 +313,7 @@ LRESULT CMediaPlayer::OnMciNotifyMode(WPARAM window, LPARAM mode) {
 }
 
 void CMediaPlayer::ReportEnd() {
+  if (m_hWnd) KillTimer(m_hWnd, kProgressTimerId);
   HWND owner = GetOwner();
   if (!owner) return;
   PostMessageA(owner, WM_PLAYER_DONE, 0, 0);
@@ -329,6 +365,7 @@ void CMediaPlayer::SetForwardMouse(bool forward) {
 }
 
 bool CMediaPlayer::Pause() {
+  m_pausedByCaller = true;
   if (m_movieWindow) {
     m_movieWindow->Movie().StopMovie();
     return true;
@@ -340,6 +377,8 @@ bool CMediaPlayer::Pause() {
 }
 
 bool CMediaPlayer::Play() {
+  m_pausedByCaller = false;
+  m_progress.Restart(static_cast<int64_t>(GetTickCount64()));
   if (m_movieWindow) {
     m_movieWindow->Movie().StartMovie();
     return true;
@@ -474,6 +513,10 @@ void CMediaPlayer::SetSelection(int first, int last) {
 }
 
 void CMediaPlayer::EdgePicture::Create(UINT bitmapId, const RECT& rect, HWND parent) {
+  // Made again with each movie's bar: the window went with the last player window, the
+  // picture it showed is still this object's.
+  DestroyWindow();
+  if (m_bitmap) DeleteObject(std::exchange(m_bitmap, nullptr));
   CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE, rect, parent, 0xFFFF);
   m_bitmap = static_cast<HBITMAP>(
       LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
@@ -520,6 +563,10 @@ void CMediaPlayer::ShowPlaying(bool playing) {
 }
 
 LRESULT CMediaPlayer::OnTimer(WPARAM id, LPARAM) {
+  if (id == kProgressTimerId) {
+    OnProgressTimer();
+    return 0;
+  }
   if (id == kSeekTimerId && m_seekBar.m_hWnd && GraphRunning(m_graph)) {
     if (const std::optional<int64_t> time = m_graph->CurrentTime()) {
       m_seekBar.SetPosition(SeekBarPositionFor(*time, m_duration));
@@ -602,16 +649,12 @@ bool CMediaPlayer::SaveSelection(const std::string& path) {
 bool CMediaPlayer::GetMovieSize(const std::string& path, int& width, int& height) {
   width = 0;
   height = 0;
-  int w = 0;
-  int h = 0;
-  if (!FileCouldBeMovie(path)) return false;
-  if ((RouteFor(path) == EngineRoute::QuickTime && MovieLibraryVideoSize(path, w, h)) ||
-      CDirectShowEngine::VideoSize(path, w, h) || AviVideoSize(path, w, h)) {
-    width = w;
-    height = h;
-    return true;
-  }
-  return false;
+  const std::unique_ptr<PreparedMovie> movie =
+      MovieOpening::PrepareWithin(path, RouteFor(path), PrepareFor::SizeOnly);
+  if (!movie || !movie->playable || movie->width <= 0 || movie->height <= 0) return false;
+  width = movie->width;
+  height = movie->height;
+  return true;
 }
 
 RECT CMediaPlayer::FitRect(int width, int height, const RECT& target, bool enlarge) const {

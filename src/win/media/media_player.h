@@ -11,12 +11,14 @@
 #include <string>
 
 #include "core/media/engine_route.h"
+#include "core/media/player_arithmetic.h"
 #include "core/media/volume_memory.h"
 #include "core/show/movie_placement.h"
 #include "win/framework/static_control.h"
 #include "win/framework/wnd.h"
 #include "win/media/directshow_engine.h"
 #include "win/media/mci_window.h"
+#include "win/media/movie_preparation.h"
 #include "win/media/quick_time_wnd.h"
 #include "win/ui/bitmap_slider.h"
 #include "win/ui/button_st.h"
@@ -37,6 +39,11 @@ inline constexpr UINT kMuteButtonId = 10003;
 // While the seek bar can seek, this timer moves it with the movie.
 inline constexpr UINT_PTR kSeekTimerId = 3284;
 inline constexpr UINT kSeekTimerMs = 100;
+// While a graph or the MCI window plays, this timer watches that it moves on: one that stands
+// still for kStallMs without telling its end has ended (a graph may never send its completion).
+inline constexpr UINT_PTR kProgressTimerId = 3285;
+inline constexpr UINT kProgressTimerMs = 250;
+inline constexpr int64_t kStallMs = 4000;
 // The colour the bar's thumb and button pictures leave out.
 inline constexpr COLORREF kBarTransparent = 0x8000FF;
 
@@ -50,8 +57,12 @@ class CMediaPlayer : public CWnd {
   ~CMediaPlayer() override;
 
   // Opens `path` in a new player window on `parent` at `rect` (parent's client coordinates)
-  // and starts it; true when something plays.
+  // and starts it; true when something plays. Prepares the file first (PrepareMovie) and
+  // waits for that up to MovieOpening::kLimitMs without serving messages: the show prepares
+  // on a thread of its own instead and hands the result to the second form.
   virtual bool Open(const std::string& path, HWND parent, const RECT& rect);
+  // Plays a prepared movie; nothing plays when it is null or was refused.
+  bool Open(std::unique_ptr<PreparedMovie> movie, HWND parent, const RECT& rect);
   virtual bool IsOpen() const;
   // Stops whatever plays and destroys the player window.
   virtual void Close();
@@ -80,13 +91,14 @@ class CMediaPlayer : public CWnd {
   virtual void ShowControls(bool show) { m_controlsVisible = show; }
   virtual void SetForwardMouse(bool forward);
 
-  // The natural size of a movie; false with 0 × 0 when it cannot be told.
+  // The natural size of a movie; false with 0 × 0 when it cannot be told or the file is
+  // refused. Prepares the file on a worker and waits for it, as Open does.
   static bool GetMovieSize(const std::string& path, int& width, int& height);
   // Places a movie of width × height in `target`, the control bar included when shown.
   RECT FitRect(int width, int height, const RECT& target, bool enlarge) const;
 
-  // Whether the end of what plays reaches the owner: the MCI window tells it only for a
-  // sound (it plays a video without notification).
+  // Whether the end of what plays reaches the owner: every engine's does, once it ends or
+  // stands still for kStallMs (the MCI window itself tells it only for a sound).
   bool ReportsEnd() const;
   // The length of what plays in milliseconds; -1 when unknown or nothing is open.
   int64_t LengthMilliseconds();
@@ -133,8 +145,11 @@ class CMediaPlayer : public CWnd {
  private:
   bool CreatePlayerWindow(HWND parent, const RECT& rect);
   void OpenMci(const std::string& path, HWND parent, const RECT& rect, bool sound);
-  // The movie library's window; false (and none) when the file does not open in it.
-  bool OpenMovieWindow(const std::string& path, const RECT& rect);
+  // The movie library's window on the prepared readers; false (and none) without them.
+  bool OpenMovieWindow(PreparedMovie& movie, const RECT& rect);
+  // Starts watching a graph or the MCI window move on.
+  void WatchProgress();
+  void OnProgressTimer();
   // Stops, detaches and releases the graph and the MCI window, whatever state they are in.
   void ReleaseEngines();
   // Brings `graph` to `target` (State_Stopped, State_Paused, State_Running); with `wait`,
@@ -169,6 +184,9 @@ class CMediaPlayer : public CWnd {
   bool m_forwardMouse = false;
   bool m_controlsVisible = true;
   bool m_mciNotifies = false;      // the MCI window reports its mode changes (a sound)
+  bool m_mciSeenPlaying = false;   // its stop after this is the end, unless asked to pause
+  bool m_pausedByCaller = false;
+  ProgressWatch m_progress{kStallMs};
   HWND m_endReportedTo = nullptr;  // the owner an end report was posted to
   int64_t m_seekTarget = 0;
   int64_t m_duration = 0;  // media time

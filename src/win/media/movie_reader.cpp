@@ -59,9 +59,11 @@ struct Opening {
         opening->reader = nullptr;
       }
     }
-    if (SUCCEEDED(com)) CoUninitialize();
-    opening->inFlight.reset();
+    // Let go before the apartment: when the opening was given up, this releases the reader,
+    // and only then the record and its in-flight mark, so the library is not unloaded under
+    // that release.
     LetGo(opening);
+    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
   }
 };

@@ -2,7 +2,8 @@
 // One movie file read through the movie library's source reader: its size, duration and
 // sound, and its video frames one after another, decoded into the layout the movie window
 // paints. Every answer of a reader that is not open (the library missing, a file it cannot
-// read) is that of an empty movie.
+// read) is that of an empty movie. The source reader is free-threaded and opened on a thread
+// of its own: a reader may be opened on one thread and read on another.
 
 #include <windows.h>
 
@@ -55,7 +56,6 @@ class CMovieReader {
   bool UseOutput(const GUID& subtype);
   bool ReadLayout();
 
-  ComInitialisation m_com;  // before every interface, gone after them
   ComPtr<IMFSourceReader> m_reader;
   std::string m_path;
   int m_width = 0;

@@ -48,7 +48,6 @@ class CMovieSound {
   // Gives the output back every block it has played.
   void Reclaim(bool all);
 
-  ComInitialisation m_com;
   ComPtr<IMFSourceReader> m_reader;
   HWAVEOUT m_output = nullptr;
   std::vector<std::unique_ptr<Block>> m_queued;

@@ -31,15 +31,21 @@ bool CQuickTime::OpenMovie(const std::string& fileName) {
   if (fileName.empty()) return false;
   CloseMovie();
   auto movie = std::make_unique<CMovieReader>();
-  if (!movie->Open(fileName)) {
-    CloseMovie();
-    return false;
+  if (!movie->Open(fileName)) return false;
+  std::unique_ptr<CMovieSound> sound;
+  if (movie->HasAudio()) {
+    sound = std::make_unique<CMovieSound>();
+    if (!sound->Open(fileName)) sound.reset();
   }
+  return OpenPrepared(fileName, std::move(movie), std::move(sound));
+}
+
+bool CQuickTime::OpenPrepared(const std::string& fileName, std::unique_ptr<CMovieReader> movie,
+                              std::unique_ptr<CMovieSound> sound) {
+  CloseMovie();
+  if (!movie || !movie->IsOpen()) return false;
   m_movie = std::move(movie);
-  if (m_movie->HasAudio()) {
-    auto sound = std::make_unique<CMovieSound>();
-    if (sound->Open(fileName)) m_sound = std::move(sound);
-  }
+  m_sound = std::move(sound);
   AttachController(m_movie.get());
   m_opened = true;
   m_fileName = fileName;
@@ -56,6 +62,7 @@ void CQuickTime::CloseMovie() {
   m_next = VideoFrame{};
   m_hasNext = false;
   m_atEnd = false;
+  m_previousFrameTime = -1;
   m_box = MovieBox{};
   m_opened = false;
   m_fileName.clear();
@@ -212,7 +219,18 @@ void CQuickTime::SetSelection(int64_t begin, int64_t length) {
   SeekToPosition();
 }
 
-bool CQuickTime::IsMovieDone() const { return !m_controller || m_controller->position.Done(NowMs()); }
+bool CQuickTime::IsMovieDone() const {
+  if (!m_controller) return true;
+  const int64_t now = NowMs();
+  return m_controller->position.Done(now) || (!m_controller->position.Looping() && PastLastFrame(now));
+}
+
+bool CQuickTime::PastLastFrame(int64_t nowMs) const {
+  if (!m_atEnd || m_hasNext) return false;
+  if (m_frame.time < 0) return true;  // the stream ended before its first frame
+  const int64_t due = MediaTimeOfUnits(m_controller->position.At(nowMs));
+  return due > m_frame.time && due - m_frame.time >= LastFrameHold(m_frame.time, m_previousFrameTime);
+}
 
 void CQuickTime::StartMovie() {
   if (!m_controller) return;
@@ -234,6 +252,7 @@ void CQuickTime::SeekToPosition() {
   m_hasNext = false;
   m_atEnd = false;
   m_frame.time = -1;
+  m_previousFrameTime = -1;
 }
 
 bool CQuickTime::PresentFrames() {
@@ -260,9 +279,16 @@ bool CQuickTime::PresentFrames() {
       m_hasNext = true;
     }
     if ((m_next.time > due || m_next.time >= end) && m_frame.time >= 0) break;
+    m_previousFrameTime = m_frame.time;
     std::swap(m_frame, m_next);
     m_hasNext = false;
     changed = true;
+  }
+  // The movie ends with its frames, whatever duration its file claims: a loop starts again
+  // once the last frame has had its time.
+  if (m_controller->position.Looping() && PastLastFrame(NowMs())) {
+    m_controller->position.Rewind(NowMs());
+    SeekToPosition();
   }
   return changed;
 }

@@ -56,6 +56,7 @@
 #include "core/media/video_frame.h"
 #include "win/media/movie_reader.h"
 #include "win/media/movie_sound.h"
+#include "win/platform/com_initialisation.h"
 
 namespace glintora {
 
@@ -91,6 +92,9 @@ class CQuickTime {
   CQuickTime& operator=(const CQuickTime&) = delete;
 
   virtual bool OpenMovie(const std::string& fileName);
+  // Takes a movie whose readers were opened elsewhere (see PrepareMovie); `sound` may be null.
+  bool OpenPrepared(const std::string& fileName, std::unique_ptr<CMovieReader> movie,
+                    std::unique_ptr<CMovieSound> sound);
   virtual void CloseMovie();
   virtual bool NewEmptyMovie();
   virtual long SaveMovieAs();
@@ -134,8 +138,9 @@ class CQuickTime {
   void SetLooping(bool looping);
   // Plays only [begin, begin + length) in movie units, from its beginning.
   void SetSelection(int64_t begin, int64_t length);
-  // Done: a movie that does not loop played to the end of what it plays; and so is a
-  // missing movie, so that a window without one tells its end at once.
+  // Done: a movie that does not loop played to the end of what it plays, or past its last
+  // frame (a file may claim far more than it holds); and so is a missing movie, so that a
+  // window without one tells its end at once.
   bool IsMovieDone() const;
   void StartMovie();
   void StopMovie();
@@ -156,7 +161,12 @@ class CQuickTime {
   const std::vector<int64_t>& SampleTimes();
   // Back to where the play position stands: the next frame read is the one due there.
   void SeekToPosition();
+  // The reader has no more frames and the last one has stayed its time (LastFrameHold).
+  bool PastLastFrame(int64_t nowMs) const;
 
+  // The window's thread uses the movie's objects: its COM is initialised for as long as
+  // this lives, and so before and after them.
+  ComInitialisation m_com;
   std::string m_appName;
   bool m_opened = false;
   std::unique_ptr<CMovieReader> m_movie;
@@ -172,6 +182,7 @@ class CQuickTime {
   VideoFrame m_next;      // read ahead, due later
   bool m_hasNext = false;
   bool m_atEnd = false;   // the reader has no more frames until it seeks
+  int64_t m_previousFrameTime = -1;  // of the frame shown before m_frame; -1 none
 };
 
 }  // namespace glintora

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "win/framework/wnd.h"
 #include "win/media/quick_time.h"
@@ -34,6 +36,12 @@ class CQuickTimeWnd : public CWnd {
   void SetFullScreenAllowed(bool allowed) { m_fullScreenAllowed = allowed; }
   void SetLooping(bool looping);
   bool OpenFile(const std::string& fileName);
+  // Takes readers opened elsewhere (see PrepareMovie); `sound` may be null.
+  bool OpenPrepared(const std::string& fileName, std::unique_ptr<CMovieReader> movie,
+                    std::unique_ptr<CMovieSound> sound) {
+    m_endReported = false;
+    return m_movie.OpenPrepared(fileName, std::move(movie), std::move(sound));
+  }
   // Plays from the start of the selection and checks for the end every 100 ms.
   void StartPlaying();
   void SetMute(bool mute) { m_movie.SetMute(mute); }

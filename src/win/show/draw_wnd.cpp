@@ -1,5 +1,6 @@
 #include "win/show/draw_wnd.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,8 @@ GLINTORA_MESSAGE_MAP(CDrawWnd, CWnd, OnMessage<&CDrawWnd::OnPaint>(WM_PAINT), On
                      OnMessage<&CDrawWnd::OnDestroy>(WM_DESTROY),
                      OnMessage<&CDrawWnd::OnPlayerDone>(WM_PLAYER_DONE),
                      OnMessage<&CDrawWnd::OnPrefetchDone>(WM_PREFETCH_DONE),
-                     OnMessage<&CDrawWnd::OnTransitionDone>(WM_TRANSITION_DONE))
+                     OnMessage<&CDrawWnd::OnTransitionDone>(WM_TRANSITION_DONE),
+                     OnMessage<&CDrawWnd::OnMoviePrepared>(WM_MOVIE_PREPARED))
 
 CDrawWnd::CDrawWnd(int autoDelete, ProfileStore& settings, const FileSystem& files)
     : CConfig(settings), m_autoDelete(autoDelete), m_profile(settings), m_files(files), m_loader(CvxColor8(0, 0, 0)) {
@@ -79,6 +81,7 @@ void CDrawWnd::PresentCurrent() {
   if (m_hWnd) KillTimer(m_hWnd, kSlideTimerId);
   m_composition.m_frame.reset();
   Player().Close();
+  m_movieOpening.Cancel();
   m_moviePlaying = false;
   if (m_media.Empty()) return;
 
@@ -93,15 +96,21 @@ void CDrawWnd::PresentCurrent() {
   }
   from.reset();
   RedrawNow();
-  // A movie never holds the show: one that tells its end moves it on with WM_PLAYER_DONE, one the
-  // MCI window plays without telling after its length and the delay, one that did not open
-  // after the delay.
-  UINT period = SlideTimerPeriod(m_delay);
-  if (m_moviePlaying && Player().IsOpen()) {
-    if (Player().ReportsEnd()) return;
-    period = UnreportedMoviePeriod(Player().LengthMilliseconds(), m_delay);
+  const UINT period = m_moviePlaying ? MoviePeriod() : SlideTimerPeriod(m_delay);
+  if (period > 0) SetTimer(m_hWnd, kSlideTimerId, period, nullptr);
+}
+
+UINT CDrawWnd::MoviePeriod() {
+  // A movie never holds the show. One being prepared is given up after the preparation's
+  // bound (or the delay, when longer). One that plays moves the show on with WM_PLAYER_DONE
+  // at its end, and after "Movie Limit" at the latest; one the MCI window plays without
+  // telling, after its length and the delay. One that nothing plays holds the delay.
+  if (m_movieOpening.Pending()) return std::max<UINT>(SlideTimerPeriod(m_delay), MovieOpening::kLimitMs);
+  if (!Player().IsOpen()) return SlideTimerPeriod(m_delay);
+  if (!Player().ReportsEnd()) {
+    return WithinMovieLimit(UnreportedMoviePeriod(Player().LengthMilliseconds(), m_delay), m_movieLimit);
   }
-  SetTimer(m_hWnd, kSlideTimerId, period, nullptr);
+  return MovieLimitPeriod(m_movieLimit);
 }
 
 bool CDrawWnd::PresentItem(std::unique_ptr<CvxImage>& from) {
@@ -177,17 +186,35 @@ void CDrawWnd::StartPrefetch() {
 void CDrawWnd::ShowMovie(const std::string& path) {
   // The picture after a movie comes without a transition.
   m_composition.ForgetLastPicture();
-  int width = 0, height = 0;
-  CMediaPlayer::GetMovieSize(path, width, height);
-  const double zoom = MovieZoom(m_movieZoom, m_composition.m_previewScale);
-  const RECT target{0, 0, static_cast<int>(m_composition.m_width), static_cast<int>(m_composition.m_height)};
-  const RECT placed = Player().FitRect(ZoomMovieSide(width, zoom), ZoomMovieSide(height, zoom), target, false);
-  Player().Open(path, m_hWnd, placed);
-  Player().SetMute(m_muteMovies);
-  // The show is full screen already, and a double click on the movie ends the saver: the
-  // movie window must never take the screen for itself.
-  Player().SetFullScreenAllowed(false);
   m_moviePlaying = true;
+  // Prepared on a thread of its own: the system's media support may take seconds over a file,
+  // and this thread must go on serving input meanwhile. Without a thread nothing plays, and
+  // the show moves on after its delay.
+  if (m_hWnd) m_movieOpening.Start(m_hWnd, WM_MOVIE_PREPARED, path, RouteFor(path), PrepareFor::Playing);
+}
+
+LRESULT CDrawWnd::OnMoviePrepared(WPARAM, LPARAM) {
+  // Only the preparation of the movie being shown counts; a given-up one tells nobody.
+  if (m_closing || !m_moviePlaying || !m_movieOpening.Done()) return 0;
+  KillTimer(m_hWnd, kSlideTimerId);
+  PlayPreparedMovie(m_movieOpening.Take());
+  return 0;
+}
+
+void CDrawWnd::PlayPreparedMovie(std::unique_ptr<PreparedMovie> movie) {
+  if (movie && movie->playable) {
+    const double zoom = MovieZoom(m_movieZoom, m_composition.m_previewScale);
+    const RECT target{0, 0, static_cast<int>(m_composition.m_width), static_cast<int>(m_composition.m_height)};
+    const RECT placed =
+        Player().FitRect(ZoomMovieSide(movie->width, zoom), ZoomMovieSide(movie->height, zoom), target, false);
+    Player().Open(std::move(movie), m_hWnd, placed);
+    Player().SetMute(m_muteMovies);
+    // The show is full screen already, and a double click on the movie ends the saver: the
+    // movie window must never take the screen for itself.
+    Player().SetFullScreenAllowed(false);
+  }
+  const UINT period = MoviePeriod();
+  if (period > 0) SetTimer(m_hWnd, kSlideTimerId, period, nullptr);
 }
 
 void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
@@ -307,6 +334,7 @@ LRESULT CDrawWnd::OnPlayerDone(WPARAM, LPARAM) {
 LRESULT CDrawWnd::OnClose(WPARAM, LPARAM) {
   m_closing = true;
   m_prefetcher.Cancel();
+  m_movieOpening.Cancel();
   StopWorker();
   return Default();
 }
@@ -314,6 +342,7 @@ LRESULT CDrawWnd::OnClose(WPARAM, LPARAM) {
 LRESULT CDrawWnd::OnDestroy(WPARAM, LPARAM) {
   m_closing = true;
   m_prefetcher.Cancel();
+  m_movieOpening.Cancel();
   KillTimer(m_hWnd, kSlideTimerId);
   StopWorker();
   return Default();

@@ -34,6 +34,8 @@ inline constexpr UINT WM_PREFETCH_DONE = WM_USER + 2;
 // Posted by the transition worker as its last act: the window arms the slide timer (a
 // timer belongs to the thread that owns its window).
 inline constexpr UINT WM_TRANSITION_DONE = WM_USER + 3;
+// Posted by the movie's preparation when it is done.
+inline constexpr UINT WM_MOVIE_PREPARED = WM_USER + 4;
 // How many upcoming items the prefetcher tries before it leaves the rest to the change.
 inline constexpr size_t kPrefetchItems = 64;
 
@@ -103,6 +105,7 @@ class CDrawWnd : public CWnd, public CConfig {
   LRESULT OnPlayerDone(WPARAM, LPARAM);
   LRESULT OnPrefetchDone(WPARAM, LPARAM);
   LRESULT OnTransitionDone(WPARAM, LPARAM);
+  LRESULT OnMoviePrepared(WPARAM, LPARAM);
   void PostNcDestroy() override;
   // The player movies are handed to (tests hand a player of their own).
   virtual CMediaPlayer& Player() { return m_player; }
@@ -117,7 +120,12 @@ class CDrawWnd : public CWnd, public CConfig {
   // Loads the current item, skipping what does not load; false (and a blank frame) once
   // every distinct item failed. Composes a picture or opens a movie.
   bool PresentItem(std::unique_ptr<CvxImage>& from);
+  // Starts preparing the movie off this thread; it plays once prepared (OnMoviePrepared).
   void ShowMovie(const std::string& path);
+  // Places and opens a prepared movie, then arms the slide timer for it.
+  void PlayPreparedMovie(std::unique_ptr<PreparedMovie> movie);
+  // The slide timer's period for the movie being shown.
+  UINT MoviePeriod();
   void StartTransition(std::unique_ptr<CvxImage> from);
   void RedrawNow();
   // Keeps where the shuffled cycle has got, for the next run.
@@ -130,7 +138,8 @@ class CDrawWnd : public CWnd, public CConfig {
   FrameComposer m_composition;  // geometry, the frame and the previous picture
   CvxImageLoader m_loader;
   CMediaPlayer m_player;
-  bool m_moviePlaying = false;
+  MovieOpening m_movieOpening;
+  bool m_moviePlaying = false;  // the current item is a movie (being prepared or played)
   bool m_closing = false;  // WM_CLOSE or WM_DESTROY has begun: no further items
   ItemPrefetcher m_prefetcher;  // the next item, loading ahead
   bool m_changeDue = false;     // the change waits for the prefetcher
