@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <set>
@@ -521,6 +523,129 @@ TEST_F(MovShowTest, WithoutTheMovieLibraryTheShowGoesOnAfterTheDelay) {
   EXPECT_GE(GetTickCount() - redSeen, 2500u) << "the movie's item lasts a delay";
   PressKey(VK_SPACE);
   EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
+}
+
+
+// One hostile movie between the red and the blue picture, a second a picture: a ".mov" whose
+// headers claim 83 days for its two seconds, one cut at half, noise named ".avi", a RIFF head
+// followed by noise. None holds the show past its real end, and a key or a mouse move while it
+// opens or plays ends the saver at once.
+class HostileMovieTest : public MovieShowTest {
+ protected:
+  struct Hostile {
+    const char* what;
+    const char* name;
+    std::vector<uint8_t> bytes;
+    DWORD realMs;  // how long it really plays
+  };
+
+  HostileMovieTest() {
+    settings.PointAt(pictures.Path(), "1", true);
+    settings.SetNumber("Mute Movies", 1);
+    // Without a window manager Wine waits about two seconds on a closing window unless told
+    // not to: the time measured is the saver's.
+    SetWineValue(kX11Key, "Managed", "N");
+  }
+  ~HostileMovieTest() override { RegDeleteTreeA(HKEY_CURRENT_USER, kAppDefaultsKey); }
+
+  static constexpr const char* kAppDefaultsKey = "Software\\Wine\\AppDefaults\\glintora.scr";
+  static constexpr const char* kX11Key = "Software\\Wine\\AppDefaults\\glintora.scr\\X11 Driver";
+  static void SetWineValue(const char* key, const char* name, const char* value) {
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
+    RegCloseKey(handle);
+  }
+
+  // The 32-bit duration of the first `box` (version 0) set to `units`.
+  static void ClaimDuration(std::vector<uint8_t>& movie, const char* box, size_t durationAfterType, uint32_t units) {
+    const std::string text(movie.begin(), movie.end());
+    const size_t at = text.find(box);
+    ASSERT_NE(at, std::string::npos) << box;
+    ASSERT_EQ(movie[at + 4], 0) << box << " of version 0";
+    for (int i = 0; i < 4; ++i) movie[at + durationAfterType + i] = static_cast<uint8_t>(units >> (24 - 8 * i));
+  }
+
+  static std::vector<Hostile> HostileMovies() {
+    const std::vector<uint8_t> bright = testing::ReadBytes(testing::MovieFixture("bright.mov"));
+    std::vector<uint8_t> claiming = bright;
+    // Bytes after the type: version and flags, creation, modification, then the time scale
+    // and the duration (movie and media headers), or the track id, 4 reserved and the
+    // duration (track header).
+    ClaimDuration(claiming, "mvhd", 20, 0xFFFFFFF0u);
+    ClaimDuration(claiming, "tkhd", 24, 0xFFFFFFF0u);
+    ClaimDuration(claiming, "mdhd", 20, 0xFFFFFFF0u);
+    std::vector<uint8_t> noise(64 * 1024);
+    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
+    std::vector<uint8_t> riffThenNoise = noise;
+    const std::string head("RIFF\xF8\xFF\0\0AVI LIST\x00\x10\0\0hdrl", 24);
+    std::copy(head.begin(), head.end(), riffThenNoise.begin());
+    return {
+        {"a .mov claiming 83 days", "1b.mov", claiming, 2000},
+        {"a .mov cut at half", "1b.mov", std::vector<uint8_t>(bright.begin(), bright.begin() + bright.size() / 2), 0},
+        {"noise named .avi", "1b.avi", noise, 0},
+        {"a RIFF head followed by noise", "1b.avi", riffThenNoise, 0},
+    };
+  }
+  static bool ShowsBlueAnywhere() {
+    auto shot = CaptureScreen();
+    return ShowsBlue(*shot) || ShowsRectangle(*shot, kBlue, BlueAfterRed().left, BlueAfterRed().top,
+                                              BlueAfterRed().right, BlueAfterRed().bottom);
+  }
+};
+
+TEST_F(HostileMovieTest, TheShowGoesOnWithinSecondsOfTheMoviesRealEnd) {
+  for (const Hostile& movie : HostileMovies()) {
+    SCOPED_TRACE(movie.what);
+    PictureFolder folder;
+    folder.AddSolidBitmap("1.bmp", kRedSize.cx, kRedSize.cy, kRed);
+    folder.AddFile(movie.name, movie.bytes);
+    folder.AddSolidBitmap("2.bmp", kBlueSize.cx, kBlueSize.cy, kBlue);
+    settings.SetString("Directory", folder.Path());
+    SaverProcess saver(SaverPath(), "/s");
+    ASSERT_NE(StartShow(saver), nullptr);
+    const DWORD redSeen = GetTickCount();
+    // The red picture's second, the movie's real length, a few seconds of grace.
+    const DWORD limit = 1000 + movie.realMs + 6000;
+    EXPECT_TRUE(Eventually([] { return ShowsBlueAnywhere(); }, limit)) << "the blue picture follows";
+    std::printf("[ figure   ] %s: blue %lu ms after red\n", movie.what, GetTickCount() - redSeen);
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
+  }
+}
+
+TEST_F(HostileMovieTest, AKeyOrAMouseMoveWhileItOpensOrPlaysEndsTheSaverAtOnce) {
+  for (const Hostile& movie : HostileMovies()) {
+    for (const bool key : {true, false}) {
+      for (const DWORD after : {1050u, 1800u}) {  // while it opens, while it plays (or holds)
+        SCOPED_TRACE(std::string(movie.what) + (key ? ", a key" : ", a mouse move") + " after " +
+                     std::to_string(after) + " ms");
+        PictureFolder folder;
+        folder.AddSolidBitmap("1.bmp", kRedSize.cx, kRedSize.cy, kRed);
+        folder.AddFile(movie.name, movie.bytes);
+        folder.AddSolidBitmap("2.bmp", kBlueSize.cx, kBlueSize.cy, kBlue);
+        settings.SetString("Directory", folder.Path());
+        SaverProcess saver(SaverPath(), "/s");
+        ASSERT_NE(StartShow(saver), nullptr);
+        PumpFor(after);
+        const DWORD pressed = GetTickCount();
+        if (key) {
+          PressKey('A');
+        } else {
+          MoveMouseBy(40, 30);  // from the middle of the screen, over the movie
+        }
+        EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
+        const DWORD took = GetTickCount() - pressed;
+        std::printf("[ figure   ] %s, %s after %lu ms: ended %lu ms later\n", movie.what, key ? "key" : "mouse",
+                    after, took);
+        // A second is the aim; the bound leaves room for a loaded machine, and is far below
+        // what a blocked thread took (up to 15 s).
+        EXPECT_LT(took, 3000u);
+        SetCursorPos(500, 400);
+      }
+    }
+  }
 }
 
 }  // namespace
