@@ -15,9 +15,47 @@ constexpr DWORD kAllStreams = static_cast<DWORD>(MF_SOURCE_READER_ALL_STREAMS);
 // Blocks kept queued ahead of what is heard: a few hundred milliseconds of sound.
 constexpr size_t kBlocksAhead = 8;
 // A reader that keeps answering without sound (no sample, an empty or unreadable one) is
-// given up after this many such answers in one feed, as the video reader gives up: the
-// feed runs on the show's thread and must not spin there.
+// given up after this many such answers for one block, as the video reader gives up.
 constexpr int kEmptyReadLimit = 64;
+
+// The sound's 16-bit blocks, read on the read-ahead thread.
+class SoundSource : public CReadAhead<std::vector<char>>::Source {
+ public:
+  explicit SoundSource(ComPtr<IMFSourceReader> reader) : m_reader(std::move(reader)) {}
+  bool Read(std::vector<char>& block) override {
+    for (int answer = 0; answer < kEmptyReadLimit; ++answer) {
+      DWORD flags = 0;
+      LONGLONG time = 0;
+      ComPtr<IMFSample> sample;
+      if (FAILED(m_reader->ReadSample(kAudio, 0, nullptr, &flags, &time, sample.Put())) ||
+          (flags & MF_SOURCE_READERF_ENDOFSTREAM)) {
+        return false;
+      }
+      ComPtr<IMFMediaBuffer> buffer;
+      BYTE* data = nullptr;
+      DWORD length = 0;
+      if (!sample || FAILED(sample->ConvertToContiguousBuffer(buffer.Put())) ||
+          FAILED(buffer->Lock(&data, nullptr, &length))) {
+        continue;
+      }
+      block.assign(reinterpret_cast<const char*>(data), reinterpret_cast<const char*>(data) + length);
+      buffer->Unlock();
+      if (!block.empty()) return true;
+    }
+    return false;  // nothing more is heard of this movie
+  }
+  void Seek(int64_t time) override {
+    PROPVARIANT position;
+    PropVariantInit(&position);
+    position.vt = VT_I8;
+    position.hVal.QuadPart = time;
+    m_reader->SetCurrentPosition(GUID{}, position);
+    PropVariantClear(&position);
+  }
+
+ private:
+  ComPtr<IMFSourceReader> m_reader;
+};
 
 }  // namespace
 
@@ -56,6 +94,8 @@ bool CMovieSound::Open(const std::string& path) {
     return false;
   }
   waveOutPause(m_output);
+  m_samples = std::make_unique<CReadAhead<std::vector<char>>>(std::make_unique<SoundSource>(std::move(m_reader)),
+                                                              kBlocksAhead);
   return true;
 }
 
@@ -67,9 +107,16 @@ void CMovieSound::Close() {
     m_output = nullptr;
   }
   m_queued.clear();
+  m_samples.reset();
   m_reader.Reset();
   m_atEnd = false;
   m_playing = false;
+}
+
+bool CMovieSound::CloseAndLetGo(DWORD limitMs) {
+  const bool released = !m_samples || m_samples->StopAndWait(limitMs);
+  Close();
+  return released;
 }
 
 void CMovieSound::Play() {
@@ -90,12 +137,7 @@ void CMovieSound::Seek(int64_t time) {
   waveOutReset(m_output);
   Reclaim(true);
   if (!m_playing) waveOutPause(m_output);
-  PROPVARIANT position;
-  PropVariantInit(&position);
-  position.vt = VT_I8;
-  position.hVal.QuadPart = time;
-  m_reader->SetCurrentPosition(GUID{}, position);
-  PropVariantClear(&position);
+  if (m_samples) m_samples->Seek(time);
   m_atEnd = false;
 }
 
@@ -113,36 +155,16 @@ void CMovieSound::Reclaim(bool all) {
 }
 
 void CMovieSound::Feed() {
-  if (!m_output) return;
+  if (!m_output || !m_samples) return;
   Reclaim(false);
-  int empty = 0;  // answers without a block to play
+  // Only what the read-ahead thread has ready: the reads that may block run there.
   while (!m_atEnd && m_queued.size() < kBlocksAhead) {
-    if (empty == kEmptyReadLimit) {
-      m_atEnd = true;  // nothing more is heard of this movie
-      break;
-    }
-    DWORD flags = 0;
-    LONGLONG time = 0;
-    ComPtr<IMFSample> sample;
-    if (FAILED(m_reader->ReadSample(kAudio, 0, nullptr, &flags, &time, sample.Put())) ||
-        (flags & MF_SOURCE_READERF_ENDOFSTREAM)) {
+    auto block = std::make_unique<Block>();
+    const auto next = m_samples->Take(block->data);
+    if (next == CReadAhead<std::vector<char>>::Next::Pending) break;
+    if (next == CReadAhead<std::vector<char>>::Next::End) {
       m_atEnd = true;
       break;
-    }
-    ComPtr<IMFMediaBuffer> buffer;
-    BYTE* data = nullptr;
-    DWORD length = 0;
-    if (!sample || FAILED(sample->ConvertToContiguousBuffer(buffer.Put())) ||
-        FAILED(buffer->Lock(&data, nullptr, &length))) {
-      ++empty;
-      continue;
-    }
-    auto block = std::make_unique<Block>();
-    block->data.assign(reinterpret_cast<const char*>(data), reinterpret_cast<const char*>(data) + length);
-    buffer->Unlock();
-    if (block->data.empty()) {
-      ++empty;
-      continue;
     }
     block->header.lpData = block->data.data();
     block->header.dwBufferLength = static_cast<DWORD>(block->data.size());

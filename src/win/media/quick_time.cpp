@@ -1,6 +1,8 @@
 #include "win/media/quick_time.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "win/media/movie_library.h"
 
@@ -9,6 +11,20 @@ namespace {
 
 // Reads at most this many frames a tick: a slow machine skips ahead rather than stalls.
 constexpr int kReadsPerTick = 30;
+
+// Frames decoded ahead of the one shown.
+constexpr size_t kFramesAhead = 3;
+
+// The movie's frames, read on the read-ahead thread.
+class FrameSource : public CReadAhead<VideoFrame>::Source {
+ public:
+  explicit FrameSource(std::unique_ptr<CMovieReader> reader) : m_reader(std::move(reader)) {}
+  bool Read(VideoFrame& frame) override { return m_reader->ReadFrame(frame); }
+  void Seek(int64_t time) override { m_reader->Seek(time); }
+
+ private:
+  std::unique_ptr<CMovieReader> m_reader;
+};
 
 int16_t Side(LONG v) { return static_cast<int16_t>(std::clamp<LONG>(v, INT16_MIN, INT16_MAX)); }
 
@@ -44,9 +60,10 @@ bool CQuickTime::OpenPrepared(const std::string& fileName, std::unique_ptr<CMovi
                               std::unique_ptr<CMovieSound> sound) {
   CloseMovie();
   if (!movie || !movie->IsOpen()) return false;
-  m_movie = std::move(movie);
+  m_movie = movie.get();
   m_sound = std::move(sound);
-  AttachController(m_movie.get());
+  AttachController(m_movie);
+  m_frames = std::make_unique<CReadAhead<VideoFrame>>(std::make_unique<FrameSource>(std::move(movie)), kFramesAhead);
   m_opened = true;
   m_fileName = fileName;
   UpdateTitle();
@@ -56,7 +73,8 @@ bool CQuickTime::OpenPrepared(const std::string& fileName, std::unique_ptr<CMovi
 void CQuickTime::CloseMovie() {
   m_sound.reset();
   m_controller.reset();
-  m_movie.reset();
+  m_movie = nullptr;
+  m_frames.reset();
   m_sampleTimes.reset();
   m_frame = VideoFrame{};
   m_next = VideoFrame{};
@@ -67,6 +85,13 @@ void CQuickTime::CloseMovie() {
   m_opened = false;
   m_fileName.clear();
   if (m_movieWindow) UpdateTitle();
+}
+
+bool CQuickTime::CloseAndLetGoOfFile(DWORD limitMs) {
+  bool released = !m_frames || m_frames->StopAndWait(limitMs);
+  if (m_sound) released = m_sound->CloseAndLetGo(limitMs) && released;
+  CloseMovie();
+  return released;
 }
 
 bool CQuickTime::NewEmptyMovie() {
@@ -111,7 +136,7 @@ const std::vector<int64_t>& CQuickTime::SampleTimes() {
 
 int CQuickTime::CountFrames(CMovieReader* movie) {
   if (!movie) return 0;
-  if (movie == m_movie.get()) return static_cast<int>(SampleTimes().size());
+  if (movie == m_movie) return static_cast<int>(SampleTimes().size());
   return CountFramesOfFile(movie->Path());
 }
 
@@ -122,7 +147,7 @@ int CQuickTime::CountFramesOfFile(const std::string& fileName) {
 
 int CQuickTime::LastFrameTime(CMovieReader* movie) {
   if (!movie) return 0;
-  if (movie != m_movie.get()) return LastFrameTimeOfFile(movie->Path());
+  if (movie != m_movie) return LastFrameTimeOfFile(movie->Path());
   const std::vector<int64_t>& times = SampleTimes();
   return times.empty() ? 0 : static_cast<int>(MovieUnits(times.back()));
 }
@@ -146,7 +171,7 @@ void CQuickTime::Undo() {}
 
 void CQuickTime::SelectAll() {
   if (!m_controller) return;
-  SetSelection(0, LastFrameTime(m_movie.get()));
+  SetSelection(0, LastFrameTime(m_movie));
 }
 
 void CQuickTime::UpdateTitle() {
@@ -191,7 +216,7 @@ MovieBox CQuickTime::GetDesktopRect() {
   return MovieBox{0, 0, Side(desktop.bottom - desktop.top), Side(desktop.right - desktop.left)};
 }
 
-CMovieReader* CQuickTime::GetMovie() { return m_movie.get(); }
+CMovieReader* CQuickTime::GetMovie() { return m_movie; }
 
 MovieController* CQuickTime::GetController() { return m_controller.get(); }
 
@@ -245,9 +270,9 @@ void CQuickTime::StopMovie() {
 }
 
 void CQuickTime::SeekToPosition() {
-  if (!m_movie || !m_controller) return;
+  if (!m_frames || !m_controller) return;
   const int64_t time = MediaTimeOfUnits(m_controller->position.At(NowMs()));
-  m_movie->Seek(time);
+  m_frames->Seek(time);
   if (m_sound) m_sound->Seek(time);
   m_hasNext = false;
   m_atEnd = false;
@@ -272,7 +297,11 @@ bool CQuickTime::PresentFrames() {
   bool changed = false;
   for (int read = 0; read < kReadsPerTick; ++read) {
     if (!m_hasNext) {
-      if (m_atEnd || !m_movie->ReadFrame(m_next)) {
+      // Frames come from the read-ahead thread; none ready yet, the one shown stays.
+      using Next = CReadAhead<VideoFrame>::Next;
+      const Next next = m_atEnd ? Next::End : m_frames->Take(m_next);
+      if (next == Next::Pending) break;
+      if (next == Next::End) {
         m_atEnd = true;
         break;
       }

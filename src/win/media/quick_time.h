@@ -54,6 +54,7 @@
 
 #include "core/media/movie_time.h"
 #include "core/media/video_frame.h"
+#include "win/media/read_ahead.h"
 #include "win/media/movie_reader.h"
 #include "win/media/movie_sound.h"
 #include "win/platform/com_initialisation.h"
@@ -96,6 +97,9 @@ class CQuickTime {
   bool OpenPrepared(const std::string& fileName, std::unique_ptr<CMovieReader> movie,
                     std::unique_ptr<CMovieSound> sound);
   virtual void CloseMovie();
+  // Closes the movie and waits up to `limitMs` until its readers have let the file go (they
+  // read on threads of their own); true when they have. Before the file is replaced.
+  bool CloseAndLetGoOfFile(DWORD limitMs);
   virtual bool NewEmptyMovie();
   virtual long SaveMovieAs();
   virtual void HandleEvent(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -169,7 +173,10 @@ class CQuickTime {
   ComInitialisation m_com;
   std::string m_appName;
   bool m_opened = false;
-  std::unique_ptr<CMovieReader> m_movie;
+  // The open movie's reader, for what does not change once it is open (its path, size,
+  // duration, sound); m_frames owns it and reads it on a thread of its own.
+  CMovieReader* m_movie = nullptr;
+  std::unique_ptr<CReadAhead<VideoFrame>> m_frames;
   std::unique_ptr<MovieController> m_controller;
   std::unique_ptr<CMovieSound> m_sound;  // where the movie has sound and the system a device
   MovieBox m_box;

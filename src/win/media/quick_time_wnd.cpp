@@ -27,6 +27,8 @@ namespace {
 FullScreenState g_fullScreen;
 // Saved frames stay close to what was shown.
 constexpr int kSavedJpegQuality = 90;
+// How long a save waits for the movie's readers to let the file go before replacing it.
+constexpr DWORD kLetGoLimitMs = 5000;
 
 // The high-resolution clock in milliseconds, for telling double clicks.
 int64_t PreciseMs() {
@@ -344,7 +346,7 @@ bool CQuickTimeWnd::SaveSelection(const std::string& fileName) {
   // The movie being played holds its file: it lets it go for the new one to take its place.
   if (SameFile(fileName, m_movie.FileName())) {
     KillTimer(m_hWnd, kFrameTimerId);
-    m_movie.CloseMovie();
+    m_movie.CloseAndLetGoOfFile(kLetGoLimitMs);
     Repaint();
   }
   return ReplaceWith(temporary, fileName);
