@@ -68,8 +68,6 @@ bool CMediaPlayer::Open(std::unique_ptr<PreparedMovie> movie, HWND parent, const
   if (CreatePlayerWindow(parent, rect)) {
     switch (movie->route) {
       case EngineRoute::QuickTime: OpenMovieWindow(*movie, rect); break;
-      // Runs here, on the window's thread: the MCI window must be made on it. Its opening
-      // of the file is not bounded; only sounds and files the graph refused come here.
       case EngineRoute::Sound: OpenMci(path, parent, rect, true); break;
       case EngineRoute::Graph:
         if (!movie->graphRenders) {
@@ -136,6 +134,9 @@ CMediaPlayer::GraphResult CMediaPlayer::OpenGraph(const std::string& path, const
 }
 
 void CMediaPlayer::OpenMci(const std::string& path, HWND parent, const RECT& rect, bool sound) {
+  // On the window's thread, which must own the MCI window: its opening of the file is not
+  // bounded. Only sounds and files that passed the byte checks and that the graph refused in
+  // their preparation come here.
   Close();
   if (!CreatePlayerWindow(parent, rect)) return;
   if (!m_mci.Create(m_hWnd, path, MciWindowStyle(sound, m_controlsVisible))) return;
@@ -209,6 +210,8 @@ void CMediaPlayer::ReleaseEngines() {
   m_mci.Close();
   m_mciNotifies = false;
   if (std::shared_ptr<CDirectShowEngine> graph = std::exchange(m_graph, nullptr)) {
+    // On the window's thread, bounded by kStateWaitLimitMs; the release after it is bounded
+    // by the clock's periodic advice (see CDirectShowEngine::Release).
     SetGraphState(graph, State_Stopped, true);
     graph->HideVideo();
     graph->Release();
@@ -238,6 +241,8 @@ LRESULT CMediaPlayer::OnDestroy(WPARAM, LPARAM) {
 }
 
 bool CMediaPlayer::SetGraphState(const std::shared_ptr<CDirectShowEngine>& graph, OAFilterState target, bool wait) {
+  // On the window's thread: each state query is bounded by kStateQueryMs and the whole wait
+  // by kStateWaitLimitMs; input for other windows waits in the queue meanwhile.
   if (!graph) return false;
   OAFilterState state = State_Stopped;
   if (graph->GetState(kStateQueryMs, state) == S_OK && state == target) return true;
@@ -283,7 +288,8 @@ LRESULT CMediaPlayer::OnGraphEvent(WPARAM, LPARAM) {
 void CMediaPlayer::OnGraphComplete(const std::shared_ptr<CDirectShowEngine>& graph) {
   // Back to the start of the selection, then again or done.
   const MediaSpan span = SelectionSpan(m_duration, m_frameCount, m_selectionStart, m_selectionEnd);
-  SetGraphState(graph, State_Stopped, true);
+  // Waited for only when it plays again; a movie that is done is closed by its owner next.
+  SetGraphState(graph, State_Stopped, m_repeat);
   if (m_graph != graph) return;
   graph->SetPositions(span.start, span.stop);
   m_seekTarget = span.start;
