@@ -14,6 +14,10 @@ constexpr DWORD kAudio = static_cast<DWORD>(MF_SOURCE_READER_FIRST_AUDIO_STREAM)
 constexpr DWORD kAllStreams = static_cast<DWORD>(MF_SOURCE_READER_ALL_STREAMS);
 // Blocks kept queued ahead of what is heard: a few hundred milliseconds of sound.
 constexpr size_t kBlocksAhead = 8;
+// A reader that keeps answering without sound (no sample, an empty or unreadable one) is
+// given up after this many such answers in one feed, as the video reader gives up: the
+// feed runs on the show's thread and must not spin there.
+constexpr int kEmptyReadLimit = 64;
 
 }  // namespace
 
@@ -111,7 +115,12 @@ void CMovieSound::Reclaim(bool all) {
 void CMovieSound::Feed() {
   if (!m_output) return;
   Reclaim(false);
+  int empty = 0;  // answers without a block to play
   while (!m_atEnd && m_queued.size() < kBlocksAhead) {
+    if (empty == kEmptyReadLimit) {
+      m_atEnd = true;  // nothing more is heard of this movie
+      break;
+    }
     DWORD flags = 0;
     LONGLONG time = 0;
     ComPtr<IMFSample> sample;
@@ -125,12 +134,16 @@ void CMovieSound::Feed() {
     DWORD length = 0;
     if (!sample || FAILED(sample->ConvertToContiguousBuffer(buffer.Put())) ||
         FAILED(buffer->Lock(&data, nullptr, &length))) {
+      ++empty;
       continue;
     }
     auto block = std::make_unique<Block>();
     block->data.assign(reinterpret_cast<const char*>(data), reinterpret_cast<const char*>(data) + length);
     buffer->Unlock();
-    if (block->data.empty()) continue;
+    if (block->data.empty()) {
+      ++empty;
+      continue;
+    }
     block->header.lpData = block->data.data();
     block->header.dwBufferLength = static_cast<DWORD>(block->data.size());
     if (waveOutPrepareHeader(m_output, &block->header, sizeof block->header) != MMSYSERR_NOERROR) break;

@@ -37,7 +37,8 @@ class CMovieSound {
   void Seek(int64_t time);
   // Silent or at full volume.
   void SetMute(bool mute);
-  // Queues what the output needs next; call it often (the frame timer does).
+  // Queues what the output needs next; call it often (the frame timer does). A reader that
+  // answers again and again without sound counts as ended (until the next Seek).
   void Feed();
 
  private:
