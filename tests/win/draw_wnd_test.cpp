@@ -1,7 +1,8 @@
 // The slide-show window in this process on the test bench's display: the first picture
 // comes without a transition, the next ones through a transition on the worker; closing
 // stops a running transition; a folder with nothing to show fails creation, and one where
-// nothing loads shows black and keeps its timer.
+// nothing loads shows black and keeps its timer; a preview whose parent goes while its
+// player's handler runs is deleted only after that handler.
 
 #include <windows.h>
 
@@ -388,6 +389,49 @@ TEST_F(SlideShowWindowTest, PreviewChildFitsThePictureToItsParent) {
   // Destroying the parent takes the preview with it; the object deletes itself.
   parentWindow.Destroy();
   EXPECT_FALSE(IsWindow(child));
+}
+
+// A self-owned preview whose player, inside one of its handlers, sees the preview's parent
+// destroyed, as a message served while the player waits for its graph may.
+constexpr UINT kDestroyTheParent = WM_APP + 7;
+class PreviewWithHookedPlayer : public CDrawWnd {
+ public:
+  explicit PreviewWithHookedPlayer(ProfileStore& settings) : CDrawWnd(kDeletesItself, settings) {}
+  ~PreviewWithHookedPlayer() override { s_deleted = true; }
+  static inline bool s_deleted = false;
+  static inline bool s_deletedInsideTheHandler = false;
+
+ protected:
+  class HookedPlayer : public CMediaPlayer {
+    GLINTORA_DECLARE_MESSAGE_MAP()
+   public:
+    LRESULT OnDestroyTheParent(WPARAM, LPARAM) {
+      ::DestroyWindow(::GetParent(GetOwner()));
+      s_deletedInsideTheHandler = s_deleted;
+      return 0;
+    }
+  };
+  CMediaPlayer& Player() override { return m_hookedPlayer; }
+  HookedPlayer m_hookedPlayer;
+};
+GLINTORA_MESSAGE_MAP(PreviewWithHookedPlayer::HookedPlayer, CMediaPlayer,
+                     OnMessage<&PreviewWithHookedPlayer::HookedPlayer::OnDestroyTheParent>(kDestroyTheParent))
+
+TEST_F(SlideShowWindowTest, APreviewGoneInsideItsPlayersHandlerIsDeletedAfterThatHandler) {
+  testing::WriteBytes(folder.Path("1.avi"), testing::EncodeAvi(testing::SolidAvi(64, 48, 10, 100, 0x20E040)));
+  Configure("3", "0.3");
+  store.WriteProfileInt("", "Play Movies", 1);
+  testing::TestWindow parentWindow(600, 500, kWidth, kHeight);
+  PreviewWithHookedPlayer::s_deleted = PreviewWithHookedPlayer::s_deletedInsideTheHandler = false;
+  auto* preview = new PreviewWithHookedPlayer(store);
+  ASSERT_NE(preview->Create(0, "Preview", WS_CHILD | WS_VISIBLE, RECT{0, 0, kWidth, kHeight}, parentWindow.Handle(), 0),
+            0);
+  HWND player = GetDlgItem(preview->m_hWnd, kPlayerControlId);
+  ASSERT_NE(player, nullptr) << "the movie plays";
+  SendMessageA(player, kDestroyTheParent, 0, 0);
+  EXPECT_FALSE(IsWindow(player));
+  EXPECT_FALSE(PreviewWithHookedPlayer::s_deletedInsideTheHandler) << "the player's handler ran on in freed memory";
+  EXPECT_TRUE(PreviewWithHookedPlayer::s_deleted) << "deleted once the player's handler returned";
 }
 
 TEST_F(SlideShowWindowTest, AMovieBetweenPicturesPlaysToItsEndThenThePictureComesAtOnce) {

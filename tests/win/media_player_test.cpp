@@ -1,7 +1,7 @@
 // The movie player on the bench's display with the system's real DirectShow, MCI window and
-// AVI file functions, playing video-only uncompressed AVIs written by the test: what it
-// reports to its owner and when, what it tells about a movie, the fall-back to the MCI window,
-// and saving a frame range.
+// AVI file functions, playing uncompressed AVIs written by the test (video only, and one with
+// a sound track): what it reports to its owner and when, what it tells about a movie, the
+// fall-back to the MCI window, and saving a frame range.
 
 #include <windows.h>
 
@@ -18,6 +18,8 @@
 #include "win/media/avi_file.h"
 #include "win/media/media_player.h"
 #include "window_capture.h"
+// After the framework: it defines macros that clash with the framework's names.
+#include <vfw.h>
 
 namespace glintora {
 namespace {
@@ -260,6 +262,51 @@ TEST_F(MediaPlayerTest, FallsBackToTheMciWindowWhenTheGraphFails) {
   player.Close();
   EXPECT_EQ(player.MciWindow(), nullptr);
   EXPECT_EQ(player.m_hWnd, nullptr);
+}
+
+// A movie with a sound track on the bench, whose sound devices are off: the graph renders its
+// video and leaves the sound out (only some streams render, VFW_S_PARTIAL_RENDER), so the graph
+// keeps it and tells its end. Where the graph fails, the MCI window plays it as it plays a
+// silent one, to its last frame.
+TEST_F(MediaPlayerTest, AMovieWithSoundPlaysWithoutSoundDevices) {
+  AviRecipe recipe = SolidAvi(64, 48, 10, 20, kGreen);
+  recipe.sound = {22050, 2, 440};
+  const std::string path = folder.Path("with sound.avi");
+  testing::WriteBytes(path, testing::EncodeAvi(recipe));
+  // The system's AVI file functions find the sound track as written.
+  AVIFileInit();
+  PAVISTREAM sound = nullptr;
+  ASSERT_EQ(AVIStreamOpenFromFileA(&sound, path.c_str(), streamtypeAUDIO, 0, OF_READ, nullptr), 0);
+  WAVEFORMATEX format{};
+  LONG formatSize = sizeof format;
+  EXPECT_EQ(AVIStreamReadFormat(sound, 0, &format, &formatSize), 0);
+  EXPECT_EQ(format.wFormatTag, WAVE_FORMAT_PCM);
+  EXPECT_EQ(format.nChannels, 2);
+  EXPECT_EQ(format.nSamplesPerSec, 22050u);
+  EXPECT_EQ(format.wBitsPerSample, 16);
+  EXPECT_EQ(AVIStreamLength(sound), 44100) << "two seconds";
+  AVIStreamRelease(sound);
+  AVIFileExit();
+  {
+    CMediaPlayer player;
+    player.ShowControls(false);
+    ASSERT_TRUE(player.Open(path, host.m_hWnd, kPlace));
+    EXPECT_EQ(player.CurrentEngine(), CMediaPlayer::Engine::Graph);
+    EXPECT_EQ(player.LengthMilliseconds(), 2000);
+    EXPECT_TRUE(PumpUntil([] { return ScreenPixel(72, 54) == kGreen; }, 10000)) << "the video shows";
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(PumpUntil([&] { return host.ends > 0; }, 15000));
+    EXPECT_GE(GetTickCount() - start, 1000u) << "the end comes after the movie has played";
+  }
+  GraphlessPlayer fallback;
+  fallback.ShowControls(false);
+  ASSERT_TRUE(fallback.Open(path, host.m_hWnd, kPlace));
+  EXPECT_EQ(fallback.CurrentEngine(), CMediaPlayer::Engine::Mci);
+  EXPECT_NEAR(static_cast<double>(fallback.LengthMilliseconds()), 2000, 100);
+  EXPECT_TRUE(PumpUntil([] { return ScreenPixel(72, 54) == kGreen; }, 10000)) << "the video shows";
+  const DWORD start = GetTickCount();
+  EXPECT_TRUE(PumpUntil([&] { return fallback.GetFramePosition() >= 19; }, 10000)) << "it plays to its end";
+  EXPECT_GE(GetTickCount() - start, 1000u);
 }
 
 TEST_F(MediaPlayerTest, TheMciWindowTellsTheEndOfASound) {

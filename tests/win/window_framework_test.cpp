@@ -1,6 +1,7 @@
 // The window framework: message maps with their base classes, notification codes and
-// messages reflected to controls, default processing, subclassing, self-deleting windows,
-// the application's main window and worker threads.
+// messages reflected to controls, default processing, subclassing, self-deleting windows
+// (also those freed from inside a handler of a window they hold), the application's main
+// window and worker threads.
 
 #include <windows.h>
 
@@ -191,6 +192,69 @@ TEST(WindowFramework, AWindowDestroyedInsideItsOwnHandlerIsDeletedOnlyAfterTheHa
     EXPECT_TRUE(PoisonedWindow::StillPoisoned(PoisonedWindow::s_deleted[0]))
         << "the object was written after it deleted itself";
     ::operator delete(PoisonedWindow::s_deleted[0].bytes);
+  }
+}
+
+// A window that a self-owned window holds as a member, as the show holds its movie player.
+// Its handler destroys `doomed` (the owner's window, or the window the owner is a child of)
+// and then goes on, as does the framework's dispatch around it.
+class MemberWindow : public CWnd {
+  GLINTORA_DECLARE_MESSAGE_MAP()
+ public:
+  HWND doomed = nullptr;
+  LRESULT OnPing(WPARAM, LPARAM) {
+    ::DestroyWindow(doomed);
+    PoisonedWindow::s_events.push_back("member's handler returns");
+    return 0;
+  }
+};
+GLINTORA_MESSAGE_MAP(MemberWindow, CWnd, OnMessage<&MemberWindow::OnPing>(kPing))
+
+class OwnerOfMember : public PoisonedWindow {
+ public:
+  MemberWindow member;
+
+ protected:
+  // Deleting this object frees `member`: wait until no handler of it is running.
+  void PostNcDestroy() override { member.AfterHandlers([this] { delete this; }); }
+};
+
+TEST(WindowFramework, AnOwnerDestroyedInsideItsMembersHandlerIsDeletedOnlyAfterThatHandlerReturns) {
+  enum class Destroy { OwnerFromMember, ParentFromMember, ParentFromOutside };
+  struct Case {
+    const char* name;
+    Destroy destroy;
+    std::vector<std::string> events;
+  };
+  const Case cases[] = {
+      {"owner's window, in the member's handler", Destroy::OwnerFromMember, {"member's handler returns", "deleted"}},
+      {"owner's parent, in the member's handler", Destroy::ParentFromMember, {"member's handler returns", "deleted"}},
+      {"owner's parent, no handler running", Destroy::ParentFromOutside, {"deleted"}},
+  };
+  for (const Case& c : cases) {
+    PoisonedWindow::s_deleted.clear();
+    PoisonedWindow::s_events.clear();
+    HWND parent = CreateWindowExA(0, PlainClass(), "", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    auto* owner = new OwnerOfMember;
+    ASSERT_TRUE(owner->CreateEx(0, PlainClass(), "", WS_CHILD, RECT{0, 0, 10, 10}, parent, 1));
+    ASSERT_TRUE(owner->member.CreateEx(0, PlainClass(), "", WS_CHILD, RECT{0, 0, 5, 5}, owner->m_hWnd, 2));
+    HWND ownerWindow = owner->m_hWnd;
+    HWND memberWindow = owner->member.m_hWnd;
+    owner->member.doomed = c.destroy == Destroy::OwnerFromMember ? ownerWindow : parent;
+    if (c.destroy == Destroy::ParentFromOutside) {
+      ::DestroyWindow(parent);
+    } else {
+      SendMessageA(memberWindow, kPing, 0, 0);
+    }
+    EXPECT_FALSE(IsWindow(ownerWindow)) << c.name;
+    EXPECT_FALSE(IsWindow(memberWindow)) << c.name;
+    EXPECT_EQ(PoisonedWindow::s_events, c.events) << c.name;
+    ASSERT_EQ(PoisonedWindow::s_deleted.size(), 1u) << c.name;
+    EXPECT_TRUE(PoisonedWindow::StillPoisoned(PoisonedWindow::s_deleted[0]))
+        << c.name << ": the owner or its member was written after the owner was deleted";
+    ::operator delete(PoisonedWindow::s_deleted[0].bytes);
+    if (IsWindow(parent)) ::DestroyWindow(parent);
   }
 }
 

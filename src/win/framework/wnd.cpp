@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "win/framework/win_app.h"
 
@@ -99,6 +100,15 @@ HWND CWnd::GetOwner() const {
   if (!m_hWnd) return nullptr;
   HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
   return owner ? owner : ::GetParent(m_hWnd);
+}
+
+void CWnd::AfterHandlers(std::function<void()> action) {
+  if (!action) return;
+  if (InHandler()) {
+    m_afterHandlers.push_back(std::move(action));
+  } else {
+    action();
+  }
 }
 
 BOOL CWnd::PreTranslateMessage(MSG* /*msg*/) { return FALSE; }
@@ -210,13 +220,15 @@ LRESULT CWnd::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     m_finishPending = true;
   }
-  // A window destroyed from inside another of its handlers (WM_CLOSE -> DestroyWindow ->
-  // WM_NCDESTROY) finishes only when that outer handler has returned: PostNcDestroy may
-  // delete the object, and the outer frames still use it.
-  if (m_finishPending && m_dispatchDepth == 0) {
-    m_finishPending = false;
-    PostNcDestroy();  // the object may be gone after this
-  }
+  if (m_dispatchDepth != 0) return result;
+  // The outermost handler has returned. A window destroyed from inside another of its
+  // handlers (WM_CLOSE -> DestroyWindow -> WM_NCDESTROY) finishes only now: PostNcDestroy
+  // may delete the object, and the outer frames still used it. The deferred actions come
+  // last, taken off the object first, since either step may free it.
+  const bool finish = std::exchange(m_finishPending, false);
+  std::vector<std::function<void()>> after = std::exchange(m_afterHandlers, {});
+  if (finish) PostNcDestroy();  // the object may be gone after this
+  for (auto& action : after) action();
   return result;
 }
 

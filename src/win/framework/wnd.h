@@ -4,11 +4,18 @@
 // the class's static message map to a short handler; what no handler takes gets the
 // default processing. After the window's last message PostNcDestroy runs, where classes
 // that own themselves delete the object.
+//
+// Ownership: an object that deletes itself owns the objects of the windows it holds as
+// members, so its deletion frees them too. Such a member may be in one of its own handlers
+// (pumping messages, say) when the owner's window goes; the owner then defers its deletion
+// with AfterHandlers on that member, so no handler returns into freed memory.
 
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <iterator>
+#include <vector>
 
 namespace glintora {
 
@@ -119,6 +126,14 @@ class CWnd {
   // The owner window (the parent for child windows).
   HWND GetOwner() const;
 
+  // Whether a handler of this object is on the stack (a message is being dispatched to it).
+  bool InHandler() const { return m_dispatchDepth > 0; }
+  // Runs `action` once no handler of this object is on the stack: at once when none is,
+  // else as the very last step of the outermost handler's dispatch, after this object's own
+  // PostNcDestroy, touching nothing of the object afterwards. So `action` may delete this
+  // object, or the object that holds it as a member. Several run in the order given.
+  void AfterHandlers(std::function<void()> action);
+
   // Offered each message the loop takes for this window or its children before dispatch;
   // true when the message was handled and must not be dispatched.
   virtual BOOL PreTranslateMessage(MSG* msg);
@@ -160,6 +175,7 @@ class CWnd {
   MSG m_current{};                // the message being handled, for Default()
   int m_dispatchDepth = 0;        // handlers of this object running on the stack
   bool m_finishPending = false;   // WM_NCDESTROY seen; PostNcDestroy waits for depth 0
+  std::vector<std::function<void()>> m_afterHandlers;  // AfterHandlers' actions, waiting for depth 0
 };
 
 }  // namespace glintora

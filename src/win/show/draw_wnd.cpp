@@ -376,7 +376,12 @@ LRESULT CDrawWnd::OnPaint(WPARAM, LPARAM) {
 }
 
 void CDrawWnd::PostNcDestroy() {
-  if (m_autoDelete) delete this;
+  if (!m_autoDelete) return;
+  // The show owns its player: deleting the show frees the player with it. When the show's
+  // window went from inside one of the player's handlers (the player pumps messages while
+  // its graph changes state, and the preview's parent may be destroyed then), the player's
+  // frames are still on the stack; the show is deleted once they have returned.
+  Player().AfterHandlers([this] { delete this; });
 }
 
 }  // namespace glintora
