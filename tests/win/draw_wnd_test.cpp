@@ -426,7 +426,8 @@ TEST_F(SlideShowWindowTest, APreviewGoneInsideItsPlayersHandlerIsDeletedAfterTha
   auto* preview = new PreviewWithHookedPlayer(store);
   ASSERT_NE(preview->Create(0, "Preview", WS_CHILD | WS_VISIBLE, RECT{0, 0, kWidth, kHeight}, parentWindow.Handle(), 0),
             0);
-  HWND player = GetDlgItem(preview->m_hWnd, kPlayerControlId);
+  HWND player = nullptr;  // once the movie is prepared
+  PumpUntil([&] { return (player = GetDlgItem(preview->m_hWnd, kPlayerControlId)) != nullptr; }, 10000);
   ASSERT_NE(player, nullptr) << "the movie plays";
   SendMessageA(player, kDestroyTheParent, 0, 0);
   EXPECT_FALSE(IsWindow(player));
