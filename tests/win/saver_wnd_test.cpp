@@ -1,5 +1,5 @@
-// The saver window in this process: the system's saver settings it reads, and which close
-// requests it follows.
+// The saver window in this process: the system's saver settings it reads, which close
+// requests it follows, and input over a movie that passes nothing on.
 
 #include <windows.h>
 
@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "../core/avi_writer.h"
 #include "../core/fixtures.h"
 #include "win/platform/registry_profile_store.h"
 #include "win/saver/saver_wnd.h"
@@ -133,6 +134,73 @@ TEST_F(SaverWindowTest, ClosesOnlyAfterAUserActionAndNeverDuringAPasswordCheck) 
   cursor.cbSize = sizeof cursor;
   GetCursorInfo(&cursor);
   EXPECT_TRUE(cursor.flags & CURSOR_SHOWING);
+}
+
+// A saver whose movies play in the MCI window, a child that takes the mouse and the keys and
+// passes nothing on.
+class MciSaver : public CglintoraWnd {
+ public:
+  explicit MciSaver(ProfileStore& settings) : CglintoraWnd(settings) {
+    m_mciPlayer.SetForwardMouse(true);
+    m_mciPlayer.ShowControls(false);
+  }
+  HWND MovieWindow() const { return m_mciPlayer.MciWindow(); }
+
+ protected:
+  class GraphlessPlayer : public CMediaPlayer {
+   protected:
+    GraphResult OpenGraph(const std::string&, const RECT&) override { return GraphResult::Failed; }
+  };
+  CMediaPlayer& Player() override { return m_mciPlayer; }
+  GraphlessPlayer m_mciPlayer;
+};
+
+TEST_F(SaverWindowTest, InputOverAMovieThatPassesNothingOnEndsTheSaver) {
+  testing::WriteBytes(folder.Path("0.avi"), testing::EncodeAvi(testing::SolidAvi(64, 48, 10, 100, 0x20E040)));
+  store.WriteProfileInt("", "Play Movies", 1);
+  store.WriteProfileInt("", "Random", 0);
+  const struct {
+    const char* what;
+    UINT message;
+    int cursorShift;  // pixels the cursor has moved since the start
+    bool ends;
+  } cases[] = {
+      {"a mouse move beyond the threshold", WM_MOUSEMOVE, 40, true},
+      {"a mouse move within it", WM_MOUSEMOVE, 2, false},
+      {"a click", WM_LBUTTONDOWN, 0, true},
+      {"a key", WM_KEYDOWN, 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetCursorPos(300, 300);
+    auto* window = new MciSaver(store);  // self-owned
+    ASSERT_NE(window->CreateFullScreen(), 0);
+    HWND handle = window->m_hWnd;
+    // The application's loop: each message is offered to the windows it is bound for first.
+    const auto serve = [] {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT || CWnd::WalkPreTranslate(&msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+    };
+    HWND movie = nullptr;
+    for (int tries = 0; tries < 500 && !(movie = window->MovieWindow()); ++tries) {
+      serve();
+      Sleep(10);
+    }
+    ASSERT_NE(movie, nullptr) << "the movie plays in the MCI window";
+    SetCursorPos(300 + c.cursorShift, 300);
+    PostMessageA(movie, c.message, c.message == WM_KEYDOWN ? 'A' : 0, MAKELPARAM(10, 10));
+    for (int tries = 0; tries < 100 && IsWindow(handle); ++tries) {
+      serve();
+      Sleep(10);
+    }
+    EXPECT_EQ(!IsWindow(handle), c.ends);
+    if (IsWindow(handle)) DestroyWindow(handle);
+    serve();
+  }
 }
 
 }  // namespace
