@@ -393,31 +393,32 @@ TEST(WindowFramework, ParentsHandMessagesAboutAControlToTheControlsObject) {
   EXPECT_EQ(measure.itemHeight, 17u);
 }
 
-UINT CountToTen(void* param) {
-  auto* counter = static_cast<std::atomic<int>*>(param);
-  for (int i = 0; i < 10; ++i) ++*counter;
-  return 7;
-}
+TEST(WorkerThread, AnOwnedThreadIsWaitedForADetachedOneFreesItsWorkWhenDone) {
+  HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  auto counter = std::make_shared<std::atomic<int>>(0);
+  std::unique_ptr<CWorkerThread> owned = CWorkerThread::Start([go, counter] {
+    WaitForSingleObject(go, INFINITE);
+    for (int i = 0; i < 10; ++i) ++*counter;
+    return 7u;
+  });
+  ASSERT_NE(owned, nullptr);
+  EXPECT_FALSE(owned->WaitEnded(50)) << "held by its work";
+  SetEvent(go);
+  EXPECT_TRUE(owned->WaitEnded(10000));
+  EXPECT_EQ(counter->load(), 10);
+  EXPECT_EQ(owned->ExitCode(), 7u);
+  owned.reset();
 
-TEST(WorkerThread, SuspendedThreadsRunWhenResumedAndAreKeptForTheirOwner) {
-  std::atomic<int> counter{0};
-  CWorkerThread* thread = CWorkerThread::Begin(&CountToTen, &counter, THREAD_PRIORITY_NORMAL, true);
-  ASSERT_NE(thread, nullptr);
-  thread->m_autoDelete = false;
-  Sleep(50);
-  EXPECT_EQ(counter.load(), 0) << "suspended";
-  EXPECT_FALSE(thread->WaitEnded(0));
-  thread->ResumeThread();
-  EXPECT_TRUE(thread->WaitEnded(10000));
-  EXPECT_EQ(counter.load(), 10);
-  EXPECT_EQ(thread->ExitCode(), 7u);
-  delete thread;
-
-  // A self-owned thread runs at once and needs nobody afterwards.
-  std::atomic<int> second{0};
-  ASSERT_NE(CWorkerThread::Begin(&CountToTen, &second), nullptr);
-  for (int i = 0; i < 1000 && second.load() < 10; ++i) Sleep(5);
-  EXPECT_EQ(second.load(), 10);
+  // Nobody waits for a detached thread: what its work holds is freed on it once it is done.
+  ASSERT_TRUE(CWorkerThread::RunDetached([counter] {
+    for (int i = 0; i < 10; ++i) ++*counter;
+    return 0u;
+  }));
+  for (int i = 0; i < 1000 && counter.use_count() > 1; ++i) Sleep(5);
+  EXPECT_EQ(counter.use_count(), 1) << "the work's share released";
+  EXPECT_EQ(counter->load(), 20);
+  EXPECT_FALSE(CWorkerThread::RunDetached(nullptr)) << "no work, no thread";
+  CloseHandle(go);
 }
 
 }  // namespace

@@ -1,41 +1,45 @@
 #pragma once
-// Worker threads of our small Win32 framework. A thread object either deletes itself when
-// its function returns (automatic deletion, the default) or is kept for its owner, who
-// waits for it and deletes it; a thread that will be kept is started suspended so the flag
-// can be turned off before it runs.
+// Worker threads of our small Win32 framework. A thread runs a callable, which owns what the
+// work needs (shared state is held by a shared_ptr it captures). Either its starter keeps an
+// owner (Start), which can wait for the thread and closes its handle when it goes, or nobody
+// waits for it (RunDetached) and the thread frees the callable, and with it what the work
+// holds, when it ends.
 
 #include <windows.h>
 
-namespace glintora {
+#include <functional>
+#include <memory>
 
-using WorkerProc = UINT (*)(void* param);
+namespace glintora {
 
 class CWorkerThread {
  public:
-  // Starts `proc(param)` on a new thread with the default stack; suspended when asked.
-  // Returns null when no thread could be made. With automatic deletion on, the object is the
-  // thread's own and must not be touched once it runs.
-  static CWorkerThread* Begin(WorkerProc proc, void* param, int priority = THREAD_PRIORITY_NORMAL,
-                              bool suspended = false);
+  using Work = std::function<UINT()>;
+
+  // Starts `work` on a new thread; null when no thread could be made. Dropping the owner does
+  // not wait: the work must not use what the owner's holder frees before WaitEnded.
+  static std::unique_ptr<CWorkerThread> Start(Work work, int priority = THREAD_PRIORITY_NORMAL);
+  // Starts `work` on a thread that nobody waits for; false when no thread could be made.
+  static bool RunDetached(Work work, int priority = THREAD_PRIORITY_NORMAL);
+
   ~CWorkerThread();
   CWorkerThread(const CWorkerThread&) = delete;
   CWorkerThread& operator=(const CWorkerThread&) = delete;
 
-  DWORD ResumeThread() { return ::ResumeThread(m_hThread); }
   // True when the thread has ended (waiting up to `milliseconds`).
-  bool WaitEnded(DWORD milliseconds) const { return WaitForSingleObject(m_hThread, milliseconds) == WAIT_OBJECT_0; }
-  // The function's return value once the thread has ended.
+  bool WaitEnded(DWORD milliseconds) const { return WaitForSingleObject(m_thread, milliseconds) == WAIT_OBJECT_0; }
+  // The work's return value once the thread has ended.
   DWORD ExitCode() const;
-
-  HANDLE m_hThread = nullptr;
-  bool m_autoDelete = true;
+  // For waits on several objects; the owner keeps it.
+  HANDLE Handle() const { return m_thread; }
 
  private:
-  CWorkerThread(WorkerProc proc, void* param) : m_proc(proc), m_param(param) {}
-  static unsigned __stdcall Entry(void* self);
+  explicit CWorkerThread(HANDLE thread) : m_thread(thread) {}
+  // Starts the thread on `work` (which it deletes); its handle, or null.
+  static HANDLE Launch(std::unique_ptr<Work> work, int priority);
+  static unsigned __stdcall Entry(void* work);
 
-  WorkerProc m_proc;
-  void* m_param;
+  HANDLE m_thread;
 };
 
 }  // namespace glintora

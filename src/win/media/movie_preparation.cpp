@@ -76,25 +76,17 @@ bool MovieOpening::Start(HWND window, UINT notify, const std::string& path, Engi
   Cancel();
   auto job = std::make_shared<Job>(window, notify, path, route, purpose);
   if (!job->done) return false;
-  // The thread holds its own reference, released when it ends.
-  auto* threadShare = new std::shared_ptr<Job>(job);
-  if (!CWorkerThread::Begin(&MovieOpening::Run, threadShare, THREAD_PRIORITY_NORMAL)) {
-    delete threadShare;
-    return false;
-  }
+  // The thread holds its own reference: a given-up preparation is freed there, readers first
+  // and the in-flight mark last, so the library stays loaded while they are released.
+  if (!CWorkerThread::RunDetached([job] { return Run(*job); })) return false;
   m_job = std::move(job);
   return true;
 }
 
-UINT MovieOpening::Run(void* param) {
-  std::unique_ptr<std::shared_ptr<Job>> share(static_cast<std::shared_ptr<Job>*>(param));
-  Job& job = **share;
+UINT MovieOpening::Run(Job& job) {
   job.result = PrepareMovie(job.path, job.route, job.purpose);
   SetEvent(job.done);
   if (job.window) PostMessageA(job.window, job.notify, 0, 0);
-  // A preparation given up is freed here, readers first and the in-flight mark last, so the
-  // library stays loaded while they are released.
-  share.reset();
   return 0;
 }
 

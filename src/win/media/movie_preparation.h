@@ -69,7 +69,7 @@ class MovieOpening {
 
  private:
   struct Job;
-  static UINT Run(void* job);
+  static UINT Run(Job& job);
 
   std::shared_ptr<Job> m_job;
 };

@@ -4,10 +4,10 @@
 #include <mferror.h>
 #include <propidl.h>
 
-#include <atomic>
 #include <memory>
 #include <utility>
 
+#include "win/framework/worker_thread.h"
 #include "win/media/directshow_engine.h"
 #include "win/media/movie_file_probe.h"
 #include "win/media/movie_library.h"
@@ -32,62 +32,54 @@ bool HasStream(IMFSourceReader* reader, DWORD stream) {
 
 namespace {
 
-// One opening of a source reader on a thread of its own, shared by the two threads until
-// the second of them lets it go.
+// One opening of a source reader on a thread of its own, shared with that thread: when the
+// opening is given up, the thread frees it once the system's call comes back.
 struct Opening {
+  // First in, last out: a reader made by a given-up opening is released before the mark
+  // goes, so the library is not unloaded under that release.
+  LibraryCallInFlight inFlight;
   std::wstring url;
   bool convertVideo = false;
-  IMFSourceReader* reader = nullptr;
-  std::atomic<int> holders{2};
-  std::unique_ptr<LibraryCallInFlight> inFlight = std::make_unique<LibraryCallInFlight>();
+  ComPtr<IMFSourceReader> reader;  // the thread's until `done` is set
+  HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 
-  // The last holder releases the reader (when it was not taken) and the record.
-  static void LetGo(Opening* opening) {
-    if (--opening->holders > 0) return;
-    if (opening->reader) opening->reader->Release();
-    delete opening;
+  Opening(std::wstring file, bool convert) : url(std::move(file)), convertVideo(convert) {}
+  ~Opening() {
+    if (done) CloseHandle(done);
   }
-  static DWORD WINAPI Run(void* parameter) {
-    auto* opening = static_cast<Opening*>(parameter);
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    {
-      ComPtr<IMFAttributes> attributes;
-      if (opening->convertVideo && SUCCEEDED(movie_library::CreateAttributes(attributes.Put(), 1))) {
-        attributes->SetUINT32(MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING, TRUE);
-      }
-      if (FAILED(movie_library::CreateSourceReader(opening->url.c_str(), attributes.Get(), &opening->reader))) {
-        opening->reader = nullptr;
-      }
+  Opening(const Opening&) = delete;
+  Opening& operator=(const Opening&) = delete;
+
+  void Run() {
+    ComPtr<IMFAttributes> attributes;
+    if (convertVideo && SUCCEEDED(movie_library::CreateAttributes(attributes.Put(), 1))) {
+      attributes->SetUINT32(MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING, TRUE);
     }
-    // Let go before the apartment: when the opening was given up, this releases the reader,
-    // and only then the record and its in-flight mark, so the library is not unloaded under
-    // that release.
-    LetGo(opening);
-    if (SUCCEEDED(com)) CoUninitialize();
-    return 0;
+    if (FAILED(movie_library::CreateSourceReader(url.c_str(), attributes.Get(), reader.Put()))) reader.Reset();
+    SetEvent(done);
   }
 };
 
 }  // namespace
 
 ComPtr<IMFSourceReader> OpenSourceReader(const std::string& path, bool convertVideo) {
-  ComPtr<IMFSourceReader> reader;
   const std::wstring url = WidePath(path);  // empty for a path beyond the limit: refused
-  if (url.empty() || !FileCouldBeQuickTimeMovie(path)) return reader;
+  if (url.empty() || !FileCouldBeQuickTimeMovie(path)) return {};
   // Opened on a thread of its own: a file that the system's media support cannot make sense
   // of may never come back from the opening (seen under Wine), and a movie must never hold
   // the show. Such an opening is given up, and its thread left to itself.
-  auto* opening = new Opening{url, convertVideo};
-  HANDLE thread = CreateThread(nullptr, 0, &Opening::Run, opening, 0, nullptr);
-  if (!thread) {
-    delete opening;
-    return reader;
+  auto opening = std::make_shared<Opening>(url, convertVideo);
+  if (!opening->done || !CWorkerThread::RunDetached([opening]() mutable {
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        opening->Run();
+        opening.reset();  // a given-up opening goes here, its reader with it, before the apartment
+        if (SUCCEEDED(com)) CoUninitialize();
+        return 0u;
+      })) {
+    return {};
   }
-  const bool finished = WaitForSingleObject(thread, kOpenLimitMs) == WAIT_OBJECT_0;
-  CloseHandle(thread);
-  if (finished) *reader.Put() = std::exchange(opening->reader, nullptr);
-  Opening::LetGo(opening);
-  return reader;
+  if (WaitForSingleObject(opening->done, kOpenLimitMs) != WAIT_OBJECT_0) return {};
+  return std::move(opening->reader);
 }
 
 bool CMovieReader::Open(const std::string& path) {

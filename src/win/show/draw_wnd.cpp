@@ -235,21 +235,16 @@ void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
   m_job.callback = &CDrawWnd::PumpMessages;
   m_job.context = this;
   m_keepRunning = true;
-  CWorkerThread* worker = CWorkerThread::Begin(&CDrawWnd::TransitionThreadProc, &m_job, THREAD_PRIORITY_NORMAL, true);
-  if (!worker) {
+  m_worker = CWorkerThread::Start([job = &m_job] { return TransitionThreadProc(job); });
+  if (!m_worker) {
     // No thread: show the new frame at once.
     m_job.from.reset();
     RedrawNow();
     SetTimer(m_hWnd, kSlideTimerId, m_job.timerPeriod, nullptr);
-    return;
   }
-  worker->m_autoDelete = false;
-  m_worker.reset(worker);
-  m_worker->ResumeThread();
 }
 
-UINT CDrawWnd::TransitionThreadProc(void* param) {
-  auto* job = static_cast<TransitionJob*>(param);
+UINT CDrawWnd::TransitionThreadProc(TransitionJob* job) {
   auto* window = static_cast<CDrawWnd*>(job->context);
   HDC dc = GetDC(job->window);
   const int saved = SaveDC(dc);
@@ -281,7 +276,7 @@ void CDrawWnd::StopWorker() {
     // The worker's final redraw is served by this thread, so it keeps serving while it waits.
     ServeWaitingMessages();
     if (!m_worker) break;  // a nested stop has joined it already
-    HANDLE thread = m_worker->m_hThread;
+    HANDLE thread = m_worker->Handle();
     if (MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) break;
   }
   m_worker.reset();

@@ -79,7 +79,7 @@ class CDrawWnd : public CWnd, public CConfig {
   // wants the transition to stop.
   static bool PumpMessages(void* context);
   // The worker's entry.
-  static UINT TransitionThreadProc(void* job);
+  static UINT TransitionThreadProc(TransitionJob* job);
 
   bool TransitionRunning() const { return m_worker && !m_worker->WaitEnded(0); }
   const FrameComposer& Composition() const { return m_composition; }

@@ -33,18 +33,12 @@ bool ItemPrefetcher::Start(HWND window, UINT notify, const FrameComposer& compos
   job->loader.SetRawParams(like.RawParams());
   job->loader.SetAutoRotate(like.AutoRotate());
   // The thread holds its own reference, released when it ends.
-  auto* threadShare = new std::shared_ptr<Job>(job);
-  if (!CWorkerThread::Begin(&ItemPrefetcher::Run, threadShare, THREAD_PRIORITY_BELOW_NORMAL)) {
-    delete threadShare;
-    return false;
-  }
+  if (!CWorkerThread::RunDetached([job] { return Run(*job); }, THREAD_PRIORITY_BELOW_NORMAL)) return false;
   m_job = std::move(job);
   return true;
 }
 
-UINT ItemPrefetcher::Run(void* param) {
-  const std::unique_ptr<std::shared_ptr<Job>> share(static_cast<std::shared_ptr<Job>*>(param));
-  Job& job = **share;
+UINT ItemPrefetcher::Run(Job& job) {
   job.result = PrefetchNextItem(job.loader, job.composer, job.items);
   SetEvent(job.done);
   // Given up jobs tell nobody; the window may be gone.

@@ -36,7 +36,7 @@ class ItemPrefetcher {
 
  private:
   struct Job;
-  static UINT Run(void* job);
+  static UINT Run(Job& job);
 
   std::shared_ptr<Job> m_job;
 };

@@ -168,20 +168,15 @@ void CTransitionsDlg::StartPreview() {
   if (!m_job.from || !m_job.to) return;
 
   m_keepRunning = true;
-  CWorkerThread* worker =
-      CWorkerThread::Begin(&CTransitionsDlg::PreviewThreadProc, &m_job, THREAD_PRIORITY_NORMAL, true);
-  if (!worker) return;
-  worker->m_autoDelete = false;
-  m_worker.reset(worker);
-  ++m_previewStarts;
-  m_worker->ResumeThread();
+  m_worker = CWorkerThread::Start([job = &m_job] { return PreviewThreadProc(job); });
+  if (m_worker) ++m_previewStarts;
 }
 
 void CTransitionsDlg::StopPreview() {
   if (!m_worker || m_stopping) return;
   m_stopping = true;
   m_keepRunning = false;
-  const HANDLE thread = m_worker->m_hThread;
+  const HANDLE thread = m_worker->Handle();
   for (;;) {
     // Served while waiting, so that the worker can finish any call that needs this thread.
     PumpMessages();
@@ -215,8 +210,7 @@ bool CTransitionsDlg::ContinuePreview(void* dialog) {
   return self->m_keepRunning;
 }
 
-UINT CTransitionsDlg::PreviewThreadProc(void* param) {
-  const auto* job = static_cast<const PreviewJob*>(param);
+UINT CTransitionsDlg::PreviewThreadProc(const PreviewJob* job) {
   auto* dialog = static_cast<CTransitionsDlg*>(job->context);
   RECT client{};
   GetClientRect(job->preview, &client);

@@ -58,7 +58,7 @@ class CTransitionsDlg : public CDialog {
   const CvxImage* PictureB() const { return m_pictureB.get(); }
   bool ShowingA() const { return m_showingA; }
   bool PreviewRunning() const { return m_worker && !m_worker->WaitEnded(0); }
-  DWORD PreviewThreadId() const { return m_worker ? GetThreadId(m_worker->m_hThread) : 0; }
+  DWORD PreviewThreadId() const { return m_worker ? GetThreadId(m_worker->Handle()) : 0; }
   int PreviewStarts() const { return m_previewStarts; }
 
   // The transition engine's options (tests may script its clock).
@@ -90,7 +90,7 @@ class CTransitionsDlg : public CDialog {
   void StopPreview();
   // Serves the calling thread's waiting messages through the dialog's pre-translation.
   void PumpMessages();
-  static UINT PreviewThreadProc(void* job);
+  static UINT PreviewThreadProc(const PreviewJob* job);
   static bool ContinuePreview(void* dialog);
 
   CCheckListBox m_list;  // 1348
