@@ -34,6 +34,8 @@ std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe) {
   const uint32_t frameBytes = static_cast<uint32_t>(recipe.width) * static_cast<uint32_t>(recipe.height) * 4;
   const uint32_t fps = static_cast<uint32_t>(recipe.framesPerSecond);
   const uint32_t frames = static_cast<uint32_t>(recipe.frames);
+  const uint32_t soundRate = static_cast<uint32_t>(recipe.soundRate);
+  const uint32_t soundSamples = soundRate / fps * frames;
   std::vector<uint8_t> out;
   out.reserve(frameBytes * frames + 4096);
 
@@ -46,7 +48,7 @@ std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe) {
   Put32(out, 0x10);  // has an index
   Put32(out, frames);
   Put32(out, 0);
-  Put32(out, 1);
+  Put32(out, soundRate > 0 ? 2 : 1);
   Put32(out, frameBytes);
   Put32(out, static_cast<uint32_t>(recipe.width));
   Put32(out, static_cast<uint32_t>(recipe.height));
@@ -84,6 +86,24 @@ std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe) {
   for (int i = 0; i < 4; ++i) Put32(out, 0);
   Close(out, strf);
   Close(out, strl);
+  if (soundRate > 0) {
+    const size_t soundList = OpenList(out, "LIST", "strl");
+    const size_t soundHeader = Open(out, "strh");
+    PutCode(out, "auds");
+    for (uint32_t v : {0u, 0u, 0u, 0u, 1u, soundRate, 0u, soundSamples, soundSamples * 2, 0xFFFFFFFFu, 2u, 0u, 0u}) {
+      Put32(out, v);
+    }
+    Close(out, soundHeader);
+    const size_t soundFormat = Open(out, "strf");
+    const uint32_t claimedRate = recipe.soundTimeless ? 0 : soundRate;
+    Put32(out, 0x00010001);  // PCM, one channel
+    Put32(out, claimedRate);
+    Put32(out, claimedRate * 2);
+    Put32(out, 0x00100002);  // 2 bytes a sample, 16 bits
+    Put16(out, 0);
+    Close(out, soundFormat);
+    Close(out, soundList);
+  }
   Close(out, hdrl);
 
   const size_t movi = OpenList(out, "LIST", "movi");
@@ -103,6 +123,12 @@ std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe) {
     }
     Close(out, chunk);
   }
+  const uint32_t soundAt = static_cast<uint32_t>(out.size() - moviType);
+  if (soundRate > 0) {
+    const size_t chunk = Open(out, "01wb");
+    for (uint32_t i = 0; i < soundSamples * 2; ++i) out.push_back(static_cast<uint8_t>(i));
+    Close(out, chunk);
+  }
   Close(out, movi);
 
   const size_t idx1 = Open(out, "idx1");
@@ -111,6 +137,12 @@ std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe) {
     Put32(out, 0x10);  // key frame
     Put32(out, offset);
     Put32(out, frameBytes);
+  }
+  if (soundRate > 0) {
+    PutCode(out, "01wb");
+    Put32(out, 0x10);
+    Put32(out, soundAt);
+    Put32(out, soundSamples * 2);
   }
   Close(out, idx1);
   Close(out, riff);

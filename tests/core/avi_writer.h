@@ -1,7 +1,8 @@
 #pragma once
 // Uncompressed AVI movies made at test time: one video stream of 32-bit frames ('DIB '),
-// every frame a key frame, with an index. Video only: with the machine's sound drivers off
-// an audio stream would make the system's players refuse the file.
+// every frame a key frame, with an index. Video only unless asked: with the machine's sound
+// drivers off an audio stream makes the system's players refuse the file, so sound is for
+// the AVI file functions alone.
 //
 // File layout, all numbers little-endian:
 //   RIFF 'AVI '
@@ -15,8 +16,11 @@
 //                 quality -1, sample size = frame bytes, frame rectangle (16-bit × 4)
 //         'strf'  BITMAPINFOHEADER: 40, width, height (rows bottom-up), 1 plane, 32 bits,
 //                 no compression, image bytes, 0 × 4
-//     LIST 'movi'   one '00db' chunk per frame: rows bottom first, blue, green, red, 0
-//     'idx1'        per frame: '00db', key frame flag, offset from 'movi', bytes
+//       LIST 'strl'   with sound: 'strh' as above for 'auds', handler 0, rate = samples a
+//                     second, sample size 2; 'strf' WAVEFORMATEX of 16-bit mono PCM
+//     LIST 'movi'   one '00db' chunk per frame: rows bottom first, blue, green, red, 0; then
+//                   one '01wb' chunk of all the sound
+//     'idx1'        per chunk: its code, key frame flag, offset from 'movi', bytes
 
 #include <cstdint>
 #include <functional>
@@ -32,6 +36,10 @@ struct AviRecipe {
   int frames = 20;
   // The colour (0xRRGGBB) of pixel (x, y), top row 0, in frame `frame`; black when unset.
   std::function<uint32_t(int frame, int x, int y)> pixel;
+  // Above 0: sound as long as the video, of this many samples a second (a multiple of the
+  // frame rate); timeless: its format claims 0 a second, so that no time converts to samples.
+  int soundRate = 0;
+  bool soundTimeless = false;
 };
 
 std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe);

@@ -1,5 +1,6 @@
-// Saving a selection of a movie must never cost the user the file saved over: a failed step
-// of putting the finished file in the target's place leaves the target as it was.
+// Saving a selection of a movie must never cost the user the file saved over: the AVI copy
+// refuses what it cannot hold whole, and a failed step of putting the finished file in the
+// target's place leaves the target as it was.
 
 #include <windows.h>
 
@@ -8,11 +9,39 @@
 #include <string>
 #include <vector>
 
+#include "../core/avi_writer.h"
 #include "../core/fixtures.h"
+#include "win/media/avi_file.h"
 #include "win/media/file_replace.h"
 
 namespace glintora {
 namespace {
+
+// 20 frames at 10 a second with 16000 samples of sound, 8000 a second.
+std::vector<uint8_t> AviWithSound(bool timeless) {
+  testing::AviRecipe recipe = testing::SolidAvi(16, 8, 10, 20, 0x20E040);
+  recipe.soundRate = 8000;
+  recipe.soundTimeless = timeless;
+  return testing::EncodeAvi(recipe);
+}
+
+TEST(MovieSaveTest, AnAviCopyRefusesWhatItCannotHoldWhole) {
+  testing::TempFolder folder;
+  const std::string source = folder.Path("source.avi");
+  const std::string copy = folder.Path("copy.avi");
+  testing::WriteBytes(source, AviWithSound(true));
+  EXPECT_FALSE(CopyAviSelection(source, copy, 5, 15)) << "its sound cannot be placed in time";
+  // The read-back check of a copy.
+  std::vector<uint8_t> whole = AviWithSound(false);
+  testing::WriteBytes(copy, whole);
+  EXPECT_TRUE(AviHoldsCopy(copy, 20, 16000));
+  EXPECT_FALSE(AviHoldsCopy(copy, 21, 16000)) << "a frame fewer than written";
+  EXPECT_FALSE(AviHoldsCopy(copy, 20, 16001)) << "less sound than written";
+  EXPECT_FALSE(AviHoldsCopy(copy, 20, 0)) << "sound where none was written";
+  whole.pop_back();
+  testing::WriteBytes(copy, whole);
+  EXPECT_FALSE(AviHoldsCopy(copy, 20, 16000)) << "cut short: the AVI functions still read it all";
+}
 
 // The system's file operations failing at one step; a failing replace may take the target
 // away first, as the system's own may when it cannot then rename the new file.
