@@ -59,10 +59,11 @@ RECT FittedBox(const MovieBox& box, const RECT& area) {
 }
 
 // Writes the frames of `source` shown from `begin` to `end` (movie units) into a new movie at
-// `target`; false when any frame of the span cannot be read.
+// `target`; false when any frame of the span cannot be read, and for a source with sound: the
+// writer keeps pictures only, and a save must not lose the sound without a word.
 bool WriteMovieSpan(const std::string& source, int64_t begin, int64_t end, const std::string& target) {
   CMovieReader reader;
-  if (!reader.Open(source) || !reader.Seek(MediaTimeOfUnits(begin))) return false;
+  if (!reader.Open(source) || reader.HasAudio() || !reader.Seek(MediaTimeOfUnits(begin))) return false;
   MovieWriter writer;
   if (!writer.Begin(target, reader.Width(), reader.Height(), static_cast<uint32_t>(kMovieTimeScale))) return false;
   return WriteFrameSpan([&reader](VideoFrame& frame) { return reader.Read(frame); }, begin, end, kSavedJpegQuality,
