@@ -43,6 +43,7 @@ std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe) {
   const bool hasSound = sound.samplesPerSecond > 0;
   const uint32_t rate = hasSound ? static_cast<uint32_t>(sound.samplesPerSecond) : 0;
   const uint32_t blockBytes = hasSound ? static_cast<uint32_t>(sound.channels) * 2 : 0;
+  const uint32_t claimedRate = sound.claimsNoRate ? 0 : rate;
   // Sample blocks before frame `f`: each frame's chunk holds the sound of its own time.
   auto blocksBefore = [&](uint32_t f) { return static_cast<uint32_t>(uint64_t{f} * rate / fps); };
   const uint32_t soundChunkBytes = (rate + fps - 1) / fps * blockBytes;  // the largest
@@ -107,7 +108,7 @@ std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe) {
     Put16(out, 0);
     Put32(out, 0);
     Put32(out, blockBytes);
-    Put32(out, rate * blockBytes);
+    Put32(out, claimedRate * blockBytes);
     Put32(out, 0);
     Put32(out, blocksBefore(frames));
     Put32(out, soundChunkBytes);
@@ -118,8 +119,8 @@ std::vector<uint8_t> EncodeAvi(const AviRecipe& recipe) {
     const size_t soundStrf = Open(out, "strf");
     Put16(out, 1);
     Put16(out, static_cast<uint32_t>(sound.channels));
-    Put32(out, rate);
-    Put32(out, rate * blockBytes);
+    Put32(out, claimedRate);
+    Put32(out, claimedRate * blockBytes);
     Put16(out, blockBytes);
     Put16(out, 16);
     Put16(out, 0);

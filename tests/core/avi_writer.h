@@ -44,6 +44,8 @@ struct AviSound {
   int samplesPerSecond = 0;  // 0: no sound track
   int channels = 1;
   int toneHz = 0;  // a sine of this pitch at half the full scale, every channel alike; 0: silence
+  // The stream header's and the format's rates claim 0 a second: no time converts to samples.
+  bool claimsNoRate = false;
 };
 
 struct AviRecipe {

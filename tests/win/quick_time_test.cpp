@@ -307,6 +307,12 @@ TEST_F(QuickTimeTest, SavesTheSelectionAsANewMovieWithoutHarmingTheSource) {
     EXPECT_FALSE(window->SaveSelection(target));
   }
   EXPECT_EQ(testing::ReadBytes(source), original);
+  // The writer keeps pictures only: a movie with sound is refused rather than saved silent.
+  auto sound = std::make_unique<CQuickTimeWnd>(false);
+  ASSERT_TRUE(sound->Create(owner.m_hWnd) && sound->OpenFile(MovieFixture("sound.mov")));
+  const std::vector<uint8_t> saved = testing::ReadBytes(part);
+  EXPECT_FALSE(sound->SaveSelection(part));
+  EXPECT_EQ(testing::ReadBytes(part), saved);
 
   // Onto the movie being played: it is let go, then replaced by the whole new movie.
   ASSERT_TRUE(window->SaveSelection(source));

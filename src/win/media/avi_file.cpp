@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "core/media/player_arithmetic.h"
@@ -41,12 +42,52 @@ SampleSpan KeyFrameSpan(IAVIStream* video, int first, int last) {
   return KeyFrameSamples(streamStart, streamLength, keyBefore, keyAfter);
 }
 
-// The audio samples playing over the video samples of `span`.
-SampleSpan AudioSpanOver(IAVIStream* audio, IAVIStream* video, const SampleSpan& span) {
-  const LONG from = AVIStreamTimeToSample(audio, AVIStreamSampleToTime(video, span.start));
-  const LONG to = AVIStreamTimeToSample(audio, AVIStreamSampleToTime(video, span.start + span.length));
-  if (from < 0 || to <= from) return {};
-  return {from, to - from};
+// The audio samples playing over the video samples of `span`, within the sound's own samples
+// (empty where the sound has ended). False when the times do not convert: the sound could not
+// be placed, and a copy would lose it.
+bool AudioSpanOver(IAVIStream* audio, IAVIStream* video, const SampleSpan& span, SampleSpan& audioSpan) {
+  const int64_t soundStart = AVIStreamStart(audio);
+  const int64_t soundEnd = soundStart + AVIStreamLength(audio);
+  const LONG fromTime = AVIStreamSampleToTime(video, span.start);
+  const LONG toTime = AVIStreamSampleToTime(video, span.start + span.length);
+  if (soundStart < 0 || soundEnd < soundStart || soundEnd > INT32_MAX || fromTime < 0 || toTime < fromTime ||
+      AVIStreamSampleToTime(audio, static_cast<LONG>(soundEnd)) < 0) {
+    return false;
+  }
+  const LONG from = AVIStreamTimeToSample(audio, fromTime);
+  const LONG to = AVIStreamTimeToSample(audio, toTime);
+  if (from < 0 || to < from) return false;
+  const int64_t start = std::clamp<int64_t>(from, soundStart, soundEnd);
+  const int64_t end = std::clamp<int64_t>(to, soundStart, soundEnd);
+  audioSpan = {static_cast<int32_t>(start), static_cast<int32_t>(end - start)};
+  return true;
+}
+
+// Lets go of a new AVI file, which writes its headers and index out only when its last
+// reference goes, and reports nothing of it: false when another reference kept it open.
+// Whether the writing went well is for reading the file back to tell.
+bool CloseAviFile(ComPtr<IAVIFile>& file) {
+  IAVIFile* closing = file.Get();
+  closing->AddRef();
+  file.Reset();
+  return closing->Release() == 0;
+}
+
+// Whether the file holds every byte its RIFF header claims (the AVI file functions may leave
+// some zero bytes after them).
+bool HoldsWholeRiff(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  // Bytes 0-3: "RIFF"; 4-7: the size of what follows; 8-11: "AVI ".
+  uint8_t head[12] = {};
+  DWORD got = 0;
+  LARGE_INTEGER size{};
+  const bool read = ReadFile(file, head, sizeof head, &got, nullptr) && got == sizeof head && GetFileSizeEx(file, &size);
+  CloseHandle(file);
+  const uint64_t claimed = uint64_t{head[4]} | uint64_t{head[5]} << 8 | uint64_t{head[6]} << 16 | uint64_t{head[7]} << 24;
+  return read && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "AVI ", 4) == 0 &&
+         claimed + 8 <= static_cast<uint64_t>(size.QuadPart);
 }
 
 // Copies the samples of `span` from `source` into a new stream of `target` that starts at 0,
@@ -129,6 +170,22 @@ bool AviVideoSize(const std::string& path, int& width, int& height) {
   return false;
 }
 
+bool AviHoldsCopy(const std::string& path, int32_t videoSamples, int32_t audioSamples) {
+  if (!HoldsWholeRiff(path)) return false;
+  const AviLibrary library;
+  ComPtr<IAVIFile> file;
+  ComPtr<IAVIStream> video;
+  ComPtr<IAVIStream> audio;
+  if (AVIFileOpenA(file.Put(), path.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr) != 0 || !file ||
+      AVIFileGetStream(file.Get(), video.Put(), streamtypeVIDEO, 0) != 0 || !video ||
+      AVIStreamStart(video.Get()) != 0 || AVIStreamLength(video.Get()) != videoSamples) {
+    return false;
+  }
+  const HRESULT sound = AVIFileGetStream(file.Get(), audio.Put(), streamtypeAUDIO, 0);
+  if (audioSamples <= 0) return sound == AVIERR_NODATA;
+  return sound == 0 && audio && AVIStreamStart(audio.Get()) == 0 && AVIStreamLength(audio.Get()) == audioSamples;
+}
+
 bool CopyAviSelection(const std::string& source, const std::string& target, int first, int last) {
   const AviLibrary library;
   ComPtr<IAVIFile> file;
@@ -138,22 +195,23 @@ bool CopyAviSelection(const std::string& source, const std::string& target, int 
       AVIFileGetStream(file.Get(), video.Put(), streamtypeVIDEO, 0) != 0 || !video) {
     return false;
   }
-  if (AVIFileGetStream(file.Get(), audio.Put(), streamtypeAUDIO, 0) != 0) audio.Reset();
+  // A sound stream that is there but does not open would be lost.
+  const HRESULT sound = AVIFileGetStream(file.Get(), audio.Put(), streamtypeAUDIO, 0);
+  if (sound != AVIERR_NODATA && (sound != 0 || !audio)) return false;
   const SampleSpan videoSpan = KeyFrameSpan(video.Get(), first, last);
   if (videoSpan.length <= 0) return false;
+  SampleSpan audioSpan;
+  if (audio && !AudioSpanOver(audio.Get(), video.Get(), videoSpan, audioSpan)) return false;
 
   // The streams are copied sample by sample into a file of our own; the edit-stream
   // functions lose the samples under some systems.
   ComPtr<IAVIFile> copy;
-  if (AVIFileOpenA(copy.Put(), target.c_str(), OF_CREATE | OF_WRITE | OF_SHARE_EXCLUSIVE, nullptr) != 0 || !copy) {
+  if (AVIFileOpenA(copy.Put(), target.c_str(), OF_CREATE | OF_WRITE | OF_SHARE_EXCLUSIVE, nullptr) != 0 || !copy ||
+      !CopySpan(video.Get(), videoSpan, copy.Get(), 1) ||
+      (audioSpan.length > 0 && !CopySpan(audio.Get(), audioSpan, copy.Get(), 4096)) || !CloseAviFile(copy)) {
     return false;
   }
-  if (!CopySpan(video.Get(), videoSpan, copy.Get(), 1)) return false;
-  if (audio) {
-    const SampleSpan audioSpan = AudioSpanOver(audio.Get(), video.Get(), videoSpan);
-    if (audioSpan.length > 0 && !CopySpan(audio.Get(), audioSpan, copy.Get(), 4096)) return false;
-  }
-  return true;
+  return AviHoldsCopy(target, videoSpan.length, audioSpan.length);
 }
 
 }  // namespace glintora

@@ -163,31 +163,35 @@ bool CMovieReader::ReadLayout() {
   return m_width > 0 && m_height > 0 && m_stride != 0;
 }
 
-bool CMovieReader::ReadFrame(VideoFrame& frame) {
-  if (!m_reader) return false;
+FrameRead CMovieReader::Read(VideoFrame& frame) {
+  if (!m_reader) return FrameRead::Failed;
   for (int attempt = 0; attempt < kEmptyReadLimit; ++attempt) {
     DWORD flags = 0;
     LONGLONG time = 0;
     ComPtr<IMFSample> sample;
-    if (FAILED(m_reader->ReadSample(kVideo, 0, nullptr, &flags, &time, sample.Put()))) return false;
-    if (flags & MF_SOURCE_READERF_ENDOFSTREAM) return false;
-    if ((flags & MF_SOURCE_READERF_CURRENTMEDIATYPECHANGED) && !ReadLayout()) return false;
+    if (FAILED(m_reader->ReadSample(kVideo, 0, nullptr, &flags, &time, sample.Put())) ||
+        (flags & MF_SOURCE_READERF_ERROR)) {
+      return FrameRead::Failed;
+    }
+    if (flags & MF_SOURCE_READERF_ENDOFSTREAM) return FrameRead::End;
+    if ((flags & MF_SOURCE_READERF_CURRENTMEDIATYPECHANGED) && !ReadLayout()) return FrameRead::Failed;
     if (!sample) continue;
     ComPtr<IMFMediaBuffer> buffer;
-    if (FAILED(sample->ConvertToContiguousBuffer(buffer.Put()))) return false;
+    if (FAILED(sample->ConvertToContiguousBuffer(buffer.Put()))) return FrameRead::Failed;
     BYTE* data = nullptr;
     DWORD length = 0;
-    if (FAILED(buffer->Lock(&data, nullptr, &length))) return false;
+    if (FAILED(buffer->Lock(&data, nullptr, &length))) return FrameRead::Failed;
     // Decoders may pad the luma plane below the picture: its rows follow from the size.
     const size_t pitch = static_cast<size_t>(m_stride < 0 ? -m_stride : m_stride);
     const int planeRows = m_layout == ReaderPixelLayout::Nv12 ? static_cast<int>(length * 2 / 3 / pitch) : m_height;
     const bool converted = ConvertVideoFrame(m_layout, data, length, m_width, m_height, m_stride, planeRows, frame);
     buffer->Unlock();
-    if (!converted) return false;
+    if (!converted) return FrameRead::Failed;
     frame.time = time;
-    return true;
+    return FrameRead::Frame;
   }
-  return false;
+  // A reader that keeps answering without a sample has failed; it has not said the end.
+  return FrameRead::Failed;
 }
 
 bool CMovieReader::Seek(int64_t time) {

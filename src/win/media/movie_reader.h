@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/media/movie_span_writer.h"
 #include "core/media/video_frame.h"
 #include "win/media/com_ptr.h"
 
@@ -43,8 +44,11 @@ class CMovieReader {
   // The layout frames come from the reader in.
   ReaderPixelLayout Layout() const { return m_layout; }
 
-  // The next frame in play order, with its time; false at the end or on a failure.
-  bool ReadFrame(VideoFrame& frame);
+  // The next frame in play order, with its time; the end of the video stream and a frame
+  // that cannot be read are told apart.
+  FrameRead Read(VideoFrame& frame);
+  // The same for playing, which stops either way: false at the end or on a failure.
+  bool ReadFrame(VideoFrame& frame) { return Read(frame) == FrameRead::Frame; }
   // Goes back (or on) to `time` (media time): the next frame read is the one shown there.
   bool Seek(int64_t time);
 

@@ -1,8 +1,8 @@
 #include "win/media/quick_time_wnd.h"
 
-#include <algorithm>
 #include <utility>
 
+#include "core/media/movie_span_writer.h"
 #include "core/media/movie_time.h"
 #include "core/media/movie_writer.h"
 #include "win/media/file_replace.h"
@@ -61,32 +61,15 @@ RECT FittedBox(const MovieBox& box, const RECT& area) {
 }
 
 // Writes the frames of `source` shown from `begin` to `end` (movie units) into a new movie at
-// `target`, each lasting until the next, the last until `end`.
+// `target`; false when any frame of the span cannot be read, and for a source with sound: the
+// writer keeps pictures only, and a save must not lose the sound without a word.
 bool WriteMovieSpan(const std::string& source, int64_t begin, int64_t end, const std::string& target) {
   CMovieReader reader;
-  if (!reader.Open(source) || !reader.Seek(MediaTimeOfUnits(begin))) return false;
+  if (!reader.Open(source) || reader.HasAudio() || !reader.Seek(MediaTimeOfUnits(begin))) return false;
   MovieWriter writer;
   if (!writer.Begin(target, reader.Width(), reader.Height(), static_cast<uint32_t>(kMovieTimeScale))) return false;
-  // A frame is written once the next one tells how long it shows; a seek may land before
-  // `begin`, and the last frame at or before it is the one showing there.
-  VideoFrame frame;
-  VideoFrame held;
-  int64_t heldAt = 0;
-  bool holding = false;
-  const auto write = [&](int64_t until) {
-    const int64_t from = std::max(heldAt, begin);
-    return writer.AddFrame(EncodeJpegFrame(held, kSavedJpegQuality),
-                           static_cast<uint32_t>(std::max<int64_t>(1, until - from)));
-  };
-  while (reader.ReadFrame(frame)) {
-    const int64_t at = MovieUnits(frame.time);
-    if (at >= end) break;
-    if (holding && at > begin && !write(at)) return false;
-    std::swap(held, frame);
-    heldAt = at;
-    holding = true;
-  }
-  return holding && write(end) && writer.Finish();
+  return WriteFrameSpan([&reader](VideoFrame& frame) { return reader.Read(frame); }, begin, end, kSavedJpegQuality,
+                        writer);
 }
 
 }  // namespace

@@ -54,8 +54,9 @@ class CQuickTimeWnd : public CWnd {
   void SetSelection(int first, int last);
   void SuppressStepButtons();
   void ToggleFullScreen();
-  // Writes the selection to `fileName` as a new movie; false, with the target as it was,
-  // on any failure.
+  // Writes the selection to `fileName` as a new movie of its pictures; false, with the target
+  // as it was, on any failure. A movie with sound is refused (false, nothing written): the
+  // new movie could not keep the sound, and is not saved without it.
   bool SaveSelection(const std::string& fileName);
 
   CQuickTime& Movie() { return m_movie; }
