@@ -74,6 +74,9 @@ class PlayPosition {
 // frame was the only one.
 inline constexpr int64_t kLastFrameHoldMax = 20'000'000;  // two seconds
 int64_t LastFrameHold(int64_t last, int64_t previous);
+// A reader that has not given the next frame for this much of play past the last one (a
+// decoder that never comes back) has ended its movie. Media time.
+inline constexpr int64_t kFrameStallMax = 40'000'000;  // four seconds
 
 // Whether a button release at (x, y) and `timeMs` completes a double click begun by one at
 // (firstX, firstY) and `firstTimeMs`: within the system's double-click rectangle (`width` ×

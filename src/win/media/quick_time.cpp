@@ -247,7 +247,16 @@ void CQuickTime::SetSelection(int64_t begin, int64_t length) {
 bool CQuickTime::IsMovieDone() const {
   if (!m_controller) return true;
   const int64_t now = NowMs();
-  return m_controller->position.Done(now) || (!m_controller->position.Looping() && PastLastFrame(now));
+  return m_controller->position.Done(now) || (!m_controller->position.Looping() && PastLastFrame(now)) ||
+         Starved(now);
+}
+
+bool CQuickTime::Starved(int64_t nowMs) const {
+  if (m_atEnd || m_hasNext || !m_frames) return false;
+  const PlayPosition& position = m_controller->position;
+  const int64_t due = MediaTimeOfUnits(position.At(nowMs));
+  const int64_t last = m_frame.time >= 0 ? m_frame.time : MediaTimeOfUnits(position.Begin());
+  return due > last && due - last >= kFrameStallMax;
 }
 
 bool CQuickTime::PastLastFrame(int64_t nowMs) const {

@@ -167,6 +167,8 @@ class CQuickTime {
   void SeekToPosition();
   // The reader has no more frames and the last one has stayed its time (LastFrameHold).
   bool PastLastFrame(int64_t nowMs) const;
+  // The reader has not given the next frame for kFrameStallMax of play past the last one.
+  bool Starved(int64_t nowMs) const;
 
   // The window's thread uses the movie's objects: its COM is initialised for as long as
   // this lives, and so before and after them.
