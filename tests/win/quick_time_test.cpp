@@ -43,13 +43,14 @@ class Owner : public CWnd {
   }
   ~Owner() override { DestroyWindow(); }
   void Reset() {
-    windowDone = playerDone = doubleClicks = 0;
+    windowDone = playerDone = doubleClicks = moves = 0;
     doneSent = false;
   }
 
   int windowDone = 0;
   int playerDone = 0;
   int doubleClicks = 0;
+  int moves = 0;
   bool doneSent = false;  // an end report arrived as a sent message
   LRESULT OnWindowDone(WPARAM, LPARAM) {
     doneSent |= InSendMessage() != FALSE;
@@ -57,10 +58,12 @@ class Owner : public CWnd {
   }
   LRESULT OnPlayerDone(WPARAM, LPARAM) { return ++playerDone, 0; }
   LRESULT OnDoubleClick(WPARAM, LPARAM) { return ++doubleClicks, 0; }
+  LRESULT OnMove(WPARAM, LPARAM) { return ++moves, 0; }
 };
 GLINTORA_MESSAGE_MAP(Owner, CWnd, OnMessage<&Owner::OnWindowDone>(WM_QUICKTIME_DONE),
                      OnMessage<&Owner::OnPlayerDone>(WM_PLAYER_DONE),
-                     OnMessage<&Owner::OnDoubleClick>(WM_LBUTTONDBLCLK))
+                     OnMessage<&Owner::OnDoubleClick>(WM_LBUTTONDBLCLK),
+                     OnMessage<&Owner::OnMove>(WM_MOUSEMOVE))
 
 using testing::PumpFor;
 using testing::PumpUntil;
@@ -277,6 +280,17 @@ TEST_F(QuickTimeTest, FullScreenComesAndGoesByEscapeOrDoubleClick) {
   window.reset();
   EXPECT_EQ(CQuickTimeWnd::FullScreenWindow(), nullptr);
   EXPECT_FALSE(IsWindow(full));
+}
+
+TEST_F(QuickTimeTest, AMouseMoveReachesTheOwnerOnceAndOnlyWhenPassedOn) {
+  for (const bool forward : {true, false}) {
+    owner.Reset();
+    CQuickTimeWnd window(false);
+    ASSERT_TRUE(window.Create(owner.m_hWnd));
+    window.SetForwardMouse(forward);
+    SendMessageA(window.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(owner.moves, forward ? 1 : 0) << (forward ? "passed on" : "kept");
+  }
 }
 
 TEST_F(QuickTimeTest, SavesTheSelectionAsANewMovieWithoutHarmingTheSource) {

@@ -41,10 +41,10 @@ GLINTORA_MESSAGE_MAP(CMediaPlayer, CWnd, OnMessage<&CMediaPlayer::OnGraphEvent>(
                      OnMessage<&CMediaPlayer::OnMovieWindowDone>(WM_MOVIE_WINDOW_DONE),
                      OnMessage<&CMediaPlayer::OnMciNotifyMode>(MCIWNDM_NOTIFYMODE),
                      OnMessage<&CMediaPlayer::OnDoubleClick>(WM_LBUTTONDBLCLK),
-                     OnMessage<&CMediaPlayer::OnMouseMove>(WM_MOUSEMOVE),
-                     OnMessage<&CMediaPlayer::OnButtonDown>(WM_LBUTTONDOWN),
-                     OnMessage<&CMediaPlayer::OnButtonDown>(WM_MBUTTONDOWN),
-                     OnMessage<&CMediaPlayer::OnButtonDown>(WM_RBUTTONDOWN),
+                     OnMessage<&CMediaPlayer::OnMouseInput>(WM_MOUSEMOVE),
+                     OnMessage<&CMediaPlayer::OnMouseInput>(WM_LBUTTONDOWN),
+                     OnMessage<&CMediaPlayer::OnMouseInput>(WM_MBUTTONDOWN),
+                     OnMessage<&CMediaPlayer::OnMouseInput>(WM_RBUTTONDOWN),
                      OnMessage<&CMediaPlayer::OnEraseBackground>(WM_ERASEBKGND),
                      OnMessage<&CMediaPlayer::OnDestroy>(WM_DESTROY), OnMessage<&CMediaPlayer::OnTimer>(WM_TIMER),
                      OnCommand<&CMediaPlayer::OnPlayButton>(kPlayButtonId),
@@ -340,14 +340,6 @@ LRESULT CMediaPlayer::OnDoubleClick(WPARAM, LPARAM lParam) {
     SendMessageA(owner, WM_LBUTTONDBLCLK, 0, lParam);
   }
   return Default();
-}
-
-LRESULT CMediaPlayer::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = Default();
-  if (m_forwardMouse) {
-    if (HWND owner = GetOwner()) SendMessageA(owner, WM_MOUSEMOVE, wParam, lParam);
-  }
-  return result;
 }
 
 void CMediaPlayer::SetRepeat(bool repeat) {

@@ -131,9 +131,8 @@ class CMediaPlayer : public CWnd {
   LRESULT OnMovieWindowDone(WPARAM, LPARAM);
   LRESULT OnMciNotifyMode(WPARAM, LPARAM);
   LRESULT OnDoubleClick(WPARAM, LPARAM);
-  LRESULT OnMouseMove(WPARAM, LPARAM);
-  // A click on the movie is a click on the owner when the mouse is passed on.
-  LRESULT OnButtonDown(WPARAM, LPARAM) { return DefaultThenToOwner(m_forwardMouse); }
+  // A move or a click on the movie is one on the owner when the mouse is passed on.
+  LRESULT OnMouseInput(WPARAM, LPARAM) { return DefaultThenToOwner(m_forwardMouse); }
   LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
   LRESULT OnDestroy(WPARAM, LPARAM);
   LRESULT OnTimer(WPARAM, LPARAM);

@@ -123,10 +123,10 @@ LRESULT CALLBACK FullScreenState::Procedure(HWND window, UINT message, WPARAM wP
 
 GLINTORA_MESSAGE_MAP(CQuickTimeWnd, CWnd, OnMessage<&CQuickTimeWnd::OnSize>(WM_SIZE),
                      OnMessage<&CQuickTimeWnd::OnTimer>(WM_TIMER),
-                     OnMessage<&CQuickTimeWnd::OnMouseMoveHandler>(WM_MOUSEMOVE),
-                     OnMessage<&CQuickTimeWnd::OnButtonDown>(WM_LBUTTONDOWN),
-                     OnMessage<&CQuickTimeWnd::OnButtonDown>(WM_MBUTTONDOWN),
-                     OnMessage<&CQuickTimeWnd::OnButtonDown>(WM_RBUTTONDOWN),
+                     OnMessage<&CQuickTimeWnd::OnMouseInput>(WM_MOUSEMOVE),
+                     OnMessage<&CQuickTimeWnd::OnMouseInput>(WM_LBUTTONDOWN),
+                     OnMessage<&CQuickTimeWnd::OnMouseInput>(WM_MBUTTONDOWN),
+                     OnMessage<&CQuickTimeWnd::OnMouseInput>(WM_RBUTTONDOWN),
                      OnMessage<&CQuickTimeWnd::OnPaint>(WM_PAINT))
 
 CQuickTimeWnd::~CQuickTimeWnd() { DestroyWindow(); }
@@ -162,12 +162,6 @@ LRESULT CQuickTimeWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       HWND self = m_hWnd;
       if (HWND owner = GetOwner()) SendMessageA(owner, WM_LBUTTONDBLCLK, wParam, lParam);
       return IsWindow(self) ? CWnd::WindowProc(message, wParam, lParam) : 0;
-    }
-    case WM_MOUSEMOVE: {
-      HWND self = m_hWnd;
-      if (HWND owner = GetOwner()) SendMessageA(owner, WM_MOUSEMOVE, wParam, lParam);
-      if (!IsWindow(self)) return 0;
-      break;
     }
     case WM_DESTROY: {
       if (IsFullScreen()) LeaveFullScreen();
@@ -208,14 +202,6 @@ LRESULT CQuickTimeWnd::OnTimer(WPARAM id, LPARAM) {
     }
   }
   return Default();
-}
-
-LRESULT CQuickTimeWnd::OnMouseMoveHandler(WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = Default();
-  if (m_forwardMouse) {
-    if (HWND owner = GetOwner()) SendMessageA(owner, WM_MOUSEMOVE, wParam, lParam);
-  }
-  return result;
 }
 
 LRESULT CQuickTimeWnd::OnPaint(WPARAM, LPARAM) {

@@ -72,9 +72,8 @@ class CQuickTimeWnd : public CWnd {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT OnSize(WPARAM, LPARAM);
   LRESULT OnTimer(WPARAM, LPARAM);
-  LRESULT OnMouseMoveHandler(WPARAM, LPARAM);
-  // A click on the movie is a click on the owner when the mouse is passed on.
-  LRESULT OnButtonDown(WPARAM, LPARAM) { return DefaultThenToOwner(m_forwardMouse); }
+  // A move or a click on the movie is one on the owner when the mouse is passed on.
+  LRESULT OnMouseInput(WPARAM, LPARAM) { return DefaultThenToOwner(m_forwardMouse); }
   LRESULT OnPaint(WPARAM, LPARAM);
 
  private:
