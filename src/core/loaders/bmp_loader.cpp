@@ -15,6 +15,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/base/byte_order.h"
 #include "core/base/file_io.h"
 
 namespace glintora {
@@ -34,11 +35,8 @@ struct BmpHeaders {
   uint32_t compression = 0;
 };
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
+uint16_t U16(const uint8_t* p) { return LoadLittleEndian16(p); }
+uint32_t U32(const uint8_t* p) { return LoadLittleEndian32(p); }
 
 // Both headers from the start of the file; false when the file is shorter or not "BM".
 bool ReadHeaders(std::FILE* file, BmpHeaders& h) {

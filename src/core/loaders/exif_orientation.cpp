@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/base/byte_order.h"
 #include "core/base/file_io.h"
 #include "core/image/orientation.h"
 
@@ -54,8 +55,7 @@ class TiffBytes {
   TiffBytes(const uint8_t* data, bool bigEndian) : m_data(data), m_bigEndian(bigEndian) {}
   // The caller has checked that the bytes lie within the structure.
   uint16_t U16(size_t at) const {
-    const uint8_t* p = m_data + at;
-    return static_cast<uint16_t>(m_bigEndian ? p[0] << 8 | p[1] : p[1] << 8 | p[0]);
+    return m_bigEndian ? LoadBigEndian16(m_data + at) : LoadLittleEndian16(m_data + at);
   }
   uint32_t U32(size_t at) const {
     const uint32_t first = U16(at), second = U16(at + 2);
@@ -125,7 +125,7 @@ int JpegFileOrientation(const std::string& path) {
     if (IsStandAlone(marker)) continue;
     std::array<uint8_t, kLengthSize> length{};
     if (!ReadExactly(file.get(), length.data(), length.size())) return kOrientationUpright;
-    const size_t total = static_cast<size_t>(length[0] << 8 | length[1]);
+    const size_t total = LoadBigEndian16(length.data());
     if (total < kLengthSize) return kOrientationUpright;
     size_t payload = total - kLengthSize;
     if (marker == kApp1 && payload >= kExifHeader.size()) {

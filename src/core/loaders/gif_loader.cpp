@@ -23,6 +23,7 @@
 #include <new>
 #include <vector>
 
+#include "core/base/byte_order.h"
 #include "core/base/file_io.h"
 
 namespace glintora {
@@ -174,8 +175,8 @@ CvxImageHeader CvxLoaderGIF::GetInfo(const std::string& path) {
   const auto start = ReadFileStart(path, kScreenEnd);
   if (!start || start->size() != kScreenEnd || !IsSignature(start->data())) return {};
   const uint8_t* bytes = start->data();
-  const int32_t width = bytes[6] | bytes[7] << 8;
-  const int32_t height = bytes[8] | bytes[9] << 8;
+  const int32_t width = LoadLittleEndian16(bytes + 6);
+  const int32_t height = LoadLittleEndian16(bytes + 8);
   if ((width == 1 && height == 1) || width == 0 || height == 0) {
     const std::unique_ptr<CvxImage> image = Load(path, 0, 0);
     if (!image) return {};

@@ -4,20 +4,11 @@
 #include <array>
 #include <string>
 
+#include "core/base/byte_order.h"
 #include "core/base/text.h"
 
 namespace glintora {
 namespace {
-
-uint32_t ReadBigEndian32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
-         p[3];
-}
-
-uint32_t ReadLittleEndian32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 |
-         p[0];
-}
 
 bool IsCode(const uint8_t* p, std::string_view code) {
   return std::string_view(reinterpret_cast<const char*>(p), 4) == code;
@@ -35,7 +26,7 @@ bool WalkChunks(const ReadFileAt& read, uint64_t begin, uint64_t end, bool cutAl
   for (int chunk = 0; chunk < kMovieAtomLimit && offset < end && end - offset >= 8; ++chunk) {
     uint8_t header[12];
     if (!read(offset, header, 8)) return false;
-    const uint64_t size = ReadLittleEndian32(header + 4);
+    const uint64_t size = LoadLittleEndian32(header + 4);
     const bool list = IsCode(header, "LIST");
     if (list && (size < 4 || end - offset < 12 || !read(offset + 8, header + 8, 4))) return false;
     if (!cutAllowed && size > end - offset - 8) return false;
@@ -75,11 +66,11 @@ bool CouldBeQuickTimeMovie(const ReadFileAt& read, uint64_t fileSize) {
   for (int atom = 0; atom < kMovieAtomLimit && offset < fileSize; ++atom) {
     // Bytes 0-3: the size; 4-7: the type; 8-15: the 64-bit size when the first says 1.
     if (fileSize - offset < 8 || !read(offset, head, 8)) return false;
-    uint64_t size = ReadBigEndian32(head);
+    uint64_t size = LoadBigEndian32(head);
     uint64_t headerSize = 8;
     if (size == 1) {
       if (fileSize - offset < 16 || !read(offset + 8, head + 8, 8)) return false;
-      size = static_cast<uint64_t>(ReadBigEndian32(head + 8)) << 32 | ReadBigEndian32(head + 12);
+      size = static_cast<uint64_t>(LoadBigEndian32(head + 8)) << 32 | LoadBigEndian32(head + 12);
       headerSize = 16;
     } else if (size == 0) {
       size = fileSize - offset;
@@ -95,12 +86,12 @@ bool CouldBeAviMovie(const ReadFileAt& read, uint64_t fileSize) {
   uint8_t head[24];
   if (fileSize < kSmallestMovieBytes || !read(0, head, 24) || !IsRiffAvi(head)) return false;
   if (!IsCode(head + 12, "LIST") || !IsCode(head + 20, "hdrl")) return false;
-  const uint64_t headersEnd = 20 + static_cast<uint64_t>(ReadLittleEndian32(head + 16));
+  const uint64_t headersEnd = 20 + static_cast<uint64_t>(LoadLittleEndian32(head + 16));
   if (headersEnd > fileSize || headersEnd < 32 + kAviMainHeaderBytes) return false;
   // The header list: the main header first, then at least one stream list.
   uint8_t main[8];
   if (!read(24, main, 8) || !IsCode(main, "avih")) return false;
-  const uint32_t mainSize = ReadLittleEndian32(main + 4);
+  const uint32_t mainSize = LoadLittleEndian32(main + 4);
   if (mainSize < kAviMainHeaderBytes || mainSize > headersEnd - 32) return false;
   const bool streams = WalkChunks(read, 24, headersEnd, false, [](uint64_t, const uint8_t*, uint64_t, const uint8_t* form) {
     return form && IsCode(form, "strl");

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/base/byte_order.h"
 #include "core/media/player_arithmetic.h"
 #include "win/media/com_ptr.h"
 
@@ -85,7 +86,7 @@ bool HoldsWholeRiff(const std::string& path) {
   LARGE_INTEGER size{};
   const bool read = ReadFile(file, head, sizeof head, &got, nullptr) && got == sizeof head && GetFileSizeEx(file, &size);
   CloseHandle(file);
-  const uint64_t claimed = uint64_t{head[4]} | uint64_t{head[5]} << 8 | uint64_t{head[6]} << 16 | uint64_t{head[7]} << 24;
+  const uint64_t claimed = LoadLittleEndian32(head + 4);
   return read && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "AVI ", 4) == 0 &&
          claimed + 8 <= static_cast<uint64_t>(size.QuadPart);
 }
