@@ -9,14 +9,6 @@
 namespace glintora {
 namespace {
 
-std::string WindowText(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  if (length <= 0) return {};
-  std::vector<char> text(static_cast<size_t>(length) + 1);
-  const int copied = GetWindowTextA(window, text.data(), length + 1);
-  return std::string(text.data(), static_cast<size_t>(copied > 0 ? copied : 0));
-}
-
 std::string ComboItemText(HWND combo, LRESULT index) {
   const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == CB_ERR || length < 0) return {};

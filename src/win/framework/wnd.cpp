@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 #include <tuple>
 #include <utility>
 
@@ -109,6 +110,14 @@ void CWnd::AfterHandlers(std::function<void()> action) {
   } else {
     action();
   }
+}
+
+std::string WindowText(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  if (length <= 0) return {};
+  std::vector<char> text(static_cast<size_t>(length) + 1);
+  const int copied = GetWindowTextA(window, text.data(), length + 1);
+  return std::string(text.data(), static_cast<size_t>(copied > 0 ? copied : 0));
 }
 
 BOOL CWnd::PreTranslateMessage(MSG* /*msg*/) { return FALSE; }

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <functional>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace glintora {
@@ -94,6 +95,9 @@ constexpr MessageMapEntry OnReflected(UINT message) {
     static const ::glintora::MessageMap map{Base::ThisMessageMap(), entries, std::size(entries)}; \
     return &map;                                                                             \
   }
+
+// A window's text, whole; empty when it has none.
+std::string WindowText(HWND window);
 
 class CWnd {
  public:

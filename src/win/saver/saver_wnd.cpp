@@ -5,6 +5,7 @@
 
 #include "win/framework/win_app.h"
 #include "win/platform/system_library.h"
+#include "win/platform/system_version.h"
 
 namespace glintora {
 namespace {
@@ -74,14 +75,8 @@ void CglintoraWnd::ReadSystemSaverSettings() {
 }
 
 BOOL CglintoraWnd::VerifyPassword(HWND window) {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  GetVersionExA(&version);
-#pragma GCC diagnostic pop
   // The NT family protects the desktop itself.
-  if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) return TRUE;
+  if (QuerySystemVersion().platformId == VER_PLATFORM_WIN32_NT) return TRUE;
   HMODULE module = LoadSystemLibrary("password.cpl");
   if (!module) return TRUE;
   const auto verify = reinterpret_cast<VerifyScreenSavePwdFn>(

@@ -10,14 +10,6 @@ namespace {
 // Where the hand cursor is looked for first: a cursor of the system's help program.
 constexpr UINT kHelpHandCursorId = 106;
 
-std::string WindowText(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  if (length <= 0) return {};
-  std::vector<char> text(static_cast<size_t>(length) + 1);
-  const int copied = GetWindowTextA(window, text.data(), length + 1);
-  return std::string(text.data(), static_cast<size_t>(copied > 0 ? copied : 0));
-}
-
 HCURSOR LoadHandCursor() {
   char folder[MAX_PATH] = {};
   const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);

@@ -28,11 +28,7 @@ void CStaticSeparator::PreSubclassWindow() {
 }
 
 void CStaticSeparator::PlaceLine() {
-  const int length = GetWindowTextLengthA(m_hWnd);
-  std::vector<char> text(static_cast<size_t>(length > 0 ? length : 0) + 2);
-  GetWindowTextA(m_hWnd, text.data(), length + 1);
-  std::string measured(text.data());
-  measured += ' ';
+  const std::string measured = WindowText(m_hWnd) + ' ';
   HDC dc = GetDC(m_hWnd);
   HGDIOBJ old = SelectObject(dc, GetFont() ? GetFont() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   SIZE extent{};
