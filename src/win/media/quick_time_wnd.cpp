@@ -10,21 +10,48 @@
 
 namespace glintora {
 
-// Only one movie of the process can be full screen: the window that shows it, the movie
-// window whose movie it is, and the first click of a double click on it.
-struct FullScreenState {
-  HWND window = nullptr;
-  CQuickTimeWnd* host = nullptr;
-  bool firstClick = false;
-  POINT firstPosition{};
-  int64_t firstClickMs = 0;
+// The top-most pop-up that shows one movie over the whole screen. Only one movie of the
+// process is full screen at a time: s_current. It deletes itself after its window's last
+// message; its movie window (the host) outlives it.
+class CFullScreenMovieWnd : public CWnd {
+  GLINTORA_DECLARE_MESSAGE_MAP()
 
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+ public:
+  static CFullScreenMovieWnd* s_current;
+
+  explicit CFullScreenMovieWnd(CQuickTimeWnd& host) : m_host(host) {}
+  CQuickTimeWnd& Host() const { return m_host; }
+  bool Create() {
+    const char* type = RegisterWindowClass(0, LoadCursor(nullptr, IDC_ARROW),
+                                           static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return CreateEx(WS_EX_TOPMOST, type, "", WS_POPUP | WS_VISIBLE, screen, nullptr, 0);
+  }
+
+ protected:
+  // Two button releases within the system's double-click time and rectangle leave full
+  // screen (or, where that is not allowed, are a double click on the movie window).
+  LRESULT OnButtonUp(WPARAM wParam, LPARAM lParam);
+  LRESULT OnKeyUp(WPARAM key, LPARAM);
+  LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }  // the painting covers it all
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnNcDestroy(WPARAM, LPARAM) {
+    if (s_current == this) s_current = nullptr;
+    return Default();
+  }
+  void PostNcDestroy() override { delete this; }
+
+ private:
+  CQuickTimeWnd& m_host;
+  bool m_firstClick = false;
+  POINT m_firstPosition{};
+  int64_t m_firstClickMs = 0;
 };
+
+CFullScreenMovieWnd* CFullScreenMovieWnd::s_current = nullptr;
 
 namespace {
 
-FullScreenState g_fullScreen;
 // Saved frames stay close to what was shown.
 constexpr int kSavedJpegQuality = 90;
 // How long a save waits for the movie's readers to let the file go before replacing it.
@@ -74,51 +101,49 @@ bool WriteMovieSpan(const std::string& source, int64_t begin, int64_t end, const
 
 }  // namespace
 
-LRESULT CALLBACK FullScreenState::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  CQuickTimeWnd* host = g_fullScreen.host;
-  if (!host) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_LBUTTONUP: {
-      const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-      const int64_t now = PreciseMs();
-      if (g_fullScreen.firstClick &&
-          IsSecondClick(g_fullScreen.firstPosition.x, g_fullScreen.firstPosition.y, g_fullScreen.firstClickMs, at.x,
-                        at.y, now, GetSystemMetrics(SM_CXDOUBLECLK), GetSystemMetrics(SM_CYDOUBLECLK),
-                        GetDoubleClickTime())) {
-        g_fullScreen.firstClick = false;
-        if (host->m_fullScreenAllowed) {
-          host->LeaveFullScreen();
-        } else {
-          SendMessageA(host->m_hWnd, WM_LBUTTONDBLCLK, wParam, lParam);
-        }
-        return 0;
-      }
-      g_fullScreen.firstClick = true;
-      g_fullScreen.firstPosition = at;
-      g_fullScreen.firstClickMs = now;
-      return 0;
+GLINTORA_MESSAGE_MAP(CFullScreenMovieWnd, CWnd, OnMessage<&CFullScreenMovieWnd::OnButtonUp>(WM_LBUTTONUP),
+                     OnMessage<&CFullScreenMovieWnd::OnKeyUp>(WM_KEYUP),
+                     OnMessage<&CFullScreenMovieWnd::OnEraseBackground>(WM_ERASEBKGND),
+                     OnMessage<&CFullScreenMovieWnd::OnPaint>(WM_PAINT),
+                     OnMessage<&CFullScreenMovieWnd::OnNcDestroy>(WM_NCDESTROY))
+
+LRESULT CFullScreenMovieWnd::OnButtonUp(WPARAM wParam, LPARAM lParam) {
+  const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  const int64_t now = PreciseMs();
+  if (m_firstClick && IsSecondClick(m_firstPosition.x, m_firstPosition.y, m_firstClickMs, at.x, at.y, now,
+                                    GetSystemMetrics(SM_CXDOUBLECLK), GetSystemMetrics(SM_CYDOUBLECLK),
+                                    GetDoubleClickTime())) {
+    m_firstClick = false;
+    if (m_host.FullScreenAllowed()) {
+      m_host.LeaveFullScreen();
+    } else {
+      SendMessageA(m_host.m_hWnd, WM_LBUTTONDBLCLK, wParam, lParam);
     }
-    case WM_KEYUP:
-      if (wParam == VK_ESCAPE && host->m_fullScreenAllowed) {
-        host->LeaveFullScreen();
-        return 0;
-      }
-      break;
-    case WM_ERASEBKGND: return 1;  // the painting covers it all
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      RECT client{};
-      GetClientRect(window, &client);
-      const RECT box = FittedBox(host->m_movie.Box(), client);
-      FillBlack(dc, client);
-      host->m_movie.Paint(dc, box, false);
-      EndPaint(window, &paint);
-      return 0;
-    }
-    default: break;
+    return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  m_firstClick = true;
+  m_firstPosition = at;
+  m_firstClickMs = now;
+  return 0;
+}
+
+LRESULT CFullScreenMovieWnd::OnKeyUp(WPARAM key, LPARAM) {
+  if (key == VK_ESCAPE && m_host.FullScreenAllowed()) {
+    m_host.LeaveFullScreen();
+    return 0;
+  }
+  return Default();
+}
+
+LRESULT CFullScreenMovieWnd::OnPaint(WPARAM, LPARAM) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(m_hWnd, &paint);
+  RECT client{};
+  GetClientRect(m_hWnd, &client);
+  FillBlack(dc, client);
+  m_host.Movie().Paint(dc, FittedBox(m_host.Movie().Box(), client), false);
+  EndPaint(m_hWnd, &paint);
+  return 0;
 }
 
 GLINTORA_MESSAGE_MAP(CQuickTimeWnd, CWnd, OnMessage<&CQuickTimeWnd::OnSize>(WM_SIZE),
@@ -225,7 +250,7 @@ LRESULT CQuickTimeWnd::OnPaint(WPARAM, LPARAM) {
 
 void CQuickTimeWnd::Repaint() {
   if (IsFullScreen()) {
-    InvalidateRect(g_fullScreen.window, nullptr, FALSE);
+    InvalidateRect(CFullScreenMovieWnd::s_current->m_hWnd, nullptr, FALSE);
   } else if (m_hWnd) {
     InvalidateRect(m_hWnd, nullptr, FALSE);
   }
@@ -258,47 +283,35 @@ void CQuickTimeWnd::SuppressStepButtons() {
   if (MovieController* controller = m_movie.GetController()) controller->flags |= kNoStepButtons;
 }
 
-HWND CQuickTimeWnd::FullScreenWindow() { return g_fullScreen.window; }
+HWND CQuickTimeWnd::FullScreenWindow() {
+  return CFullScreenMovieWnd::s_current ? CFullScreenMovieWnd::s_current->m_hWnd : nullptr;
+}
 
-bool CQuickTimeWnd::IsFullScreen() const { return g_fullScreen.host == this && g_fullScreen.window; }
+bool CQuickTimeWnd::IsFullScreen() const {
+  return CFullScreenMovieWnd::s_current && &CFullScreenMovieWnd::s_current->Host() == this;
+}
 
 void CQuickTimeWnd::LeaveFullScreen() {
-  if (g_fullScreen.host != this) return;
+  if (!IsFullScreen()) return;
   m_movie.StopMovie();
-  HWND window = std::exchange(g_fullScreen.window, nullptr);
-  g_fullScreen.host = nullptr;
-  g_fullScreen.firstClick = false;
-  if (window) ::DestroyWindow(window);
+  // Forgotten first; the window deletes itself once its handlers have returned.
+  std::exchange(CFullScreenMovieWnd::s_current, nullptr)->DestroyWindow();
   m_movie.StartMovie();
   Repaint();
 }
 
 void CQuickTimeWnd::ToggleFullScreen() {
   m_movie.StopMovie();
-  if (g_fullScreen.host) {
-    g_fullScreen.host->LeaveFullScreen();
+  if (CFullScreenMovieWnd* current = CFullScreenMovieWnd::s_current) {
+    current->Host().LeaveFullScreen();
     return;
   }
-  static const char* const kClass = [] {
-    WNDCLASSA type{};
-    type.lpfnWndProc = &FullScreenState::Procedure;
-    type.hInstance = GetModuleHandleA(nullptr);
-    type.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    type.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    type.lpszClassName = "glintoraFullScreenMovie";
-    RegisterClassA(&type);
-    return type.lpszClassName;
-  }();
-  g_fullScreen.host = this;
-  g_fullScreen.firstClick = false;
-  HWND window = CreateWindowExA(WS_EX_TOPMOST, kClass, "", WS_POPUP | WS_VISIBLE, 0, 0,
-                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-  if (!window) {
-    g_fullScreen.host = nullptr;  // the movie stays stopped in its window
+  auto* window = new CFullScreenMovieWnd(*this);  // deletes itself with its window
+  if (!window->Create()) {
+    delete window;  // the movie stays stopped in its window
     return;
   }
-  g_fullScreen.window = window;
+  CFullScreenMovieWnd::s_current = window;
   m_movie.StartMovie();
   Repaint();
 }

@@ -77,7 +77,7 @@ class CQuickTimeWnd : public CWnd {
   LRESULT OnPaint(WPARAM, LPARAM);
 
  private:
-  friend struct FullScreenState;
+  friend class CFullScreenMovieWnd;
   // Leaves full screen when this window's movie is there.
   void LeaveFullScreen();
   void Repaint();
