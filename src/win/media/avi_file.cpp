@@ -11,7 +11,7 @@
 
 #include "core/base/byte_order.h"
 #include "core/media/player_arithmetic.h"
-#include "win/media/com_ptr.h"
+#include "win/platform/com_ptr.h"
 
 namespace glintora {
 namespace {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "win/media/com_ptr.h"
+#include "win/platform/com_ptr.h"
 
 namespace glintora {
 

@@ -17,7 +17,7 @@
 
 #include "core/media/movie_span_writer.h"
 #include "core/media/video_frame.h"
-#include "win/media/com_ptr.h"
+#include "win/platform/com_ptr.h"
 
 namespace glintora {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "win/media/com_ptr.h"
+#include "win/platform/com_ptr.h"
 #include "win/media/movie_reader.h"
 #include "win/media/read_ahead.h"
 

@@ -2,24 +2,10 @@
 
 #include <windows.h>
 
+#include "win/platform/handles.h"
+
 namespace glintora {
 namespace {
-
-// Owns an open registry key.
-class ScopedKey {
- public:
-  ScopedKey() = default;
-  ~ScopedKey() {
-    if (m_key) RegCloseKey(m_key);
-  }
-  ScopedKey(const ScopedKey&) = delete;
-  ScopedKey& operator=(const ScopedKey&) = delete;
-  HKEY* Receive() { return &m_key; }
-  HKEY Get() const { return m_key; }
-
- private:
-  HKEY m_key = nullptr;
-};
 
 // Reads a value whose size is first asked for; nothing when missing or unreadable.
 std::optional<RegistryValue> QueryValue(HKEY key, const std::string& name) {
@@ -42,7 +28,7 @@ std::string RegistryProfileStore::KeyPath(const std::string& section) const {
 }
 
 std::optional<RegistryValue> RegistryProfileStore::ReadValue(const std::string& section, const std::string& name) {
-  ScopedKey key;
+  RegistryKey key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_READ | KEY_WRITE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
     return std::nullopt;
@@ -52,7 +38,7 @@ std::optional<RegistryValue> RegistryProfileStore::ReadValue(const std::string& 
 
 bool RegistryProfileStore::WriteValue(const std::string& section, const std::string& name,
                                       const RegistryValue& value) {
-  ScopedKey key;
+  RegistryKey key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_READ | KEY_WRITE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
     return false;
@@ -63,7 +49,7 @@ bool RegistryProfileStore::WriteValue(const std::string& section, const std::str
 
 std::optional<RegistryValue> RegistryProfileStore::ReadUserValue(const std::string& keyPath, const std::string& name,
                                                                  size_t capacity) {
-  ScopedKey key;
+  RegistryKey key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) {
     return std::nullopt;
   }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "win/framework/win_app.h"
+#include "win/platform/handles.h"
 #include "win/platform/system_library.h"
 #include "win/platform/system_version.h"
 
@@ -65,11 +66,10 @@ bool CglintoraWnd::MovedBeyondThreshold() const {
 void CglintoraWnd::ReadSystemSaverSettings() {
   m_passwordDelay = 0;
   DWORD threshold = kDefaultMouseThreshold;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kScreenSaversKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-    ReadNumber(key, "Password Delay", m_passwordDelay);
-    ReadNumber(key, "Mouse Threshold", threshold);
-    RegCloseKey(key);
+  RegistryKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kScreenSaversKey, 0, KEY_QUERY_VALUE, key.Receive()) == ERROR_SUCCESS) {
+    ReadNumber(key.Get(), "Password Delay", m_passwordDelay);
+    ReadNumber(key.Get(), "Mouse Threshold", threshold);
   }
   m_mouseThreshold = static_cast<LONG>(threshold);
 }

@@ -9,6 +9,7 @@
 #include "core/show/shuffle_cycle.h"
 #include "res/resource.h"
 #include "win/platform/gdi_device.h"
+#include "win/platform/handles.h"
 
 namespace glintora {
 namespace {
@@ -246,18 +247,19 @@ void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
 
 UINT CDrawWnd::TransitionThreadProc(TransitionJob* job) {
   auto* window = static_cast<CDrawWnd*>(job->context);
-  HDC dc = GetDC(job->window);
-  const int saved = SaveDC(dc);
-  // The transition draws in canvas coordinates.
-  SetViewportOrgEx(dc, job->frameX, job->frameY, nullptr);
-  GdiDevice device(dc);
-  const auto& from = static_cast<const CvxImageColor8&>(*job->from);
-  const auto& to = static_cast<const CvxImageColor8&>(*job->to);
-  const bool finished = RunRandomTransition(device, {0, 0, to.m_width, to.m_height}, from, to, job->enabled,
-                                            static_cast<float>(job->duration), job->callback, job->context,
-                                            window->m_transitionOptions);
-  RestoreDC(dc, saved);
-  ReleaseDC(job->window, dc);
+  bool finished = false;
+  {
+    const WindowDc dc(job->window);
+    const SavedDcState state(dc.Get());
+    // The transition draws in canvas coordinates.
+    SetViewportOrgEx(dc.Get(), job->frameX, job->frameY, nullptr);
+    GdiDevice device(dc.Get());
+    const auto& from = static_cast<const CvxImageColor8&>(*job->from);
+    const auto& to = static_cast<const CvxImageColor8&>(*job->to);
+    finished = RunRandomTransition(device, {0, 0, to.m_width, to.m_height}, from, to, job->enabled,
+                                   static_cast<float>(job->duration), job->callback, job->context,
+                                   window->m_transitionOptions);
+  }
   job->from.reset();
   RedrawWholeWindow(job->window);
   PostMessageA(job->window, WM_TRANSITION_DONE, job->number, 0);
@@ -350,22 +352,24 @@ LRESULT CDrawWnd::OnPaint(WPARAM, LPARAM) {
   GetClientRect(m_hWnd, &client);
   const int width = static_cast<int>(m_composition.m_width);
   const int height = static_cast<int>(m_composition.m_height);
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
-  HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-  const RECT whole{0, 0, width, height};
-  FillRect(memory, &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  if (const CvxImage* frame = m_composition.m_frame.get()) {
-    GdiDevice device(memory);
-    const float x = static_cast<float>(m_composition.m_frameX);
-    const float y = static_cast<float>(m_composition.m_frameY);
-    frame->Draw(device, {0, 0, static_cast<float>(frame->m_width), static_cast<float>(frame->m_height)},
-                {x, y, x + frame->m_width, y + frame->m_height});
+  {
+    // The frame is composed off screen and put on the window in one blit.
+    const MemoryDc memoryDc(dc);
+    const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
+    const SelectedObject selected(memoryDc.Get(), bitmap.Get());
+    HDC memory = memoryDc.Get();
+    const RECT whole{0, 0, width, height};
+    FillRect(memory, &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    if (const CvxImage* frame = m_composition.m_frame.get()) {
+      GdiDevice device(memory);
+      const float x = static_cast<float>(m_composition.m_frameX);
+      const float y = static_cast<float>(m_composition.m_frameY);
+      frame->Draw(device, {0, 0, static_cast<float>(frame->m_width), static_cast<float>(frame->m_height)},
+                  {x, y, x + frame->m_width, y + frame->m_height});
+    }
+    BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top, memory, 0, 0,
+           SRCCOPY);
   }
-  BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
   EndPaint(m_hWnd, &paint);
   return 0;
 }

@@ -4,6 +4,8 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include "win/platform/handles.h"
+
 namespace glintora {
 namespace {
 
@@ -33,7 +35,7 @@ class ShellFolderBrowser final : public FolderBrowser {
  public:
   std::optional<std::string> Browse(const FolderBrowseRequest& request) override {
     // The browser's newer style needs the thread in a single-threaded apartment.
-    const HRESULT ole = OleInitialize(nullptr);
+    const OleInitialisation ole;
     std::optional<std::string> chosen;
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
@@ -53,7 +55,6 @@ class ShellFolderBrowser final : public FolderBrowser {
       }
       allocator->Release();
     }
-    if (SUCCEEDED(ole)) OleUninitialize();
     return chosen;
   }
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win/platform/com_initialisation.h"
+#include "win/platform/handles.h"
 
 namespace glintora {
 namespace {
@@ -35,13 +36,13 @@ class SystemShell final : public LinkShell {
 }  // namespace
 
 std::optional<std::string> RegistryDefaultText(HKEY root, const std::string& path) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
+  RegistryKey key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return std::nullopt;
   std::vector<char> text(kRegistryTextCapacity + 1, '\0');
   DWORD type = 0;
   DWORD size = kRegistryTextCapacity;
-  const LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
-  RegCloseKey(key);
+  const LONG result =
+      RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
   if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
   std::string value(text.data(), strnlen(text.data(), size));  // the data need not end in a zero
   if (type == REG_EXPAND_SZ && !value.empty()) {

@@ -8,6 +8,7 @@
 #include "win/framework/message_box.h"
 #include "win/framework/win_app.h"
 #include "win/platform/gdi_device.h"
+#include "win/platform/handles.h"
 
 namespace glintora {
 namespace {
@@ -120,11 +121,10 @@ LRESULT CTransitionsDlg::OnPaint(WPARAM, LPARAM) {
   HWND preview = GetDlgItem(IDC_PREVIEW);
   RECT client{};
   GetClientRect(preview, &client);
-  HDC dc = GetDC(preview);
-  GdiDevice device(dc);
+  const WindowDc dc(preview);
+  GdiDevice device(dc.Get());
   const RectF whole{0, 0, static_cast<float>(client.right), static_cast<float>(client.bottom)};
   atRest->Draw(device, whole, whole);
-  ReleaseDC(preview, dc);
   return result;
 }
 
@@ -214,14 +214,12 @@ UINT CTransitionsDlg::PreviewThreadProc(const PreviewJob* job) {
   auto* dialog = static_cast<CTransitionsDlg*>(job->context);
   RECT client{};
   GetClientRect(job->preview, &client);
-  HDC dc = GetDC(job->preview);
   bool finished = false;
-  if (dc) {
-    GdiDevice device(dc);
+  if (const WindowDc dc(job->preview); dc.Get()) {
+    GdiDevice device(dc.Get());
     finished = RunTransition(device, {client.left, client.top, client.right, client.bottom}, *job->from, *job->to,
                              job->id, static_cast<float>(job->seconds), job->callback, job->context,
                              dialog->m_transitionOptions);
-    ReleaseDC(job->preview, dc);
   }
   if (finished) {
     // The preview rests on the new picture, then plays the transition back. The picture at
