@@ -14,25 +14,6 @@
 namespace glintora {
 namespace {
 
-// Serves every message waiting in the calling thread's queue. A quit message met here is
-// posted again so that the application's loop still ends.
-void ServeWaitingMessages() {
-  MSG msg;
-  bool quit = false;
-  WPARAM quitCode = 0;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      quit = true;
-      quitCode = msg.wParam;
-      continue;
-    }
-    if (CWnd::WalkPreTranslate(&msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  if (quit) PostQuitMessage(static_cast<int>(quitCode));
-}
-
 void RedrawWholeWindow(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
 
 }  // namespace
@@ -54,9 +35,8 @@ CDrawWnd::CDrawWnd(int autoDelete, ProfileStore& settings, const FileSystem& fil
 
 CDrawWnd::~CDrawWnd() {
   // A window still attached at this point is destroyed by the base; the worker must not
-  // outlive the images it draws.
-  m_keepRunning = false;
-  if (m_worker) m_worker->WaitEnded(INFINITE);
+  // outlive the images it draws, and the runner waits for it before they go.
+  m_transition.reset();
 }
 
 int CDrawWnd::Create(DWORD exStyle, const char* title, DWORD style, const RECT& rect, HWND parent, UINT id) {
@@ -219,11 +199,6 @@ void CDrawWnd::PlayPreparedMovie(std::unique_ptr<PreparedMovie> movie) {
 }
 
 void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
-  // The previous worker posted its end as its last act; it ends at once.
-  if (m_worker) {
-    m_worker->WaitEnded(INFINITE);
-    m_worker.reset();
-  }
   m_job.window = m_hWnd;
   m_job.from = std::move(from);
   m_job.to = m_composition.m_frame.get();
@@ -235,9 +210,8 @@ void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
   ++m_job.number;
   m_job.callback = &CDrawWnd::PumpMessages;
   m_job.context = this;
-  m_keepRunning = true;
-  m_worker = CWorkerThread::Start([job = &m_job] { return TransitionThreadProc(job); });
-  if (!m_worker) {
+  // The previous worker posted its end as its last act; the runner waits for it at once.
+  if (!m_transition->Start([job = &m_job] { return TransitionThreadProc(job); })) {
     // No thread: show the new frame at once.
     m_job.from.reset();
     RedrawNow();
@@ -268,21 +242,12 @@ UINT CDrawWnd::TransitionThreadProc(TransitionJob* job) {
 
 bool CDrawWnd::PumpMessages(void* context) {
   ServeWaitingMessages();
-  return static_cast<CDrawWnd*>(context)->m_keepRunning;
+  return static_cast<CDrawWnd*>(context)->m_transition->KeepRunning();
 }
 
 void CDrawWnd::StopWorker() {
-  if (!m_worker) return;
-  m_keepRunning = false;
-  for (;;) {
-    // The worker's final redraw is served by this thread, so it keeps serving while it waits.
-    ServeWaitingMessages();
-    if (!m_worker) break;  // a nested stop has joined it already
-    HANDLE thread = m_worker->Handle();
-    if (MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) break;
-  }
-  m_worker.reset();
-  m_keepRunning = true;
+  // The worker's final redraw is served by this thread, so it keeps serving while it waits.
+  m_transition->Stop([] { ServeWaitingMessages(); });
 }
 
 void CDrawWnd::RedrawNow() { RedrawWholeWindow(m_hWnd); }

@@ -15,7 +15,7 @@
 #include "core/show/frame_composition.h"
 #include "core/show/media_list.h"
 #include "core/transitions/engine.h"
-#include "win/framework/worker_thread.h"
+#include "win/framework/stoppable_worker.h"
 #include "win/framework/wnd.h"
 #include "win/show/item_prefetcher.h"
 #include "win/media/media_player.h"
@@ -81,7 +81,7 @@ class CDrawWnd : public CWnd, public CConfig {
   // The worker's entry.
   static UINT TransitionThreadProc(TransitionJob* job);
 
-  bool TransitionRunning() const { return m_worker && !m_worker->WaitEnded(0); }
+  bool TransitionRunning() const { return m_transition->Running(); }
   const FrameComposer& Composition() const { return m_composition; }
   const MediaList& Media() const { return m_media; }
   // The next item is being loaded ahead and is not ready yet.
@@ -144,8 +144,9 @@ class CDrawWnd : public CWnd, public CConfig {
   ItemPrefetcher m_prefetcher;  // the next item, loading ahead
   bool m_changeDue = false;     // the change waits for the prefetcher
   TransitionJob m_job;
-  std::unique_ptr<CWorkerThread> m_worker;  // kept after it ends, joined before release
-  std::atomic<bool> m_keepRunning{true};   // polled by the running transition
+  // The running transition; released first of all in the destructor, before the images it
+  // draws.
+  std::unique_ptr<CStoppableWorker> m_transition = std::make_unique<CStoppableWorker>();
 };
 
 }  // namespace glintora

@@ -44,11 +44,8 @@ GLINTORA_MESSAGE_MAP(CTransitionsDlg, CDialog,
 
 CTransitionsDlg::CTransitionsDlg(HWND parent) : CDialog(IDD_TRANSITIONS, parent), m_loader(CvxColor8(0, 0, 0)) {}
 
-CTransitionsDlg::~CTransitionsDlg() {
-  // The worker needs nothing from this thread to stop, so a plain wait will do.
-  m_keepRunning = false;
-  if (m_worker) m_worker->WaitEnded(INFINITE);
-}
+// The worker needs nothing from this thread to stop: the runner's plain wait will do.
+CTransitionsDlg::~CTransitionsDlg() = default;
 
 void CTransitionsDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, IDC_TRANSITION_LIST, m_list);
@@ -167,47 +164,25 @@ void CTransitionsDlg::StartPreview() {
   m_job.start = m_previewStarts + 1;
   if (!m_job.from || !m_job.to) return;
 
-  m_keepRunning = true;
-  m_worker = CWorkerThread::Start([job = &m_job] { return PreviewThreadProc(job); });
-  if (m_worker) ++m_previewStarts;
+  if (m_preview.Start([job = &m_job] { return PreviewThreadProc(job); })) ++m_previewStarts;
 }
 
 void CTransitionsDlg::StopPreview() {
-  if (!m_worker || m_stopping) return;
+  if (!m_preview.Running() || m_stopping) return;
   m_stopping = true;
-  m_keepRunning = false;
-  const HANDLE thread = m_worker->Handle();
-  for (;;) {
-    // Served while waiting, so that the worker can finish any call that needs this thread.
-    PumpMessages();
-    if (MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) break;
-  }
-  m_worker.reset();
+  // Served while waiting, so that the worker can finish any call that needs this thread.
+  m_preview.Stop([this] { PumpMessages(); });
   m_stopping = false;
-  m_keepRunning = true;
 }
 
 void CTransitionsDlg::PumpMessages() {
-  MSG msg;
-  bool quit = false;
-  WPARAM quitCode = 0;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {  // for the loop that runs the application
-      quit = true;
-      quitCode = msg.wParam;
-      continue;
-    }
-    if (PreTranslateMessage(&msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  if (quit) PostQuitMessage(static_cast<int>(quitCode));
+  ServeWaitingMessages([this](MSG* msg) { return PreTranslateMessage(msg) != FALSE; });
 }
 
 bool CTransitionsDlg::ContinuePreview(void* dialog) {
   auto* self = static_cast<CTransitionsDlg*>(dialog);
   self->PumpMessages();
-  return self->m_keepRunning;
+  return self->m_preview.KeepRunning();
 }
 
 UINT CTransitionsDlg::PreviewThreadProc(const PreviewJob* job) {

@@ -17,7 +17,7 @@
 #include "core/transitions/engine.h"
 #include "win/framework/check_list_box.h"
 #include "win/framework/dialog.h"
-#include "win/framework/worker_thread.h"
+#include "win/framework/stoppable_worker.h"
 
 namespace glintora {
 
@@ -57,8 +57,8 @@ class CTransitionsDlg : public CDialog {
   const CvxImage* PictureA() const { return m_pictureA.get(); }
   const CvxImage* PictureB() const { return m_pictureB.get(); }
   bool ShowingA() const { return m_showingA; }
-  bool PreviewRunning() const { return m_worker && !m_worker->WaitEnded(0); }
-  DWORD PreviewThreadId() const { return m_worker ? GetThreadId(m_worker->Handle()) : 0; }
+  bool PreviewRunning() const { return m_preview.Running(); }
+  DWORD PreviewThreadId() const { return m_preview.ThreadId(); }
   int PreviewStarts() const { return m_previewStarts; }
 
   // The transition engine's options (tests may script its clock).
@@ -98,9 +98,8 @@ class CTransitionsDlg : public CDialog {
   std::unique_ptr<CvxImage> m_pictureA;  // owned, Color8
   std::unique_ptr<CvxImage> m_pictureB;  // owned, Color8
   PreviewJob m_job;
-  std::unique_ptr<CWorkerThread> m_worker;  // no automatic deletion; null when none
+  CStoppableWorker m_preview;  // the running preview, if any
   std::atomic<bool> m_showingA{true};       // flipped by the worker after a finished transition
-  std::atomic<bool> m_keepRunning{false};   // read by the running preview between frames
   CvxImageLoader m_loader;
   // The last duration that passed validation: text that is not a number in range never
   // reaches the engine.
