@@ -195,6 +195,31 @@ TEST(MoviePlacement, FitsMoviesAtTheEndsOfTheIntRange) {
   }
 }
 
+// The side with the larger share of the target spans it exactly; the other keeps the aspect
+// and is cut, never rounded up past it.
+TEST(MoviePlacement, TheLimitingSideSpansTheTargetAndTheOtherIsCut) {
+  const PlacementRect screen{0, 0, 1024, 768};
+  struct Case {
+    const char* what;
+    int width, height;
+    PlacementRect target;
+    bool enlarge, withControls;
+    PlacementRect placed;
+  };
+  const Case cases[] = {
+      {"enlarged by the width, 682.67 high", 300, 200, screen, true, false, {0, 43, 1024, 725}},
+      {"shrunk by the width, 576.53 high", 1920, 1081, screen, false, false, {0, 96, 1024, 672}},
+      {"a fullscreen 854 x 480 movie", 854000, 480000, screen, false, false, {0, 96, 1024, 671}},
+      {"shrunk by the height, 576.53 wide", 1081, 1920, {0, 0, 768, 1024}, false, false, {96, 0, 672, 1024}},
+      {"a whole 1000 wide, not 999.99", 2160, 1728, {0, 0, 1280, 800}, false, false, {140, 0, 1140, 800}},
+      {"enlarged with its bar to the full height", 160, 120, screen, true, true, {60, 0, 963, 768}},
+      {"the bar makes a screen-sized movie too tall", 1280, 720, {0, 0, 1280, 720}, false, true, {14, 0, 1266, 720}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FitMovieRect(c.width, c.height, c.target, c.enlarge, c.withControls), c.placed) << c.what;
+  }
+}
+
 TEST(MoviePlacement, SlideTimerPeriodIsCutToMilliseconds) {
   EXPECT_EQ(SlideTimerPeriod(2.5), 2500u);
   EXPECT_EQ(SlideTimerPeriod(0.0004), 0u);
