@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "core/show/frame_composition.h"
@@ -220,12 +221,37 @@ TEST(MoviePlacement, TheLimitingSideSpansTheTargetAndTheOtherIsCut) {
   }
 }
 
-TEST(MoviePlacement, SlideTimerPeriodIsCutToMilliseconds) {
-  EXPECT_EQ(SlideTimerPeriod(2.5), 2500u);
-  EXPECT_EQ(SlideTimerPeriod(0.0004), 0u);
-  EXPECT_EQ(SlideTimerPeriod(3.0), 3000u);
-  EXPECT_EQ(SlideTimerPeriod(0.0019), 1u);
-  EXPECT_EQ(SlideTimerPeriod(-1), 0u);
+// The "Movie Zoom" text as the registry may hold it, typed by hand.
+TEST(MoviePlacement, ZoomTextReadsAsADecimalNumberAndZeroAsFullscreen) {
+  const struct {
+    const char* text;
+    double zoom;
+  } cases[] = {
+      {"1.5", 1.5}, {"2x", 2},     {" 3", 3},     {"-2", -2},    {"-0", 1000},
+      {"0.0", 1000}, {"", 1000}, {"abc", 1000}, {"Fullscreen", 1000},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MovieZoom(c.text, 0.5), c.zoom * 0.5) << '"' << c.text << '"';
+  // A negative zoom gives no movie side, and so the empty rectangle.
+  EXPECT_EQ(ZoomMovieSide(320, MovieZoom("-2", 1.0)), 0);
+}
+
+TEST(MoviePlacement, SlideTimerPeriodIsCutToMillisecondsAndCapped) {
+  const struct {
+    double delay;
+    uint32_t period;
+  } cases[] = {
+      {2.5, 2500u},
+      {3.0, 3000u},
+      {0.0004, 0u},
+      {0.0019, 1u},
+      {-1, 0u},
+      {std::nan(""), 0u},
+      {4294967.2949, 4294967294u},
+      {4294967.2955, 4294967295u},
+      {1e12, 4294967295u},
+      {std::numeric_limits<double>::infinity(), 4294967295u},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SlideTimerPeriod(c.delay), c.period) << c.delay << " s";
 }
 
 }  // namespace
