@@ -259,6 +259,7 @@ TEST(MovieTime, ConversionsAreExactOrSaturateAtTheExtremes) {
       {"units of one unit's time", MovieUnits, 16'667, 1},
       {"units cut toward zero", MovieUnits, -16'667, -1},
       {"units of 0xFFFFFFF0 units' time", MovieUnits, 71'582'788'000'000, 0xFFFF'FFF0},
+      {"units a hair below a whole number", MovieUnits, 16'666'666'666'666'666, 999'999'999'999},
       {"units where time × 600 still fits", MovieUnits, 15'372'286'728'091'293, 922'337'203'685},
       {"units where time × 600 would not", MovieUnits, 15'372'286'728'091'294, 922'337'203'685},
       {"units where -time × 600 would not", MovieUnits, -15'372'286'728'091'294, -922'337'203'685},
@@ -314,6 +315,37 @@ TEST(MovieTime, PlayPositionRunsHoldsEndsAndLoops) {
   empty.Start(0);
   EXPECT_TRUE(empty.Done(0)) << "nothing to play is done at once";
   EXPECT_EQ(empty.At(5000), 0);
+}
+
+// Play positions at the edges: a clock read before the start, milliseconds that are not whole
+// units, and spans with nothing to play, looping or not.
+TEST(MovieTime, PlayPositionAtTheEdgesOfClockAndSpan) {
+  const struct {
+    const char* what;
+    int64_t begin, end;
+    bool looping;
+    int64_t startMs, nowMs;
+    int64_t spanEnd, at;
+    bool done;
+  } cases[] = {
+      {"a clock reading before the start", 600, 1800, false, 1000, 400, 1800, 600, false},
+      {"the same, looping", 600, 1800, true, 1000, 400, 1800, 600, false},
+      {"1 ms is 0.6 units: none", 600, 1800, false, 0, 1, 1800, 600, false},
+      {"4 ms are 2.4 units: 2", 600, 1800, false, 0, 4, 1800, 602, false},
+      {"an empty span", 900, 900, false, 0, 5000, 900, 900, true},
+      {"an empty span, looping", 900, 900, true, 0, 5000, 900, 900, false},
+      {"an end before the beginning: empty there", 900, 300, false, 0, 0, 900, 900, true},
+      {"the same, looping", 900, 300, true, 0, 5000, 900, 900, false},
+  };
+  for (const auto& c : cases) {
+    PlayPosition position;
+    position.SetSpan(c.begin, c.end);
+    position.SetLooping(c.looping);
+    position.Start(c.startMs);
+    EXPECT_EQ(position.End(), c.spanEnd) << c.what;
+    EXPECT_EQ(position.At(c.nowMs), c.at) << c.what;
+    EXPECT_EQ(position.Done(c.nowMs), c.done) << c.what;
+  }
 }
 
 TEST(MovieTime, DoubleClicksNeedTheSystemsDistanceAndTime) {
