@@ -69,7 +69,8 @@ trap 'exit 143' TERM
 trap 'exit 129' HUP
 
 build_tests() { cmake --build "$build" --target core_tests >"$work/build.log" 2>&1; }
-run_tests() { timeout --kill-after=10 "$limit" "$build/tests/core_tests" >"$work/test.log" 2>&1; }
+# The shell's own note of a crash goes to the log too.
+run_tests() { { timeout --kill-after=10 "$limit" "$build/tests/core_tests" >"$work/test.log" 2>&1; } 2>>"$work/test.log"; }
 
 # The number of times $2 occurs in $1.
 occurrences() {
