@@ -419,5 +419,58 @@ TEST(VideoFrame, ConvertsTheReadersLayouts) {
   EXPECT_EQ(frame.pixels, (std::vector<uint32_t>{0x010203, 0x102030}));
 }
 
+// Buffers a byte, a row or a chroma row short of what the frame reads are refused, the frame
+// left as it was; exactly sized ones are converted.
+TEST(VideoFrame, BuffersShortOfTheFrameAreRefused) {
+  constexpr auto kRgb32 = ReaderPixelLayout::Rgb32;
+  constexpr auto kNv12 = ReaderPixelLayout::Nv12;
+  const struct {
+    const char* what;
+    ReaderPixelLayout layout;
+    int width, height, stride, planeRows;
+    size_t size;
+    bool converted;
+  } cases[] = {
+      // 2 × 3 at 4 bytes a pixel, rows 12 bytes apart: the last row needs only its 8 bytes.
+      {"32-bit, exact", kRgb32, 2, 3, 12, 3, 32, true},
+      {"32-bit, a byte short", kRgb32, 2, 3, 12, 3, 31, false},
+      {"32-bit, a row short", kRgb32, 2, 3, 12, 3, 20, false},
+      {"32-bit, rows closer than a row's pixels", kRgb32, 2, 3, 4, 3, 64, false},
+      // 3 × 3 NV12, rows 4 bytes apart: three luma rows, then two chroma rows, the last of
+      // them needing its two colour pairs.
+      {"NV12 of odd sides, exact", kNv12, 3, 3, 4, 3, 20, true},
+      {"NV12 of odd sides, a byte short", kNv12, 3, 3, 4, 3, 19, false},
+      {"NV12 of odd sides without its last chroma row", kNv12, 3, 3, 4, 3, 16, false},
+      {"NV12 whose plane claims fewer rows than the frame", kNv12, 3, 3, 4, 1, 16, false},
+      {"NV12 with a padded plane, exact", kNv12, 3, 3, 4, 5, 28, true},
+      {"NV12 with a padded plane, a byte short", kNv12, 3, 3, 4, 5, 27, false},
+  };
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> buffer(c.size, 128);  // exactly sized: the sanitizer sees reads past it
+    VideoFrame frame{7, 1, {0x123456u}};
+    EXPECT_EQ(ConvertVideoFrame(c.layout, buffer.data(), buffer.size(), c.width, c.height, c.stride, c.planeRows,
+                                frame),
+              c.converted)
+        << c.what;
+    EXPECT_EQ(frame.width, c.converted ? c.width : 7) << c.what << ": converted, or left as it was";
+  }
+}
+
+// An odd width's last column has a colour pair to itself: nothing is written past the frame.
+// A new frame's pixels are allocated to its exact size, so the sanitizer build catches a
+// write beyond them.
+TEST(VideoFrame, AnOddWidthWritesNothingPastTheFrame) {
+  const std::vector<uint8_t> nv12 = {16,  235, 16,  0,  // luma: black and white in turn
+                                     235, 16,  235, 0,  //
+                                     16,  235, 16,  0,  //
+                                     128, 128, 128, 128,  // no colour difference
+                                     128, 128, 128, 128};
+  VideoFrame frame;
+  ASSERT_TRUE(ConvertVideoFrame(ReaderPixelLayout::Nv12, nv12.data(), nv12.size(), 3, 3, 4, 3, frame));
+  ASSERT_EQ(frame.pixels.capacity(), 9u) << "exactly sized";
+  constexpr uint32_t kWhite = 0xFFFFFF;
+  EXPECT_EQ(frame.pixels, (std::vector<uint32_t>{0, kWhite, 0, kWhite, 0, kWhite, 0, kWhite, 0}));
+}
+
 }  // namespace
 }  // namespace glintora
