@@ -1,15 +1,19 @@
 // Pictures taken with the camera turned come out of the loader front door upright, JPEG
 // (Exif) and TIFF alike; a damaged Exif block leaves the picture as stored. The Exif reading
-// at its limits, on its own.
+// and the standing upright at their limits, each on its own.
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
+#include <utility>
 
+#include "allocation_watch.h"
 #include "core/image/orientation.h"
 #include "core/loaders/exif_orientation.h"
 #include "core/loaders/image_loader.h"
 #include "fixtures.h"
+#include "image_helpers.h"
 
 namespace glintora {
 namespace {
@@ -192,6 +196,47 @@ TEST(TiffStructureOrientation, AWholeDirectoryAndOnlyTheTagsCodes) {
       {"code 9", Patched(tiff, 30, {9}), kOrientationUpright},
   };
   for (const auto& c : cases) EXPECT_EQ(TiffStructureOrientation(c.bytes.data(), c.bytes.size()), c.code) << c.what;
+}
+
+// Code 1 and codes outside the tag's range give back the very picture they were given.
+TEST(StandUpright, CodesOutsideTheTagGiveThePictureBackUntouched) {
+  for (const int code : {1, 0, 9, -1, 1000, INT_MIN, INT_MAX}) {
+    std::unique_ptr<CvxImage> picture = Stored(kTaken[5]);
+    const CvxImage* given = picture.get();
+    const auto copy = picture->Clone();
+    const std::unique_ptr<CvxImage> result = StandUpright(std::move(picture), code);
+    ASSERT_EQ(result.get(), given) << code;
+    EXPECT_TRUE(testing::SamePixels(*result, *copy)) << code;
+  }
+}
+
+// Without memory for a turned copy the picture comes back as stored rather than not at all,
+// also when a code of two steps gets its first copy and not its second.
+TEST(StandUpright, WithoutMemoryForACopyThePictureComesBackAsStored) {
+  if (!testing::AllocationWatch::Available()) GTEST_SKIP() << "allocations are refused on the native build";
+  size_t perCopy = 0;  // the requests one turned copy makes
+  {
+    std::unique_ptr<CvxImage> picture = Stored(kTaken[5]);
+    const testing::AllocationWatch watch;
+    ASSERT_NE(StandUpright(std::move(picture), 6), nullptr);
+    perCopy = watch.Count();
+  }
+  ASSERT_GT(perCopy, 0u);
+  const struct {
+    int code;
+    size_t granted;
+  } cases[] = {{6, 0}, {5, 0}, {5, perCopy}, {7, perCopy}};
+  for (const auto& c : cases) {
+    std::unique_ptr<CvxImage> picture = Stored(kTaken[c.code - 1]);
+    const CvxImage* given = picture.get();
+    std::unique_ptr<CvxImage> result;
+    {
+      testing::AllocationWatch watch;
+      watch.RefuseAfter(c.granted);
+      result = StandUpright(std::move(picture), c.code);
+    }
+    EXPECT_EQ(result.get(), given) << "code " << c.code << " after " << c.granted << " requests";
+  }
 }
 
 }  // namespace
