@@ -68,6 +68,10 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 trap 'exit 129' HUP
 
+# A sanitizer build's tests run as ctest runs them: the leaks of the OpenGL library it does not
+# build are not theirs.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/core/lsan_osmesa.supp}
+
 build_tests() { cmake --build "$build" --target core_tests >"$work/build.log" 2>&1; }
 # The shell's own note of a crash goes to the log too.
 run_tests() { { timeout --kill-after=10 "$limit" "$build/tests/core_tests" >"$work/test.log" 2>&1; } 2>>"$work/test.log"; }
@@ -146,6 +150,7 @@ for list in "${lists[@]}"; do
     else
       status=$?
       detail=$(grep -m1 -F '[  FAILED  ]' "$work/test.log" | sed 's/.*\] //; s/ (.*//')
+      [[ -z $detail ]] && detail=$(grep -m1 -o 'ERROR: AddressSanitizer: [a-z-]*' "$work/test.log" | sed 's/^ERROR: //')
       if ((status == 124 || status == 137)); then
         detail="out of time"
       elif ((status > 128)); then
