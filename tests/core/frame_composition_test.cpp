@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "core/show/frame_composition.h"
@@ -195,12 +196,62 @@ TEST(MoviePlacement, FitsMoviesAtTheEndsOfTheIntRange) {
   }
 }
 
-TEST(MoviePlacement, SlideTimerPeriodIsCutToMilliseconds) {
-  EXPECT_EQ(SlideTimerPeriod(2.5), 2500u);
-  EXPECT_EQ(SlideTimerPeriod(0.0004), 0u);
-  EXPECT_EQ(SlideTimerPeriod(3.0), 3000u);
-  EXPECT_EQ(SlideTimerPeriod(0.0019), 1u);
-  EXPECT_EQ(SlideTimerPeriod(-1), 0u);
+// The side with the larger share of the target spans it exactly; the other keeps the aspect
+// and is cut, never rounded up past it.
+TEST(MoviePlacement, TheLimitingSideSpansTheTargetAndTheOtherIsCut) {
+  const PlacementRect screen{0, 0, 1024, 768};
+  struct Case {
+    const char* what;
+    int width, height;
+    PlacementRect target;
+    bool enlarge, withControls;
+    PlacementRect placed;
+  };
+  const Case cases[] = {
+      {"enlarged by the width, 682.67 high", 300, 200, screen, true, false, {0, 43, 1024, 725}},
+      {"shrunk by the width, 576.53 high", 1920, 1081, screen, false, false, {0, 96, 1024, 672}},
+      {"a fullscreen 854 x 480 movie", 854000, 480000, screen, false, false, {0, 96, 1024, 671}},
+      {"shrunk by the height, 576.53 wide", 1081, 1920, {0, 0, 768, 1024}, false, false, {96, 0, 672, 1024}},
+      {"a whole 1000 wide, not 999.99", 2160, 1728, {0, 0, 1280, 800}, false, false, {140, 0, 1140, 800}},
+      {"enlarged with its bar to the full height", 160, 120, screen, true, true, {60, 0, 963, 768}},
+      {"the bar makes a screen-sized movie too tall", 1280, 720, {0, 0, 1280, 720}, false, true, {14, 0, 1266, 720}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FitMovieRect(c.width, c.height, c.target, c.enlarge, c.withControls), c.placed) << c.what;
+  }
+}
+
+// The "Movie Zoom" text as the registry may hold it, typed by hand.
+TEST(MoviePlacement, ZoomTextReadsAsADecimalNumberAndZeroAsFullscreen) {
+  const struct {
+    const char* text;
+    double zoom;
+  } cases[] = {
+      {"1.5", 1.5}, {"2x", 2},     {" 3", 3},     {"-2", -2},    {"-0", 1000},
+      {"0.0", 1000}, {"", 1000}, {"abc", 1000}, {"Fullscreen", 1000},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MovieZoom(c.text, 0.5), c.zoom * 0.5) << '"' << c.text << '"';
+  // A negative zoom gives no movie side, and so the empty rectangle.
+  EXPECT_EQ(ZoomMovieSide(320, MovieZoom("-2", 1.0)), 0);
+}
+
+TEST(MoviePlacement, SlideTimerPeriodIsCutToMillisecondsAndCapped) {
+  const struct {
+    double delay;
+    uint32_t period;
+  } cases[] = {
+      {2.5, 2500u},
+      {3.0, 3000u},
+      {0.0004, 0u},
+      {0.0019, 1u},
+      {-1, 0u},
+      {std::nan(""), 0u},
+      {4294967.2949, 4294967294u},
+      {4294967.2955, 4294967295u},
+      {1e12, 4294967295u},
+      {std::numeric_limits<double>::infinity(), 4294967295u},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SlideTimerPeriod(c.delay), c.period) << c.delay << " s";
 }
 
 }  // namespace

@@ -259,6 +259,7 @@ TEST(MovieTime, ConversionsAreExactOrSaturateAtTheExtremes) {
       {"units of one unit's time", MovieUnits, 16'667, 1},
       {"units cut toward zero", MovieUnits, -16'667, -1},
       {"units of 0xFFFFFFF0 units' time", MovieUnits, 71'582'788'000'000, 0xFFFF'FFF0},
+      {"units a hair below a whole number", MovieUnits, 16'666'666'666'666'666, 999'999'999'999},
       {"units where time × 600 still fits", MovieUnits, 15'372'286'728'091'293, 922'337'203'685},
       {"units where time × 600 would not", MovieUnits, 15'372'286'728'091'294, 922'337'203'685},
       {"units where -time × 600 would not", MovieUnits, -15'372'286'728'091'294, -922'337'203'685},
@@ -314,6 +315,37 @@ TEST(MovieTime, PlayPositionRunsHoldsEndsAndLoops) {
   empty.Start(0);
   EXPECT_TRUE(empty.Done(0)) << "nothing to play is done at once";
   EXPECT_EQ(empty.At(5000), 0);
+}
+
+// Play positions at the edges: a clock read before the start, milliseconds that are not whole
+// units, and spans with nothing to play, looping or not.
+TEST(MovieTime, PlayPositionAtTheEdgesOfClockAndSpan) {
+  const struct {
+    const char* what;
+    int64_t begin, end;
+    bool looping;
+    int64_t startMs, nowMs;
+    int64_t spanEnd, at;
+    bool done;
+  } cases[] = {
+      {"a clock reading before the start", 600, 1800, false, 1000, 400, 1800, 600, false},
+      {"the same, looping", 600, 1800, true, 1000, 400, 1800, 600, false},
+      {"1 ms is 0.6 units: none", 600, 1800, false, 0, 1, 1800, 600, false},
+      {"4 ms are 2.4 units: 2", 600, 1800, false, 0, 4, 1800, 602, false},
+      {"an empty span", 900, 900, false, 0, 5000, 900, 900, true},
+      {"an empty span, looping", 900, 900, true, 0, 5000, 900, 900, false},
+      {"an end before the beginning: empty there", 900, 300, false, 0, 0, 900, 900, true},
+      {"the same, looping", 900, 300, true, 0, 5000, 900, 900, false},
+  };
+  for (const auto& c : cases) {
+    PlayPosition position;
+    position.SetSpan(c.begin, c.end);
+    position.SetLooping(c.looping);
+    position.Start(c.startMs);
+    EXPECT_EQ(position.End(), c.spanEnd) << c.what;
+    EXPECT_EQ(position.At(c.nowMs), c.at) << c.what;
+    EXPECT_EQ(position.Done(c.nowMs), c.done) << c.what;
+  }
 }
 
 TEST(MovieTime, DoubleClicksNeedTheSystemsDistanceAndTime) {
@@ -385,6 +417,59 @@ TEST(VideoFrame, ConvertsTheReadersLayouts) {
   const std::vector<uint8_t> rgb32 = {0x30, 0x20, 0x10, 0, /* bottom row */ 0x03, 0x02, 0x01, 0 /* top row */};
   ASSERT_TRUE(ConvertVideoFrame(ReaderPixelLayout::Rgb32, rgb32.data(), rgb32.size(), 1, 2, -4, 2, frame));
   EXPECT_EQ(frame.pixels, (std::vector<uint32_t>{0x010203, 0x102030}));
+}
+
+// Buffers a byte, a row or a chroma row short of what the frame reads are refused, the frame
+// left as it was; exactly sized ones are converted.
+TEST(VideoFrame, BuffersShortOfTheFrameAreRefused) {
+  constexpr auto kRgb32 = ReaderPixelLayout::Rgb32;
+  constexpr auto kNv12 = ReaderPixelLayout::Nv12;
+  const struct {
+    const char* what;
+    ReaderPixelLayout layout;
+    int width, height, stride, planeRows;
+    size_t size;
+    bool converted;
+  } cases[] = {
+      // 2 × 3 at 4 bytes a pixel, rows 12 bytes apart: the last row needs only its 8 bytes.
+      {"32-bit, exact", kRgb32, 2, 3, 12, 3, 32, true},
+      {"32-bit, a byte short", kRgb32, 2, 3, 12, 3, 31, false},
+      {"32-bit, a row short", kRgb32, 2, 3, 12, 3, 20, false},
+      {"32-bit, rows closer than a row's pixels", kRgb32, 2, 3, 4, 3, 64, false},
+      // 3 × 3 NV12, rows 4 bytes apart: three luma rows, then two chroma rows, the last of
+      // them needing its two colour pairs.
+      {"NV12 of odd sides, exact", kNv12, 3, 3, 4, 3, 20, true},
+      {"NV12 of odd sides, a byte short", kNv12, 3, 3, 4, 3, 19, false},
+      {"NV12 of odd sides without its last chroma row", kNv12, 3, 3, 4, 3, 16, false},
+      {"NV12 whose plane claims fewer rows than the frame", kNv12, 3, 3, 4, 1, 16, false},
+      {"NV12 with a padded plane, exact", kNv12, 3, 3, 4, 5, 28, true},
+      {"NV12 with a padded plane, a byte short", kNv12, 3, 3, 4, 5, 27, false},
+  };
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> buffer(c.size, 128);  // exactly sized: the sanitizer sees reads past it
+    VideoFrame frame{7, 1, {0x123456u}};
+    EXPECT_EQ(ConvertVideoFrame(c.layout, buffer.data(), buffer.size(), c.width, c.height, c.stride, c.planeRows,
+                                frame),
+              c.converted)
+        << c.what;
+    EXPECT_EQ(frame.width, c.converted ? c.width : 7) << c.what << ": converted, or left as it was";
+  }
+}
+
+// An odd width's last column has a colour pair to itself: nothing is written past the frame.
+// A new frame's pixels are allocated to its exact size, so the sanitizer build catches a
+// write beyond them.
+TEST(VideoFrame, AnOddWidthWritesNothingPastTheFrame) {
+  const std::vector<uint8_t> nv12 = {16,  235, 16,  0,  // luma: black and white in turn
+                                     235, 16,  235, 0,  //
+                                     16,  235, 16,  0,  //
+                                     128, 128, 128, 128,  // no colour difference
+                                     128, 128, 128, 128};
+  VideoFrame frame;
+  ASSERT_TRUE(ConvertVideoFrame(ReaderPixelLayout::Nv12, nv12.data(), nv12.size(), 3, 3, 4, 3, frame));
+  ASSERT_EQ(frame.pixels.capacity(), 9u) << "exactly sized";
+  constexpr uint32_t kWhite = 0xFFFFFF;
+  EXPECT_EQ(frame.pixels, (std::vector<uint32_t>{0, kWhite, 0, kWhite, 0, kWhite, 0, kWhite, 0}));
 }
 
 }  // namespace

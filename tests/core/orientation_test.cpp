@@ -1,12 +1,19 @@
 // Pictures taken with the camera turned come out of the loader front door upright, JPEG
-// (Exif) and TIFF alike; a damaged Exif block leaves the picture as stored.
+// (Exif) and TIFF alike; a damaged Exif block leaves the picture as stored. The Exif reading
+// and the standing upright at their limits, each on its own.
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
+#include <utility>
 
+#include "allocation_watch.h"
+#include "core/image/orientation.h"
+#include "core/loaders/exif_orientation.h"
 #include "core/loaders/image_loader.h"
 #include "fixtures.h"
+#include "image_helpers.h"
 
 namespace glintora {
 namespace {
@@ -128,6 +135,108 @@ TEST_F(OrientationTest, DamagedExifLeavesThePictureAsStored) {
   const auto asStored = Stored(kTaken[0]);
   for (const auto& damage : damages) EXPECT_TRUE(Upright(Jpeg(*asStored, {damage.block}))) << damage.what;
   EXPECT_EQ(Jpeg(*asStored, {good})->m_width, kHeight) << "intact, the block turns this picture";
+}
+
+// The walk through a JPEG file to its Exif block: fill bytes before a marker up to their
+// limit, stand-alone markers and empty segments on the way, and a limit on the segments.
+TEST_F(OrientationTest, TheWalkToTheExifBlockGoesUpToItsLimits) {
+  using Bytes = std::vector<uint8_t>;
+  const auto segment = [](uint8_t marker, const Bytes& payload) {
+    const size_t length = payload.size() + 2;
+    Bytes bytes = {0xFF, marker, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    return bytes;
+  };
+  const auto times = [](const Bytes& bytes, int count) {
+    Bytes out;
+    for (int i = 0; i < count; ++i) out.insert(out.end(), bytes.begin(), bytes.end());
+    return out;
+  };
+  const Bytes exif = segment(0xE1, ExifOrientationBlock(6));
+  const Bytes empty = segment(0xE0, {});
+  const struct {
+    const char* what;
+    Bytes before;
+    int code;
+  } cases[] = {
+      {"nothing", {}, 6},
+      {"64 fill bytes before its marker", Bytes(64, 0xFF), 6},
+      {"65 fill bytes", Bytes(65, 0xFF), kOrientationUpright},
+      {"an empty segment", empty, 6},
+      {"stand-alone markers", {0xFF, 0xD0, 0xFF, 0xD7, 0xFF, 0x01}, 6},
+      {"63 segments: the block is the 64th", times(empty, 63), 6},
+      {"64 segments", times(empty, 64), kOrientationUpright},
+  };
+  for (const auto& c : cases) {
+    Bytes file = {0xFF, 0xD8};
+    file.insert(file.end(), c.before.begin(), c.before.end());
+    file.insert(file.end(), exif.begin(), exif.end());
+    file.insert(file.end(), {0xFF, 0xD9});
+    const std::string path = m_folder.Path(std::to_string(++m_count) + ".jpg");
+    testing::WriteBytes(path, file);
+    EXPECT_EQ(JpegFileOrientation(path), c.code) << "the Exif block after " << c.what;
+  }
+}
+
+// The TIFF structure of ExifOrientationBlock(6) without its Exif header: the orientation's
+// value at 30, and after the directory the next one's offset, which is not needed.
+TEST(TiffStructureOrientation, AWholeDirectoryAndOnlyTheTagsCodes) {
+  const std::vector<uint8_t> block = ExifOrientationBlock(6);
+  const std::vector<uint8_t> tiff(block.begin() + 6, block.end());
+  const std::vector<uint8_t> noNext(tiff.begin(), tiff.end() - 4);
+  const struct {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    int code;
+  } cases[] = {
+      {"entries ending exactly at the end", noNext, 6},
+      {"a byte short of them", {noNext.begin(), noNext.end() - 1}, kOrientationUpright},
+      {"code 8", Patched(tiff, 30, {8}), 8},
+      {"code 0", Patched(tiff, 30, {0}), kOrientationUpright},
+      {"code 9", Patched(tiff, 30, {9}), kOrientationUpright},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TiffStructureOrientation(c.bytes.data(), c.bytes.size()), c.code) << c.what;
+}
+
+// Code 1 and codes outside the tag's range give back the very picture they were given.
+TEST(StandUpright, CodesOutsideTheTagGiveThePictureBackUntouched) {
+  for (const int code : {1, 0, 9, -1, 1000, INT_MIN, INT_MAX}) {
+    std::unique_ptr<CvxImage> picture = Stored(kTaken[5]);
+    const CvxImage* given = picture.get();
+    const auto copy = picture->Clone();
+    const std::unique_ptr<CvxImage> result = StandUpright(std::move(picture), code);
+    ASSERT_EQ(result.get(), given) << code;
+    EXPECT_TRUE(testing::SamePixels(*result, *copy)) << code;
+  }
+}
+
+// Without memory for a turned copy the picture comes back as stored rather than not at all,
+// also when a code of two steps gets its first copy and not its second.
+TEST(StandUpright, WithoutMemoryForACopyThePictureComesBackAsStored) {
+  if (!testing::AllocationWatch::Available()) GTEST_SKIP() << "allocations are refused on the native build";
+  size_t perCopy = 0;  // the requests one turned copy makes
+  {
+    std::unique_ptr<CvxImage> picture = Stored(kTaken[5]);
+    const testing::AllocationWatch watch;
+    ASSERT_NE(StandUpright(std::move(picture), 6), nullptr);
+    perCopy = watch.Count();
+  }
+  ASSERT_GT(perCopy, 0u);
+  const struct {
+    int code;
+    size_t granted;
+  } cases[] = {{6, 0}, {5, 0}, {5, perCopy}, {7, perCopy}};
+  for (const auto& c : cases) {
+    std::unique_ptr<CvxImage> picture = Stored(kTaken[c.code - 1]);
+    const CvxImage* given = picture.get();
+    std::unique_ptr<CvxImage> result;
+    {
+      testing::AllocationWatch watch;
+      watch.RefuseAfter(c.granted);
+      result = StandUpright(std::move(picture), c.code);
+    }
+    EXPECT_EQ(result.get(), given) << "code " << c.code << " after " << c.granted << " requests";
+  }
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "core/base/random.h"
 #include "core/base/row_bands.h"
@@ -194,6 +198,35 @@ TEST(RowBands, BandedFramesAreTheFramesOfOneCore) {
     for (int y = first; y < end; ++y) ++done[static_cast<size_t>(y)];
   });
   EXPECT_EQ(done, (std::vector<int>{1, 1, 1}));
+}
+
+// One band for each thread asked for (0: one a hardware thread), each a contiguous run of rows,
+// their sizes a fair share; a frame of as many rows as bands gives each band one row.
+TEST(RowBands, EveryBandTakesItsShareOfTheRows) {
+  const int hardware = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  for (const int asked : {1, 3, 4, 0}) {
+    RowBands bands(asked);
+    ASSERT_EQ(bands.Bands(), asked > 0 ? asked : hardware) << asked;
+    for (const int rows : {bands.Bands(), 2 * bands.Bands() + 1, 41}) {
+      std::mutex lock;
+      std::vector<std::pair<int, int>> calls;
+      bands.Run(rows, [&](int first, int end) {
+        const std::lock_guard guard(lock);
+        calls.emplace_back(first, end);
+      });
+      SCOPED_TRACE(std::to_string(bands.Bands()) + " bands, " + std::to_string(rows) + " rows");
+      ASSERT_EQ(calls.size(), static_cast<size_t>(bands.Bands()));
+      std::sort(calls.begin(), calls.end());
+      const int share = rows / bands.Bands();
+      int next = 0;
+      for (const auto& [first, end] : calls) {
+        EXPECT_EQ(first, next);
+        EXPECT_TRUE(end - first == share || end - first == share + 1) << first << " to " << end;
+        next = end;
+      }
+      EXPECT_EQ(next, rows);
+    }
+  }
 }
 
 }  // namespace

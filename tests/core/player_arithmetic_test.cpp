@@ -41,15 +41,46 @@ TEST(PlayerArithmetic, SeekBarAndMediaTime) {
   EXPECT_EQ(SeekBarPositionFor(1234, -1), 0);
 }
 
+// Seek-bar positions and targets where time and duration reach the ends of their range.
+TEST(PlayerArithmetic, SeekBarAtTheExtremesOfTimeAndDuration) {
+  constexpr int64_t kMax64 = std::numeric_limits<int64_t>::max();
+  const struct {
+    const char* what;
+    int64_t time, duration;
+    int position;
+  } positions[] = {
+      {"the end of the longest movie", kMax64, kMax64, 10000},
+      {"just before it, cut", kMax64 - 1, kMax64, 9999},
+      {"half of it, cut", kMax64 / 2, kMax64, 4999},
+      {"a product past 64 bits", kMax64, 1, 10000},
+      {"far past the duration", 3 * kTwoSeconds, kTwoSeconds, 10000},
+      {"the first unit of the longest movie", 1, kMax64, 0},
+      {"a second before the start", -10'000'000, kTwoSeconds, 0},
+  };
+  for (const auto& p : positions) EXPECT_EQ(SeekBarPositionFor(p.time, p.duration), p.position) << p.what;
+  const struct {
+    const char* what;
+    int position;
+    int64_t duration, target;
+  } targets[] = {
+      {"the end of the longest movie", 10000, kMax64, kMax64},
+      {"just before it, exact", 9999, kMax64, 9'222'449'699'651'090'329},
+      {"a movie of fewer units than the bar", 10000, 9999, 9999},
+  };
+  for (const auto& t : targets) EXPECT_EQ(SeekTargetFor(t.position, t.duration), t.target) << t.what;
+}
+
 TEST(PlayerArithmetic, SelectionInMediaTimeAndFrames) {
   EXPECT_EQ(SelectionSpan(kTwoSeconds, 20, 0, 20), (MediaSpan{0, kTwoSeconds})) << "rewinds to the start";
   EXPECT_EQ(SelectionSpan(kTwoSeconds, 20, 5, 15), (MediaSpan{5'000'000, 15'000'000}));
   EXPECT_EQ(SelectionSpan(10, 3, 1, 2), (MediaSpan{3, 6})) << "each end cut toward zero";
   EXPECT_EQ(SelectionSpan(kTwoSeconds, 0, 5, 15), (MediaSpan{0, kTwoSeconds})) << "no frame count: the whole movie";
   EXPECT_EQ(SelectionSpan(0, 20, 5, 15), (MediaSpan{0, 0}));
+  EXPECT_EQ(SelectionSpan(kLong, 10, 0, 200), (MediaSpan{0, INT64_MAX})) << "an end past 64 bits stops there";
   EXPECT_EQ(FrameAtTime(10'000'000, kTwoSeconds, 20), 10);
   EXPECT_EQ(FrameAtTime(9'700'000, kTwoSeconds, 20), 10) << "rounded";
   EXPECT_EQ(FrameAtTime(5, 0, 20), 0);
+  EXPECT_EQ(FrameAtTime(3 * kTwoSeconds, kTwoSeconds, 20), 20) << "past the end: the frame count";
   EXPECT_EQ(FrameAtTime(5, kTwoSeconds, 0), 0);
 }
 

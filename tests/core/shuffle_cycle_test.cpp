@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <set>
 
@@ -157,6 +158,56 @@ TEST_F(ResumedShuffle, ADamagedOrForeignStateStartsANewCycle) {
   for (const std::string& path : Run(7)) shown.insert(path);
   EXPECT_EQ(m_cycleStart, start);
   EXPECT_EQ(shown, Bag(all.begin(), all.end()));
+}
+
+// A cycle's two lanes with their ranks placed by hand: items are picked whose ranks under a
+// fixed key lie near chosen shares of the rank range.
+class ShuffleLanes : public ::testing::Test {
+ protected:
+  static constexpr uint64_t kKey = 0x243F6A8885A308D3u;
+  static constexpr uint64_t kScope = 77;
+  static constexpr int64_t kStarted = 50'000;
+
+  // An item whose rank lies within a thousandth of the range of `share`.
+  CycleItem Ranked(double share, int64_t created) {
+    for (;; ++m_digest) {
+      const double at = static_cast<double>(CycleRank(kKey, m_digest)) / 18446744073709551616.0;
+      if (std::abs(at - share) < 0.001) return {m_digest++, created};
+    }
+  }
+
+  uint64_t m_digest = 1;
+  testing::ScriptedClock m_clock;
+};
+
+// Each step takes the lane whose next item lies nearer within what is left of that lane.
+TEST_F(ShuffleLanes, TheLanesTakeTurnsByTheNearerShareOfWhatIsLeft) {
+  // The old lane at 0.3, 0.5 and 0.8 of the range, the one at 0.5 made in the very second the
+  // cycle began, which is still old; the new lane at 0.4 and 0.9.
+  const std::vector<CycleItem> items = {Ranked(0.3, kStarted - 3600), Ranked(0.5, kStarted),
+                                        Ranked(0.8, kStarted - 1), Ranked(0.4, kStarted + 1),
+                                        Ranked(0.9, kStarted + 60)};
+  ShuffleCycle cycle(items, kScope, CycleState{kKey, kStarted, 0, 0, kScope}, m_clock);
+  // 0.3 (0.3 of the old lane against 0.4 of the new), 0.5 (0.2 of the 0.7 left, 0.29, against
+  // 0.4), 0.4 (0.4 against 0.3 of 0.5, 0.6), 0.8 (0.6 against 0.5 of 0.6, 0.83), 0.9. By rank
+  // alone 0.4 would come second; by distance alone 0.8 before 0.4.
+  const std::vector<size_t> expected = {0, 1, 3, 2, 4};
+  EXPECT_EQ(cycle.Upcoming(5), expected);
+  std::vector<size_t> shown;
+  for (size_t i = 0; i < expected.size(); ++i) shown.push_back(cycle.Next());
+  EXPECT_EQ(shown, expected);
+}
+
+TEST_F(ShuffleLanes, ANewCycleIsDatedByItsNewestFileAndKeyedAfresh) {
+  m_clock.calendarSeconds = kStarted;
+  // A file dated after now, by a clock that was ahead, still belongs to the new cycle's start.
+  const std::vector<CycleItem> items = {{PathDigest("a.jpg"), kStarted - 10}, {PathDigest("b.jpg"), kStarted + 500}};
+  ShuffleCycle cycle(items, kScope, std::nullopt, m_clock);
+  EXPECT_EQ(cycle.State().started, kStarted + 500);
+  const uint64_t firstKey = cycle.State().key;
+  for (int i = 0; i < 3; ++i) cycle.Next();  // the cycle's two items, then the next cycle's first
+  EXPECT_EQ(cycle.State().started, kStarted + 500);
+  EXPECT_NE(cycle.State().key, firstKey) << "begun at the same clock reading, keyed differently";
 }
 
 }  // namespace

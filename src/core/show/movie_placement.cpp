@@ -23,10 +23,20 @@ PlacementRect FitMovieRect(int width, int height, const PlacementRect& target, b
   const int64_t targetHeight = int64_t{target.bottom} - target.top;
   if (fitWidth > targetWidth || fullHeight > targetHeight ||
       (fitWidth < targetWidth && fullHeight < targetHeight && enlarge)) {
-    const double s = 1.0 / std::max(static_cast<double>(fitWidth) / static_cast<double>(targetWidth),
-                                    static_cast<double>(fullHeight) / static_cast<double>(targetHeight));
-    fitWidth = CutToInt64(static_cast<double>(fitWidth) * s);
-    fullHeight = CutToInt64(static_cast<double>(fullHeight) * s);
+    const double widthShare = static_cast<double>(fitWidth) / static_cast<double>(targetWidth);
+    const double heightShare = static_cast<double>(fullHeight) / static_cast<double>(targetHeight);
+    // The side with the larger share spans the target exactly, and the other keeps the aspect,
+    // cut toward zero. Both come from the sides themselves: scaling by the reciprocal of a
+    // share lands a hair below many a whole number, and the cut then loses a pixel.
+    if (widthShare >= heightShare) {
+      fullHeight = CutToInt64(static_cast<double>(fullHeight) * static_cast<double>(targetWidth) /
+                              static_cast<double>(fitWidth));
+      fitWidth = targetWidth;
+    } else {
+      fitWidth = CutToInt64(static_cast<double>(fitWidth) * static_cast<double>(targetHeight) /
+                            static_cast<double>(fullHeight));
+      fullHeight = targetHeight;
+    }
   }
   const int64_t left = target.left + SubSaturated(targetWidth, fitWidth) / 2;
   const int64_t top = target.top + SubSaturated(targetHeight, fullHeight) / 2;
