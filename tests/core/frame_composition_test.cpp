@@ -169,6 +169,22 @@ TEST(MoviePlacement, ZoomsAndFitsMoviesInTheWindow) {
   EXPECT_EQ(FitMovieRect(320, 240, screen, true, false), (PlacementRect{0, 0, 1024, 768}));
 }
 
+// One placement: a movie's sides, where it goes, and where it must stand.
+struct FitCase {
+  const char* what;
+  int width, height;
+  PlacementRect target;
+  bool enlarge, withControls;
+  PlacementRect placed;
+};
+
+template <size_t N>
+void ExpectFits(const FitCase (&cases)[N]) {
+  for (const FitCase& c : cases) {
+    EXPECT_EQ(FitMovieRect(c.width, c.height, c.target, c.enlarge, c.withControls), c.placed) << c.what;
+  }
+}
+
 // Sizes and targets at the ends of the int range: the control bar added to the largest
 // heights, the widest targets, and enlargements that span them.
 TEST(MoviePlacement, FitsMoviesAtTheEndsOfTheIntRange) {
@@ -176,14 +192,7 @@ TEST(MoviePlacement, FitsMoviesAtTheEndsOfTheIntRange) {
   constexpr int kMin = std::numeric_limits<int>::min();
   const PlacementRect square{0, 0, 1024, 1024};
   const PlacementRect widest{kMin, kMin, kMax, kMax};
-  struct Case {
-    const char* what;
-    int width, height;
-    PlacementRect target;
-    bool enlarge, withControls;
-    PlacementRect placed;
-  };
-  const Case cases[] = {
+  const FitCase cases[] = {
       {"bar makes the height 2^31", 1, kMax - 15, square, false, true, {512, 0, 512, 1024}},
       {"bar past the int range", 1, kMax, square, false, true, {512, 0, 512, 1024}},
       {"largest movie with its bar", kMax, kMax - 15, square, false, true, {0, 0, 1023, 1024}},
@@ -191,23 +200,14 @@ TEST(MoviePlacement, FitsMoviesAtTheEndsOfTheIntRange) {
       {"enlarged over the widest target", 1, 1, widest, true, false, widest},
       {"enlarged with its bar", 1, 1, widest, true, true, {-126322568, kMin, 126322567, kMax}},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(FitMovieRect(c.width, c.height, c.target, c.enlarge, c.withControls), c.placed) << c.what;
-  }
+  ExpectFits(cases);
 }
 
 // The side with the larger share of the target spans it exactly; the other keeps the aspect
 // and is cut, never rounded up past it.
 TEST(MoviePlacement, TheLimitingSideSpansTheTargetAndTheOtherIsCut) {
   const PlacementRect screen{0, 0, 1024, 768};
-  struct Case {
-    const char* what;
-    int width, height;
-    PlacementRect target;
-    bool enlarge, withControls;
-    PlacementRect placed;
-  };
-  const Case cases[] = {
+  const FitCase cases[] = {
       {"enlarged by the width, 682.67 high", 300, 200, screen, true, false, {0, 43, 1024, 725}},
       {"shrunk by the width, 576.53 high", 1920, 1081, screen, false, false, {0, 96, 1024, 672}},
       {"a fullscreen 854 x 480 movie", 854000, 480000, screen, false, false, {0, 96, 1024, 671}},
@@ -216,9 +216,7 @@ TEST(MoviePlacement, TheLimitingSideSpansTheTargetAndTheOtherIsCut) {
       {"enlarged with its bar to the full height", 160, 120, screen, true, true, {60, 0, 963, 768}},
       {"the bar makes a screen-sized movie too tall", 1280, 720, {0, 0, 1280, 720}, false, true, {14, 0, 1266, 720}},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(FitMovieRect(c.width, c.height, c.target, c.enlarge, c.withControls), c.placed) << c.what;
-  }
+  ExpectFits(cases);
 }
 
 // The "Movie Zoom" text as the registry may hold it, typed by hand.

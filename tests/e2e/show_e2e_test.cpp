@@ -603,6 +603,13 @@ class HostileMovieTest : public MovieShowTest {
         {"a RIFF head followed by noise", "1b.avi", riffThenNoise, 0},
     };
   }
+  // Points the show at `folder` holding the red picture, `movie` and the blue picture.
+  void ShowAround(const Hostile& movie, const PictureFolder& folder) {
+    folder.AddSolidBitmap("1.bmp", kRedSize.cx, kRedSize.cy, kRed);
+    folder.AddFile(movie.name, movie.bytes);
+    folder.AddSolidBitmap("2.bmp", kBlueSize.cx, kBlueSize.cy, kBlue);
+    settings.SetString("Directory", folder.Path());
+  }
   static bool ShowsBlueAnywhere() {
     auto shot = CaptureScreen();
     return ShowsBlue(*shot) || ShowsRectangle(*shot, kBlue, BlueAfterRed().left, BlueAfterRed().top,
@@ -614,10 +621,7 @@ TEST_F(HostileMovieTest, TheShowGoesOnWithinSecondsOfTheMoviesRealEnd) {
   for (const Hostile& movie : HostileMovies()) {
     SCOPED_TRACE(movie.what);
     PictureFolder folder;
-    folder.AddSolidBitmap("1.bmp", kRedSize.cx, kRedSize.cy, kRed);
-    folder.AddFile(movie.name, movie.bytes);
-    folder.AddSolidBitmap("2.bmp", kBlueSize.cx, kBlueSize.cy, kBlue);
-    settings.SetString("Directory", folder.Path());
+    ShowAround(movie, folder);
     SaverProcess saver(SaverPath(), "/s");
     ASSERT_NE(StartShow(saver), nullptr);
     const DWORD redSeen = GetTickCount();
@@ -637,10 +641,7 @@ TEST_F(HostileMovieTest, AKeyOrAMouseMoveWhileItOpensOrPlaysEndsTheSaverAtOnce) 
         SCOPED_TRACE(std::string(movie.what) + (key ? ", a key" : ", a mouse move") + " after " +
                      std::to_string(after) + " ms");
         PictureFolder folder;
-        folder.AddSolidBitmap("1.bmp", kRedSize.cx, kRedSize.cy, kRed);
-        folder.AddFile(movie.name, movie.bytes);
-        folder.AddSolidBitmap("2.bmp", kBlueSize.cx, kBlueSize.cy, kBlue);
-        settings.SetString("Directory", folder.Path());
+        ShowAround(movie, folder);
         SaverProcess saver(SaverPath(), "/s");
         ASSERT_NE(StartShow(saver), nullptr);
         PumpFor(after);

@@ -14,6 +14,7 @@
 
 #include "../core/avi_writer.h"
 #include "../core/fixtures.h"
+#include "graphless_player.h"
 #include "core/base/random.h"
 #include "core/loaders/raw_loader.h"
 #include "core/show/shuffle_cycle.h"
@@ -71,12 +72,8 @@ class MciOnlyShow : public CDrawWnd {
   }
 
  protected:
-  class GraphlessPlayer : public CMediaPlayer {
-   protected:
-    GraphResult OpenGraph(const std::string&, const RECT&) override { return GraphResult::Failed; }
-  };
   CMediaPlayer& Player() override { return m_mciPlayer; }
-  GraphlessPlayer m_mciPlayer;
+  testing::GraphlessPlayer m_mciPlayer;
 };
 
 class SlideShowWindowTest : public ::testing::Test {

@@ -12,6 +12,7 @@
 
 #include "../core/avi_writer.h"
 #include "../core/fixtures.h"
+#include "graphless_player.h"
 #include "res/resource.h"
 #include "test_window.h"
 #include "win/framework/wnd.h"
@@ -81,11 +82,7 @@ uint32_t ScreenPixel(int x, int y) {
   return static_cast<uint32_t>(p.c[2]) << 16 | static_cast<uint32_t>(p.c[1]) << 8 | p.c[0];
 }
 
-// A player whose DirectShow engine always fails, so that every file goes to the MCI window.
-class GraphlessPlayer : public CMediaPlayer {
- protected:
-  GraphResult OpenGraph(const std::string&, const RECT&) override { return GraphResult::Failed; }
-};
+using testing::GraphlessPlayer;
 
 // A player that treats every file as a sound: the MCI window with mode notification.
 class SoundPlayer : public CMediaPlayer {

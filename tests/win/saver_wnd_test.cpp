@@ -10,6 +10,7 @@
 
 #include "../core/avi_writer.h"
 #include "../core/fixtures.h"
+#include "graphless_player.h"
 #include "win/platform/registry_profile_store.h"
 #include "win/saver/saver_wnd.h"
 
@@ -147,12 +148,8 @@ class MciSaver : public CglintoraWnd {
   HWND MovieWindow() const { return m_mciPlayer.MciWindow(); }
 
  protected:
-  class GraphlessPlayer : public CMediaPlayer {
-   protected:
-    GraphResult OpenGraph(const std::string&, const RECT&) override { return GraphResult::Failed; }
-  };
   CMediaPlayer& Player() override { return m_mciPlayer; }
-  GraphlessPlayer m_mciPlayer;
+  testing::GraphlessPlayer m_mciPlayer;
 };
 
 TEST_F(SaverWindowTest, InputOverAMovieThatPassesNothingOnEndsTheSaver) {
