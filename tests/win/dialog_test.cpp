@@ -60,8 +60,10 @@ class TestDialog : public CDialog {
   }
   void OnNested() { nestedResult = TestDialog(m_hWnd).DoModal(); }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(TestDialog, CDialog, OnMessage<&TestDialog::OnCreate>(WM_CREATE),
                      OnCommand<&TestDialog::OnNested>(IDC_T_NESTED))
+// clang-format on
 
 HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 

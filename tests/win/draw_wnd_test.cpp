@@ -411,8 +411,10 @@ class PreviewWithHookedPlayer : public CDrawWnd {
   CMediaPlayer& Player() override { return m_hookedPlayer; }
   HookedPlayer m_hookedPlayer;
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(PreviewWithHookedPlayer::HookedPlayer, CMediaPlayer,
                      OnMessage<&PreviewWithHookedPlayer::HookedPlayer::OnDestroyTheParent>(kDestroyTheParent))
+// clang-format on
 
 TEST_F(SlideShowWindowTest, APreviewGoneInsideItsPlayersHandlerIsDeletedAfterThatHandler) {
   testing::WriteBytes(folder.Path("1.avi"), testing::EncodeAvi(testing::SolidAvi(64, 48, 10, 100, 0x20E040)));

@@ -69,9 +69,11 @@ class Host : public CWnd {
     return 0;
   }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(Host, CWnd, OnMessage<&Host::OnEnd>(WM_PLAYER_DONE),
                      OnMessage<&Host::OnDoubleClick>(WM_LBUTTONDBLCLK), OnMessage<&Host::OnClick>(WM_LBUTTONDOWN),
                      OnMessage<&Host::OnMove>(WM_MOUSEMOVE))
+// clang-format on
 
 using testing::PumpFor;
 using testing::PumpUntil;

@@ -60,10 +60,12 @@ class Owner : public CWnd {
   LRESULT OnDoubleClick(WPARAM, LPARAM) { return ++doubleClicks, 0; }
   LRESULT OnMove(WPARAM, LPARAM) { return ++moves, 0; }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(Owner, CWnd, OnMessage<&Owner::OnWindowDone>(WM_QUICKTIME_DONE),
                      OnMessage<&Owner::OnPlayerDone>(WM_PLAYER_DONE),
                      OnMessage<&Owner::OnDoubleClick>(WM_LBUTTONDBLCLK),
                      OnMessage<&Owner::OnMove>(WM_MOUSEMOVE))
+// clang-format on
 
 using testing::PumpFor;
 using testing::PumpUntil;

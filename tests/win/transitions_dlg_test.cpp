@@ -231,8 +231,10 @@ class TimedTransitionsDlg : public CTransitionsDlg {
     return result;
   }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(TimedTransitionsDlg, CTransitionsDlg,
                      OnMessage<&TimedTransitionsDlg::OnDestroyTimed>(WM_DESTROY))
+// clang-format on
 
 TEST_F(TransitionsDialogTest, A3DTransitionRunsInThePreviewToItsEnd) {
   CTransitionsDlg dialog(nullptr);

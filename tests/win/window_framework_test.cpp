@@ -36,8 +36,10 @@ class BaseWindow : public CWnd {
     return static_cast<LRESULT>(wParam) * 2;
   }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(BaseWindow, CWnd, OnMessage<&BaseWindow::OnPing>(kPing),
                      OnMessage<&BaseWindow::OnBaseOnly>(kBaseOnly))
+// clang-format on
 
 class DerivedWindow : public BaseWindow {
   GLINTORA_DECLARE_MESSAGE_MAP()
@@ -67,9 +69,11 @@ class DerivedWindow : public BaseWindow {
     if (selfOwned) delete this;
   }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(DerivedWindow, BaseWindow, OnMessage<&DerivedWindow::OnCreate>(WM_CREATE),
                      OnMessage<&DerivedWindow::OnPing>(kPing), OnMessage<&DerivedWindow::OnSetText>(WM_SETTEXT),
                      OnCommand<&DerivedWindow::OnHello>(42))
+// clang-format on
 
 const char* PlainClass() { return CWnd::RegisterWindowClass(0, nullptr, nullptr, nullptr); }
 
@@ -167,8 +171,10 @@ class PoisonedWindow : public CWnd {
  protected:
   void PostNcDestroy() override { delete this; }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(PoisonedWindow, CWnd, OnMessage<&PoisonedWindow::OnClose>(WM_CLOSE),
                      OnMessage<&PoisonedWindow::OnPing>(kPing))
+// clang-format on
 
 TEST(WindowFramework, AWindowDestroyedInsideItsOwnHandlerIsDeletedOnlyAfterTheHandlerReturns) {
   struct Case {
@@ -208,7 +214,9 @@ class MemberWindow : public CWnd {
     return 0;
   }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(MemberWindow, CWnd, OnMessage<&MemberWindow::OnPing>(kPing))
+// clang-format on
 
 class OwnerOfMember : public PoisonedWindow {
  public:
@@ -279,7 +287,9 @@ class KeyEater : public CWnd {
     return 0;
   }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(KeyEater, CWnd, OnMessage<&KeyEater::OnKeyDown>(WM_KEYDOWN), OnMessage<&KeyEater::OnPing>(kPing))
+// clang-format on
 
 class TestApp : public CWinApp {
  public:
@@ -313,9 +323,11 @@ class NotifiedParent : public CWnd {
   void OnButtonClicked() { calls.push_back("button clicked"); }
   LRESULT OnCtlColorStatic(WPARAM, LPARAM) { return calls.push_back("parent colour"), 111; }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(NotifiedParent, CWnd, OnControl<&NotifiedParent::OnEditChanged>(EN_CHANGE, 7),
                      OnCommand<&NotifiedParent::OnEditCommand>(7), OnCommand<&NotifiedParent::OnButtonClicked>(8),
                      OnMessage<&NotifiedParent::OnCtlColorStatic>(WM_CTLCOLORSTATIC))
+// clang-format on
 
 // A control that answers the parent's messages about itself.
 class ReflectingControl : public CWnd {
@@ -329,9 +341,11 @@ class ReflectingControl : public CWnd {
     return calls.push_back("measure"), 444;
   }
 };
+// clang-format off
 GLINTORA_MESSAGE_MAP(ReflectingControl, CWnd, OnReflected<&ReflectingControl::OnColour>(WM_CTLCOLORSTATIC),
                      OnReflected<&ReflectingControl::OnDraw>(WM_DRAWITEM),
                      OnReflected<&ReflectingControl::OnMeasure>(WM_MEASUREITEM))
+// clang-format on
 
 HWND MakeChild(HWND parent, const char* className, UINT id) {
   return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, parent,

@@ -16,11 +16,13 @@ bool IsAutomatic(UINT style) { return style == BS_AUTOCHECKBOX || style == BS_AU
 
 }  // namespace
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CCheckListBox, CWnd, OnReflected<&CCheckListBox::OnDrawItem>(WM_DRAWITEM),
                      OnReflected<&CCheckListBox::OnMeasureItem>(WM_MEASUREITEM),
                      OnMessage<&CCheckListBox::OnLButtonDown>(WM_LBUTTONDOWN),
                      OnMessage<&CCheckListBox::OnLButtonDown>(WM_LBUTTONDBLCLK),
                      OnMessage<&CCheckListBox::OnKeyDown>(WM_KEYDOWN), OnMessage<&CCheckListBox::OnChar>(WM_CHAR))
+// clang-format on
 
 void CCheckListBox::SetCheck(int index, int check) {
   if (index < 0 || index >= GetCount()) return;

@@ -29,8 +29,10 @@ T ReadLittle(const uint8_t* at) {
 
 }  // namespace
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CDialog, CWnd, OnMessage<&CDialog::OnInitDialogMessage>(WM_INITDIALOG),
                      OnCommand<&CDialog::OnOKCommand>(IDOK), OnCommand<&CDialog::OnCancelCommand>(IDCANCEL))
+// clang-format on
 
 LRESULT CALLBACK CDialog::AttachHook(int code, WPARAM wParam, LPARAM lParam) {
   // The dialog window is the first window its creation makes; its controls come after.

@@ -25,6 +25,7 @@ using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND window);
 
 }  // namespace
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CglintoraWnd, CDrawWnd, OnMessage<&CglintoraWnd::OnCreate>(WM_CREATE),
                      OnMessage<&CglintoraWnd::OnDestroy>(WM_DESTROY),
                      OnMessage<&CglintoraWnd::OnSetCursor>(WM_SETCURSOR),
@@ -39,6 +40,7 @@ GLINTORA_MESSAGE_MAP(CglintoraWnd, CDrawWnd, OnMessage<&CglintoraWnd::OnCreate>(
                      OnMessage<&CglintoraWnd::OnUserInput>(WM_KEYDOWN),
                      OnMessage<&CglintoraWnd::OnUserInput>(WM_SYSKEYDOWN),
                      OnMessage<&CglintoraWnd::OnClose>(WM_CLOSE))
+// clang-format on
 
 CglintoraWnd::CglintoraWnd(ProfileStore& settings, const FileSystem& files)
     : CDrawWnd(kDeletesItself, settings, files) {

@@ -18,6 +18,7 @@ void RedrawWholeWindow(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW
 
 }  // namespace
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CDrawWnd, CWnd, OnMessage<&CDrawWnd::OnPaint>(WM_PAINT), OnMessage<&CDrawWnd::OnTimer>(WM_TIMER),
                      OnMessage<&CDrawWnd::OnEraseBackground>(WM_ERASEBKGND), OnMessage<&CDrawWnd::OnClose>(WM_CLOSE),
                      OnMessage<&CDrawWnd::OnDestroy>(WM_DESTROY),
@@ -25,6 +26,7 @@ GLINTORA_MESSAGE_MAP(CDrawWnd, CWnd, OnMessage<&CDrawWnd::OnPaint>(WM_PAINT), On
                      OnMessage<&CDrawWnd::OnPrefetchDone>(WM_PREFETCH_DONE),
                      OnMessage<&CDrawWnd::OnTransitionDone>(WM_TRANSITION_DONE),
                      OnMessage<&CDrawWnd::OnMoviePrepared>(WM_MOVIE_PREPARED))
+// clang-format on
 
 CDrawWnd::CDrawWnd(int autoDelete, ProfileStore& settings, const FileSystem& files)
     : CConfig(settings), m_autoDelete(autoDelete), m_profile(settings), m_files(files), m_loader(CvxColor8(0, 0, 0)) {

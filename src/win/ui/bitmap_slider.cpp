@@ -35,6 +35,7 @@ bool LoadBitmap(CvxTransparentBitmap& bitmap, UINT id, bool transparent, COLORRE
 
 }  // namespace
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CBitmapSlider, CStatic, OnMessage<&CBitmapSlider::OnPaint>(WM_PAINT),
                      OnMessage<&CBitmapSlider::OnEraseBackground>(WM_ERASEBKGND),
                      OnMessage<&CBitmapSlider::OnButtonDown>(WM_LBUTTONDOWN),
@@ -42,6 +43,7 @@ GLINTORA_MESSAGE_MAP(CBitmapSlider, CStatic, OnMessage<&CBitmapSlider::OnPaint>(
                      OnMessage<&CBitmapSlider::OnButtonUp>(WM_LBUTTONUP),
                      OnMessage<&CBitmapSlider::OnMouseLeave>(WM_MOUSELEAVE),
                      OnMessage<&CBitmapSlider::OnCaptureChanged>(WM_CAPTURECHANGED))
+// clang-format on
 
 BOOL CBitmapSlider::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
   return CreateEx(0, "STATIC", "", style, rect, parent, id);

@@ -2,10 +2,12 @@
 
 namespace glintora {
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CButtonST, CButton, OnReflected<&CButtonST::OnDrawItem>(WM_DRAWITEM),
                      OnMessage<&CButtonST::OnMouseMove>(WM_MOUSEMOVE),
                      OnMessage<&CButtonST::OnMouseLeave>(WM_MOUSELEAVE),
                      OnMessage<&CButtonST::OnEraseBackground>(WM_ERASEBKGND))
+// clang-format on
 
 BOOL CButtonST::Create(const RECT& rect, HWND parent, UINT id) {
   return CreateEx(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect, parent, id);

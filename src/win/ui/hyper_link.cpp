@@ -30,6 +30,7 @@ HCURSOR LoadHandCursor() {
 
 }  // namespace
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CvxHyperLink, CStatic, OnReflected<&CvxHyperLink::OnCtlColor>(WM_CTLCOLORSTATIC),
                      OnMessage<&CvxHyperLink::OnNcHitTest>(WM_NCHITTEST),
                      OnMessage<&CvxHyperLink::OnSetCursor>(WM_SETCURSOR),
@@ -39,6 +40,7 @@ GLINTORA_MESSAGE_MAP(CvxHyperLink, CStatic, OnReflected<&CvxHyperLink::OnCtlColo
                      OnMessage<&CvxHyperLink::OnLButtonUp>(WM_LBUTTONUP),
                      OnMessage<&CvxHyperLink::OnKeyDown>(WM_KEYDOWN), OnMessage<&CvxHyperLink::OnSetFocus>(WM_SETFOCUS),
                      OnMessage<&CvxHyperLink::OnKillFocus>(WM_KILLFOCUS))
+// clang-format on
 
 CvxHyperLink::~CvxHyperLink() {
   if (m_hWnd) DestroyWindow();  // gives up the font before it goes

@@ -11,8 +11,10 @@ constexpr int kVerticalSeparatorPart = 5;
 
 }  // namespace
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CSeparator, CWnd, OnMessage<&CSeparator::OnPaint>(WM_PAINT),
                      OnMessage<&CSeparator::OnEraseBackground>(WM_ERASEBKGND))
+// clang-format on
 
 BOOL CSeparator::Create(HWND parent, const RECT& rect, UINT id) {
   return CreateEx(0, RegisterWindowClass(0, LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr), "",

@@ -18,10 +18,12 @@ bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == B
 
 }  // namespace
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CSetupDlg, CDialog, OnCommand<&CSetupDlg::OnBrowse>(IDC_BROWSE),
                      OnCommand<&CSetupDlg::OnUseTransitions>(IDC_USE_TRANSITIONS),
                      OnCommand<&CSetupDlg::OnTransitionsSetup>(IDC_TRANSITIONS_SETUP),
                      OnCommand<&CSetupDlg::OnPlayMovies>(IDC_PLAY_MOVIES), OnMessage<&CSetupDlg::OnPaint>(WM_PAINT))
+// clang-format on
 
 CSetupDlg::CSetupDlg(ProfileStore& settings, HWND parent, FolderBrowser& browser)
     : CDialog(IDD_OPTIONS, parent),

@@ -7,8 +7,10 @@
 
 namespace glintora {
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CStaticSeparator, CStatic, OnMessage<&CStaticSeparator::OnWindowPosChanged>(WM_WINDOWPOSCHANGED),
                      OnMessage<&CStaticSeparator::OnCtlColorStatic>(WM_CTLCOLORSTATIC))
+// clang-format on
 
 CStaticSeparator::~CStaticSeparator() {
   if (m_hWnd) DestroyWindow();  // gives up the font before it goes

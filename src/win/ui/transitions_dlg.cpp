@@ -34,6 +34,7 @@ double PreviewSecondsFrom(double seconds) {
 
 }  // namespace
 
+// clang-format off
 GLINTORA_MESSAGE_MAP(CTransitionsDlg, CDialog,
                      OnControl<&CTransitionsDlg::OnSelectionChange>(LBN_SELCHANGE, IDC_TRANSITION_LIST),
                      OnMessage<&CTransitionsDlg::OnTimer>(WM_TIMER), OnMessage<&CTransitionsDlg::OnPaint>(WM_PAINT),
@@ -41,6 +42,7 @@ GLINTORA_MESSAGE_MAP(CTransitionsDlg, CDialog,
                      OnCommand<&CTransitionsDlg::OnUnselectAll>(IDC_UNSELECT_ALL),
                      OnMessage<&CTransitionsDlg::OnDestroy>(WM_DESTROY),
                      OnMessage<&CTransitionsDlg::OnPreviewFinished>(kPreviewFinishedMessage))
+// clang-format on
 
 CTransitionsDlg::CTransitionsDlg(HWND parent) : CDialog(IDD_TRANSITIONS, parent), m_loader(CvxColor8(0, 0, 0)) {}
 
