@@ -152,30 +152,30 @@ TEST(FrameComposition, FitImageLeavesItsArgumentAlone) {
 }
 
 TEST(MoviePlacement, ZoomsAndFitsMoviesInTheWindow) {
-  const PlacementRect screen{0, 0, 1024, 768};
-  auto place = [&](const char* zoom, double previewScale, const PlacementRect& target) {
+  const IntRect screen{0, 0, 1024, 768};
+  auto place = [&](const char* zoom, double previewScale, const IntRect& target) {
     const double z = MovieZoom(zoom, previewScale);
     return FitMovieRect(static_cast<int>(320 * z), static_cast<int>(240 * z), target, false, false);
   };
-  EXPECT_EQ(place("1", 1.0, screen), (PlacementRect{352, 264, 672, 504}));
-  EXPECT_EQ(place("2", 1.0, screen), (PlacementRect{192, 144, 832, 624}));
-  EXPECT_EQ(place("Fullscreen", 1.0, screen), (PlacementRect{0, 0, 1024, 768}));
-  EXPECT_EQ(place("3", 1.0, PlacementRect{0, 0, 800, 800}), (PlacementRect{0, 100, 800, 700})) << "shrunk to fit";
+  EXPECT_EQ(place("1", 1.0, screen), (IntRect{352, 264, 672, 504}));
+  EXPECT_EQ(place("2", 1.0, screen), (IntRect{192, 144, 832, 624}));
+  EXPECT_EQ(place("Fullscreen", 1.0, screen), (IntRect{0, 0, 1024, 768}));
+  EXPECT_EQ(place("3", 1.0, IntRect{0, 0, 800, 800}), (IntRect{0, 100, 800, 700})) << "shrunk to fit";
   // A 152 × 112 preview of a 1024-pixel-wide screen.
-  EXPECT_EQ(place("1", 152.0 / 1024, PlacementRect{0, 0, 152, 112}), (PlacementRect{52, 38, 99, 73}));
+  EXPECT_EQ(place("1", 152.0 / 1024, IntRect{0, 0, 152, 112}), (IntRect{52, 38, 99, 73}));
   // Unknown sizes give nothing; the control bar counts in the height; enlarging on request.
-  EXPECT_EQ(FitMovieRect(0, 240, screen, false, false), PlacementRect{});
-  EXPECT_EQ(FitMovieRect(320, 240, screen, false, true), (PlacementRect{352, 256, 672, 512}));
-  EXPECT_EQ(FitMovieRect(320, 240, screen, true, false), (PlacementRect{0, 0, 1024, 768}));
+  EXPECT_EQ(FitMovieRect(0, 240, screen, false, false), IntRect{});
+  EXPECT_EQ(FitMovieRect(320, 240, screen, false, true), (IntRect{352, 256, 672, 512}));
+  EXPECT_EQ(FitMovieRect(320, 240, screen, true, false), (IntRect{0, 0, 1024, 768}));
 }
 
 // One placement: a movie's sides, where it goes, and where it must stand.
 struct FitCase {
   const char* what;
   int width, height;
-  PlacementRect target;
+  IntRect target;
   bool enlarge, withControls;
-  PlacementRect placed;
+  IntRect placed;
 };
 
 template <size_t N>
@@ -190,8 +190,8 @@ void ExpectFits(const FitCase (&cases)[N]) {
 TEST(MoviePlacement, FitsMoviesAtTheEndsOfTheIntRange) {
   constexpr int kMax = std::numeric_limits<int>::max();
   constexpr int kMin = std::numeric_limits<int>::min();
-  const PlacementRect square{0, 0, 1024, 1024};
-  const PlacementRect widest{kMin, kMin, kMax, kMax};
+  const IntRect square{0, 0, 1024, 1024};
+  const IntRect widest{kMin, kMin, kMax, kMax};
   const FitCase cases[] = {
       {"bar makes the height 2^31", 1, kMax - 15, square, false, true, {512, 0, 512, 1024}},
       {"bar past the int range", 1, kMax, square, false, true, {512, 0, 512, 1024}},
@@ -206,7 +206,7 @@ TEST(MoviePlacement, FitsMoviesAtTheEndsOfTheIntRange) {
 // The side with the larger share of the target spans it exactly; the other keeps the aspect
 // and is cut, never rounded up past it.
 TEST(MoviePlacement, TheLimitingSideSpansTheTargetAndTheOtherIsCut) {
-  const PlacementRect screen{0, 0, 1024, 768};
+  const IntRect screen{0, 0, 1024, 768};
   const FitCase cases[] = {
       {"enlarged by the width, 682.67 high", 300, 200, screen, true, false, {0, 43, 1024, 725}},
       {"shrunk by the width, 576.53 high", 1920, 1081, screen, false, false, {0, 96, 1024, 672}},
@@ -225,7 +225,7 @@ TEST(MoviePlacement, ZoomTextReadsAsADecimalNumberAndZeroAsFullscreen) {
     const char* text;
     double zoom;
   } cases[] = {
-      {"1.5", 1.5}, {"2x", 2},     {" 3", 3},     {"-2", -2},    {"-0", 1000},
+      {"1.5", 1.5},  {"2x", 2},  {" 3", 3},     {"-2", -2},           {"-0", 1000},
       {"0.0", 1000}, {"", 1000}, {"abc", 1000}, {"Fullscreen", 1000},
   };
   for (const auto& c : cases) EXPECT_EQ(MovieZoom(c.text, 0.5), c.zoom * 0.5) << '"' << c.text << '"';

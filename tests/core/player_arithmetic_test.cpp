@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <limits>
+#include <string>
 
 #include "avi_writer.h"
 #include "core/media/engine_route.h"
@@ -160,16 +160,16 @@ TEST(PlayerArithmetic, FrameRatesWithoutALengthAreZero) {
 
 TEST(PlayerLayout, ControlBarForEveryWidth) {
   const ControlBarLayout bar = LayOutControlBar(300, 200);
-  EXPECT_EQ(bar.play, (PlayerRect{0, 184, 17, 200}));
-  EXPECT_EQ(bar.leftEdge, (PlayerRect{17, 184, 24, 200}));
-  EXPECT_EQ(bar.seekBar, (PlayerRect{24, 184, 276, 200}));
-  EXPECT_EQ(bar.rightEdge, (PlayerRect{276, 184, 283, 200}));
-  EXPECT_EQ(bar.mute, (PlayerRect{283, 184, 300, 200}));
+  EXPECT_EQ(bar.play, (IntRect{0, 184, 17, 200}));
+  EXPECT_EQ(bar.leftEdge, (IntRect{17, 184, 24, 200}));
+  EXPECT_EQ(bar.seekBar, (IntRect{24, 184, 276, 200}));
+  EXPECT_EQ(bar.rightEdge, (IntRect{276, 184, 283, 200}));
+  EXPECT_EQ(bar.mute, (IntRect{283, 184, 300, 200}));
   for (int width = 40; width <= 1024; ++width) {
     const ControlBarLayout b = LayOutControlBar(width, 100);
-    const PlayerRect pieces[] = {b.play, b.leftEdge, b.seekBar, b.rightEdge, b.mute};
+    const IntRect pieces[] = {b.play, b.leftEdge, b.seekBar, b.rightEdge, b.mute};
     int x = 0;
-    for (const PlayerRect& piece : pieces) {
+    for (const IntRect& piece : pieces) {
       ASSERT_EQ(piece.left, x) << "width " << width << ": each piece where the last ended";
       ASSERT_GE(piece.Width(), 0) << width;
       ASSERT_EQ(piece.top, 84);
@@ -184,9 +184,9 @@ TEST(PlayerLayout, ControlBarForEveryWidth) {
       ASSERT_EQ(b.seekBar.Width(), 0);
     }
   }
-  EXPECT_EQ(VideoRect(300, 200, true), (PlayerRect{0, 0, 300, 184}));
-  EXPECT_EQ(VideoRect(300, 200, false), (PlayerRect{0, 0, 300, 200}));
-  EXPECT_EQ(VideoRect(300, 10, true), (PlayerRect{0, 0, 300, 0})) << "never a negative height";
+  EXPECT_EQ(VideoRect(300, 200, true), (IntRect{0, 0, 300, 184}));
+  EXPECT_EQ(VideoRect(300, 200, false), (IntRect{0, 0, 300, 200}));
+  EXPECT_EQ(VideoRect(300, 10, true), (IntRect{0, 0, 300, 0})) << "never a negative height";
 }
 
 TEST(VolumeMemory, MutingTwiceStillRestoresTheVolume) {
@@ -231,11 +231,11 @@ TEST(EngineRoute, OnlyFilesThatCouldHoldAMovieGoToTheDecoders) {
   } cases[] = {
       {avi, 4096, true},
       {avi, 88, true},
-      {avi, 87, false},                                          // shorter than any movie
-      {avi.substr(0, 16), 4096, false},                          // a head cut short
+      {avi, 87, false},                                               // shorter than any movie
+      {avi.substr(0, 16), 4096, false},                               // a head cut short
       {"RIFF\x10\0\0\0AVI junk" + std::string(8, 'j'), 4096, false},  // an AVI without its header list
       {std::string("RIFF\x40\x10\0\0WAVEfmt ", 16) + std::string(8, '\0'), 4096, true},  // another RIFF form
-      {mpeg, 4096, true},                                        // not an AVI: the decoders decide
+      {mpeg, 4096, true},  // not an AVI: the decoders decide
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CouldBeMovie(reinterpret_cast<const uint8_t*>(c.head.data()), c.head.size(), c.size), c.movie)
@@ -341,7 +341,6 @@ TEST(MoviePlacement, ZoomedSidesAndUnreportedMovies) {
   EXPECT_EQ(UnreportedMoviePeriod(int64_t{1} << 40, 3), 4294967295u);
 }
 
-
 TEST(MovieEnds, ByTheirFramesByStandingStillOrByTheCeiling) {
   // The last frame stays as long as the gap before it, two seconds at most.
   EXPECT_EQ(LastFrameHold(1'000'000, 0), 1'000'000);
@@ -356,8 +355,8 @@ TEST(MovieEnds, ByTheirFramesByStandingStillOrByTheCeiling) {
     int64_t position, now;
     bool stalled;
   } steps[] = {
-      {5, 100, false},  {5, 3099, false}, {5, 3100, true},   // still for exactly the stall time
-      {6, 3200, false}, {6, 6199, false}, {6, 50, false},    // a clock reading earlier counts as none
+      {5, 100, false},  {5, 3099, false}, {5, 3100, true},  // still for exactly the stall time
+      {6, 3200, false}, {6, 6199, false}, {6, 50, false},   // a clock reading earlier counts as none
       {6, 6200, true},  {7, 6300, false},
   };
   for (const auto& s : steps) EXPECT_EQ(watch.Stalled(s.position, s.now), s.stalled) << s.position << " at " << s.now;

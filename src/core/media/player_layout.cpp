@@ -12,7 +12,7 @@ ControlBarLayout LayOutControlBar(int width, int height) {
   // not fit is cut at the right border.
   auto piece = [&](int left, int pieceWidth) {
     const int l = std::min(left, width);
-    return PlayerRect{l, top, std::min(left + pieceWidth, width), bottom};
+    return IntRect{l, top, std::min(left + pieceWidth, width), bottom};
   };
   const int fixed = kPlayButtonWidth + 2 * kBarEdgeWidth + kMuteButtonWidth;
   const int seekWidth = std::max(width - fixed, 0);
@@ -25,7 +25,7 @@ ControlBarLayout LayOutControlBar(int width, int height) {
   return bar;
 }
 
-PlayerRect VideoRect(int width, int height, bool controlsVisible) {
+IntRect VideoRect(int width, int height, bool controlsVisible) {
   width = std::max(width, 0);
   const int videoHeight = std::max(controlsVisible ? height - kBarHeight : height, 0);
   return {0, 0, width, videoHeight};

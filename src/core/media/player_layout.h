@@ -2,14 +2,9 @@
 // Where the player's pieces stand in its client area: the video, and the control bar along
 // the bottom (play button, left edge, seek bar, right edge, mute button).
 
-namespace glintora {
+#include "core/base/int_rect.h"
 
-struct PlayerRect {
-  int left = 0, top = 0, right = 0, bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool operator==(const PlayerRect&) const = default;
-};
+namespace glintora {
 
 // Widths of the bar's fixed pieces; the seek bar takes what is left.
 inline constexpr int kBarHeight = 16;
@@ -18,7 +13,7 @@ inline constexpr int kBarEdgeWidth = 7;
 inline constexpr int kMuteButtonWidth = 17;
 
 struct ControlBarLayout {
-  PlayerRect play, leftEdge, seekBar, rightEdge, mute;
+  IntRect play, leftEdge, seekBar, rightEdge, mute;
 };
 
 // The bar of a client area `width` × `height`, 16 pixels high at its bottom: play 0..17, left
@@ -28,6 +23,6 @@ struct ControlBarLayout {
 ControlBarLayout LayOutControlBar(int width, int height);
 
 // The video's rectangle: the client area above the bar when it is shown, else all of it.
-PlayerRect VideoRect(int width, int height, bool controlsVisible);
+IntRect VideoRect(int width, int height, bool controlsVisible);
 
 }  // namespace glintora

@@ -13,7 +13,7 @@ double MovieZoom(const std::string& movieZoom, double previewScale) {
   return zoom * previewScale;
 }
 
-PlacementRect FitMovieRect(int width, int height, const PlacementRect& target, bool enlarge, bool withControls) {
+IntRect FitMovieRect(int width, int height, const IntRect& target, bool enlarge, bool withControls) {
   if (width == 0 || height == 0) return {};
   // In 64 bits: the bar under the largest heights, the extent of the widest targets and the
   // centred edges can all pass the int range; only the final edges are brought back into it.

@@ -4,12 +4,9 @@
 #include <cstdint>
 #include <string>
 
-namespace glintora {
+#include "core/base/int_rect.h"
 
-struct PlacementRect {
-  int left = 0, top = 0, right = 0, bottom = 0;
-  bool operator==(const PlacementRect&) const = default;
-};
+namespace glintora {
 
 // Height of the player's control bar under the video, when shown.
 inline constexpr int kControlBarHeight = 16;
@@ -23,7 +20,7 @@ double MovieZoom(const std::string& movieZoom, double previewScale);
 // shrunk to fit with its aspect kept when too large, enlarged likewise when `enlarge` and it
 // is smaller both ways, then centred. An unknown size (0) gives the empty rectangle; edges
 // past the int range stop at its ends.
-PlacementRect FitMovieRect(int width, int height, const PlacementRect& target, bool enlarge, bool withControls);
+IntRect FitMovieRect(int width, int height, const IntRect& target, bool enlarge, bool withControls);
 
 // A movie side at a zoom, cut toward zero; a zoom that gives no finite positive size gives
 // 0, one too large for an int the largest int.

@@ -26,7 +26,7 @@ class FrameRenderer {
   // False when nothing can be animated (for example a buffer that cannot be allocated).
   virtual bool Prepare() = 0;
   virtual void Render(float progress) = 0;
-  virtual void Present(DrawingDevice& device, const TransitionArea& area) = 0;
+  virtual void Present(DrawingDevice& device, const IntRect& area) = 0;
 };
 
 // The pixel families (blend and masks): every frame is computed into a work frame of the
@@ -35,9 +35,7 @@ class WorkFrameRenderer : public FrameRenderer {
  public:
   WorkFrameRenderer(const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, int bands)
       : m_old(oldFrame), m_new(newFrame), m_bands(bands) {}
-  void Present(DrawingDevice& device, const TransitionArea& area) final {
-    m_work->Draw(device, ToRect(area), ToRect(area));
-  }
+  void Present(DrawingDevice& device, const IntRect& area) final { m_work->Draw(device, ToRect(area), ToRect(area)); }
 
  protected:
   // Allocates the work frame; false when it cannot be had or the new frame is smaller.
@@ -84,7 +82,7 @@ class RectangleRenderer final : public FrameRenderer {
   void Render(float progress) override {
     RectangleFrame(m_id, m_old.m_width, m_old.m_height, progress, m_oldPairs, m_newPairs);
   }
-  void Present(DrawingDevice& device, const TransitionArea&) override {
+  void Present(DrawingDevice& device, const IntRect&) override {
     for (const RectPair& pair : m_oldPairs) m_old.Draw(device, ToRect(pair.source), ToRect(pair.destination));
     for (const RectPair& pair : m_newPairs) m_new.Draw(device, ToRect(pair.source), ToRect(pair.destination));
   }
@@ -151,7 +149,7 @@ std::unique_ptr<FrameRenderer> MakeRenderer(int id, const CvxImageColor8& oldFra
 
 }  // namespace
 
-bool RunTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
+bool RunTransition(DrawingDevice& device, const IntRect& area, const CvxImageColor8& oldFrame,
                    const CvxImageColor8& newFrame, int id, float seconds, ContinueCallback callback, void* context,
                    const TransitionOptions& options) {
   if (IsTransitionId(id) && GetTransitionInfo(id).family == TransitionFamily::OpenGL) {
@@ -181,7 +179,7 @@ int ChooseTransition(const uint8_t* enabled, int r) {
   return ids[k];
 }
 
-bool RunRandomTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
+bool RunRandomTransition(DrawingDevice& device, const IntRect& area, const CvxImageColor8& oldFrame,
                          const CvxImageColor8& newFrame, const uint8_t* enabled, float seconds,
                          ContinueCallback callback, void* context, const TransitionOptions& options) {
   // With nothing enabled, -1 is an identifier without animation: the new frame at once.

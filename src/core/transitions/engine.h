@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/base/clock.h"
+#include "core/base/int_rect.h"
 #include "core/image/drawing_device.h"
 #include "core/image/image.h"
 #include "core/transitions/gl_transitions.h"
@@ -15,11 +16,6 @@ namespace glintora {
 
 // Called once per animation frame with the caller's context; false stops the transition.
 using ContinueCallback = bool (*)(void* context);
-
-// The destination on the device, and the source rectangle within the frames.
-struct TransitionArea {
-  int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
 
 // How the blend computes its frames: by the processor's capability, or forced (tests).
 enum class BlendPath { Automatic, Vector, Table };
@@ -36,15 +32,16 @@ struct TransitionOptions {
   int bands = 0;
 };
 
-// Runs transition `id` for `seconds` (0: no duration, fixed steps). True when it ran to its
-// end and left the new frame on the device; false when the callback stopped it.
-bool RunTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
+// Runs transition `id` for `seconds` (0: no duration, fixed steps) in `area`, the destination
+// on the device and the source rectangle within the frames. True when it ran to its end and
+// left the new frame on the device; false when the callback stopped it.
+bool RunTransition(DrawingDevice& device, const IntRect& area, const CvxImageColor8& oldFrame,
                    const CvxImageColor8& newFrame, int id, float seconds, ContinueCallback callback, void* context,
                    const TransitionOptions& options = {});
 
 // Chooses among the identifiers whose byte of `enabled` (101 bytes) is non-zero, with
 // k = trunc(count × NextRandom() / 32768); with none enabled the new frame is drawn at once.
-bool RunRandomTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
+bool RunRandomTransition(DrawingDevice& device, const IntRect& area, const CvxImageColor8& oldFrame,
                          const CvxImageColor8& newFrame, const uint8_t* enabled, float seconds,
                          ContinueCallback callback, void* context, const TransitionOptions& options = {});
 

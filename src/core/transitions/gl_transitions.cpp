@@ -86,7 +86,7 @@ int GlTextureSize(int width, int height) {
   return size;
 }
 
-bool RunGlTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
+bool RunGlTransition(DrawingDevice& device, const IntRect& area, const CvxImageColor8& oldFrame,
                      const CvxImageColor8& newFrame, int id, float seconds, ContinueCallback callback, void* context,
                      const TransitionOptions& options) {
   const int aw = area.right - area.left;

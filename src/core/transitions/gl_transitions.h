@@ -5,12 +5,12 @@
 #include <functional>
 #include <memory>
 
+#include "core/base/int_rect.h"
 #include "core/image/drawing_device.h"
 #include "core/image/image.h"
 
 namespace glintora {
 
-struct TransitionArea;
 struct TransitionOptions;
 using ContinueCallback = bool (*)(void* context);
 
@@ -30,7 +30,7 @@ int GlTextureSize(int width, int height);
 // callback stopped it. True when it ran to its end, and also at once when it cannot run
 // (no OpenGL area or context, an empty area, a texture copy that could not be made); the
 // caller then draws the final frame.
-bool RunGlTransition(DrawingDevice& device, const TransitionArea& area, const CvxImageColor8& oldFrame,
+bool RunGlTransition(DrawingDevice& device, const IntRect& area, const CvxImageColor8& oldFrame,
                      const CvxImageColor8& newFrame, int id, float seconds, ContinueCallback callback, void* context,
                      const TransitionOptions& options);
 

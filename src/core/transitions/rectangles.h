@@ -2,15 +2,11 @@
 // The rectangle transitions (identifiers 1 to 54): every frame is a short list of copies
 // from the old frame and from the new frame, each possibly stretched or mirrored.
 
-#include <cstdint>
 #include <vector>
 
-namespace glintora {
+#include "core/base/int_rect.h"
 
-struct IntRect {
-  int32_t left = 0, top = 0, right = 0, bottom = 0;
-  bool operator==(const IntRect&) const = default;
-};
+namespace glintora {
 
 // A source rectangle in a frame and its destination on the device (right < left or
 // bottom < top: mirrored).

@@ -31,7 +31,7 @@ bool IsDialog(HWND window) {
   return window && GetClassNameA(window, name, sizeof name) && std::string_view(name) == "#32770";
 }
 
-RECT ToRect(const PlayerRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const IntRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
@@ -479,7 +479,7 @@ void CMediaPlayer::MoveTo(const RECT& rect) {
   if (m_graph) {
     POINT origin{0, 0};
     if (m_inDialog) MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &origin, 1);
-    const PlayerRect video = VideoRect(width, height, m_controlsVisible);
+    const IntRect video = VideoRect(width, height, m_controlsVisible);
     m_graph->MoveVideo(origin.x, origin.y, video.Width(), video.Height());
     PlaceControlBar(width, height);
   }
@@ -546,7 +546,7 @@ void CMediaPlayer::CreateControlBar(int width, int height) {
 
 void CMediaPlayer::PlaceControlBar(int width, int height) {
   const ControlBarLayout bar = LayOutControlBar(width, height);
-  const std::pair<HWND, PlayerRect> pieces[] = {{m_playButton.m_hWnd, bar.play},
+  const std::pair<HWND, IntRect> pieces[] = {{m_playButton.m_hWnd, bar.play},
                                                 {m_leftEdge.m_hWnd, bar.leftEdge},
                                                 {m_seekBar.m_hWnd, bar.seekBar},
                                                 {m_rightEdge.m_hWnd, bar.rightEdge},
@@ -656,7 +656,7 @@ bool CMediaPlayer::GetMovieSize(const std::string& path, int& width, int& height
 }
 
 RECT CMediaPlayer::FitRect(int width, int height, const RECT& target, bool enlarge) const {
-  const PlacementRect placed =
+  const IntRect placed =
       FitMovieRect(width, height, {target.left, target.top, target.right, target.bottom}, enlarge, m_controlsVisible);
   return RECT{placed.left, placed.top, placed.right, placed.bottom};
 }
