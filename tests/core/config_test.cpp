@@ -49,6 +49,7 @@ TEST(CConfig, FreshUserGetsTheDefaultsAndThePicturesFolder) {
   EXPECT_TRUE(config.m_autoRotate);
   EXPECT_TRUE(config.m_resumeShuffle);
   EXPECT_EQ(config.m_movieLimit, 600u);
+  EXPECT_TRUE(config.m_allMonitors);
   // Reading created the key but wrote nothing, not even the fallback folder.
   EXPECT_TRUE(store.HasKey(kApp));
   EXPECT_TRUE(store.Values().empty());
@@ -159,7 +160,8 @@ TEST(CConfig, SaveWritesEveryValueInRegistrationOrderThenUsage) {
                                           "Delay",     "Transition",  "Transition Duration",
                                           "Play Movies", "Movie Zoom", "Mute Movies",
                                           // beyond them, in the order they were added
-                                          "Decode Ahead", "Auto Rotate", "Resume Shuffle", "Movie Limit", "Usage"};
+                                          "Decode Ahead", "Auto Rotate", "Resume Shuffle", "Movie Limit", "All Monitors",
+                                          "Usage"};
   EXPECT_EQ(store.writes, order);
 
   const auto& values = store.inner.Values();
@@ -193,6 +195,7 @@ TEST(CConfig, SavedSettingsLoadBackUnchanged) {
     config.m_autoRotate = false;
     config.m_resumeShuffle = false;
     config.m_movieLimit = 0xFFFFFFF0u;  // beyond the signed range, kept whole
+    config.m_allMonitors = false;
     config.Save();
   }
   CConfig loaded(store);
@@ -212,6 +215,7 @@ TEST(CConfig, SavedSettingsLoadBackUnchanged) {
   EXPECT_FALSE(loaded.m_autoRotate);
   EXPECT_FALSE(loaded.m_resumeShuffle);
   EXPECT_EQ(loaded.m_movieLimit, 0xFFFFFFF0u);
+  EXPECT_FALSE(loaded.m_allMonitors);
 }
 
 TEST(CConfig, RealsKeepSixDecimalsThroughASave) {

@@ -147,6 +147,7 @@ TEST_F(SetupDialogTest, AFreshUsersOkStoresTheDefaults) {
                           {"Auto Rotate", "dword:1"},
                           {"Resume Shuffle", "dword:1"},
                           {"Movie Limit", "dword:600"},
+                          {"All Monitors", "dword:1"},
                           {"Usage", "binary:101"},
                       }));
 }

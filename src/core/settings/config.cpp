@@ -25,6 +25,7 @@ CConfig::CConfig(ProfileStore& store) : m_serializer(store), m_store(store) {
   m_serializer.AddBool(kAppSection, "Auto Rotate", &m_autoRotate, true);
   m_serializer.AddBool(kAppSection, "Resume Shuffle", &m_resumeShuffle, true);
   m_serializer.AddNumber(kAppSection, "Movie Limit", &m_movieLimit, kDefaultMovieLimitSeconds);
+  m_serializer.AddBool(kAppSection, "All Monitors", &m_allMonitors, true);
   m_serializer.LoadValues();
   LoadUsage();
   ApplyFolderFallback();

@@ -49,6 +49,7 @@ class CConfig {
   bool m_autoRotate;     // pictures stand upright by their orientation tag
   bool m_resumeShuffle;  // a shuffled cycle continues from one run of the saver to the next
   uint32_t m_movieLimit;  // seconds a movie may hold the show at most; 0: no ceiling
+  bool m_allMonitors;     // a show on every monitor; 0: on the primary, the others black
   CvxSerializer m_serializer;
 
  private:
