@@ -11,6 +11,11 @@
 # first program and ends by itself a minute after the last one; --stop ends it at once. The
 # prefix is initialised once, inside DIR. Wine's own messages and sound devices are off. A
 # program gets GLINTORA_TEST_TIMEOUT seconds (default 300) less a margin, then is killed.
+#
+# GLINTORA_BENCH_MONITORS="1024x600 800x480" gives the bench several monitors side by side:
+# a nested X server (Xephyr with Xinerama) inside a host Xvfb wide enough for all of them, and
+# the prefix told to take its monitors from Xinerama (with XRandR, Wine sees one). It applies
+# when the bench starts; give such a bench a folder of its own.
 set -uo pipefail
 
 [[ "${1:-}" == --bench && -n "${2:-}" ]] || { echo "usage: wine-run.sh --bench DIR PROGRAM [ARGS...]" >&2; exit 2; }
@@ -50,20 +55,39 @@ start_bench() {
   for n in $(seq 90 400); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
     setsid bash -c '
-      bench=$1; n=$2; persist=$3; server=$4
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset &
+      bench=$1; n=$2; persist=$3; server=$4; monitors=$5
+      up() { for i in $(seq 100); do [[ -e /tmp/.X11-unix/X$1 ]] && return 0; kill -0 $2 2>/dev/null || return 1; sleep 0.05; done; return 1; }
+      size=1024x768 screens=() width=0 height=0
+      for m in $monitors; do
+        screens+=(-screen "$m"); width=$((width + ${m%x*})); ((${m#*x} > height)) && height=${m#*x}
+      done
+      ((width > 0)) && size=${width}x$height
+      Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset &
       x=$!
-      for i in $(seq 100); do [[ -e /tmp/.X11-unix/X$n ]] && break; kill -0 $x 2>/dev/null || exit 1; sleep 0.05; done
-      [[ -e /tmp/.X11-unix/X$n ]] || { kill $x; exit 1; }
+      up "$n" $x || { kill $x; exit 1; }
       echo $x > "$bench/xvfb.pid"
-      DISPLAY=":$n" "$server" -f -p"$persist" &
+      shown=$n
+      if ((${#screens[@]})); then
+        shown=
+        for m in $(seq $((n + 1)) 400); do
+          [[ -e /tmp/.X11-unix/X$m || -e /tmp/.X$m-lock ]] && continue
+          DISPLAY=":$n" Xephyr ":$m" -ac -wr "${screens[@]}" +xinerama -nolisten tcp -noreset &
+          e=$!
+          up "$m" $e && { shown=$m; break; }
+          kill $e 2>/dev/null
+        done
+        [[ -n $shown ]] || { kill $x; exit 1; }
+      fi
+      DISPLAY=":$shown" "$server" -f -p"$persist" &
       w=$!
       echo $w > "$bench/wineserver.pid"
-      echo "$n" > "$bench/display"
+      echo "$shown" > "$bench/display"
       wait $w
+      [[ -n ${e:-} ]] && kill $e 2>/dev/null
       kill $x 2>/dev/null
       rm -f "$bench/xvfb.pid" "$bench/wineserver.pid" "$bench/display"
-    ' keeper "$bench" "$n" "$persist_seconds" "$wineserver" </dev/null >>"$bench/bench.log" 2>&1 8>&- &
+    ' keeper "$bench" "$n" "$persist_seconds" "$wineserver" "${GLINTORA_BENCH_MONITORS:-}" \
+      </dev/null >>"$bench/bench.log" 2>&1 8>&- &
     local i
     for i in $(seq 100); do
       [[ -f "$bench/display" ]] && return 0
@@ -93,6 +117,14 @@ prepare() {
   export DISPLAY=":$(cat "$bench/display")"
   if ((fresh)); then
     wine wineboot --init </dev/null >>"$bench/bench.log" 2>&1 8>&- || { echo "wine-run: wineboot failed" >&2; return 1; }
+    if [[ -n "${GLINTORA_BENCH_MONITORS:-}" ]]; then
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f </dev/null \
+        >>"$bench/bench.log" 2>&1 8>&- || { echo "wine-run: the monitors' setting failed" >&2; return 1; }
+      # The desktop process reads it when it starts: the session starts again.
+      stop_bench
+      start_bench || return 1
+      export DISPLAY=":$(cat "$bench/display")"
+    fi
     touch "$WINEPREFIX/.initialised"
   fi
   exec 8>&-

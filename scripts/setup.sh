@@ -18,6 +18,8 @@ packages=(
   libz-mingw-w64-dev
   # running and looking at the Windows program
   wine wine64 xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri fonts-wine
+  # a bench of two monitors side by side: a nested X server with Xinerama
+  xserver-xephyr
   # movie fixtures for the player's tests
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
