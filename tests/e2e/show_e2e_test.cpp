@@ -664,5 +664,130 @@ TEST_F(HostileMovieTest, AKeyOrAMouseMoveWhileItOpensOrPlaysEndsTheSaverAtOnce) 
   }
 }
 
+
+// The saver on the two-monitor bench (1024 × 600 primary, 800 × 480 to its right): a show on
+// each monitor, each picture fitted to its own monitor, never the same picture on both; input
+// on either ends it. Skipped on a bench with one monitor.
+class TwoMonitorShowTest : public ::testing::Test {
+ protected:
+  static constexpr uint32_t kGreen = 0x00C000;
+  static constexpr uint32_t kColours[] = {kRed, kBlue, kYellow, kGreen};
+  // 2:1 pictures: on the primary at their size, on the secondary shrunk to 800 × 400.
+  static constexpr RECT kOnPrimary{12, 50, 1012, 550};
+  static constexpr RECT kOnSecondary{1024, 40, 1824, 440};
+
+  TwoMonitorShowTest() {
+    for (size_t i = 0; i < std::size(kColours); ++i) {
+      pictures.AddSolidBitmap(std::to_string(i) + ".bmp", 1000, 500, kColours[i]);
+    }
+    settings.PointAt(pictures.Path(), "1", false);
+    SetCursorPos(500, 300);
+  }
+  void SetUp() override {
+    if (GetSystemMetrics(SM_CMONITORS) < 2) GTEST_SKIP() << "a bench with one monitor";
+    ASSERT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1824) << "the two-monitor bench";
+  }
+
+  static std::unique_ptr<CvxImageColor8> CaptureBoth() {
+    return testing::CaptureWindow(nullptr, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  }
+  // The colour of the picture standing exactly at `r` on black, or 1 when none does.
+  static uint32_t PictureAt(const CvxImageColor8& shot, const RECT& r) {
+    const uint32_t colour = Rgb(shot, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const bool exact = std::find(std::begin(kColours), std::end(kColours), colour) != std::end(kColours) &&
+                       Rgb(shot, r.left, r.top) == colour && Rgb(shot, r.right - 1, r.bottom - 1) == colour &&
+                       Rgb(shot, r.left, r.top - 1) == 0 && Rgb(shot, r.right - 1, r.bottom) == 0;
+    return exact ? colour : 1;
+  }
+  // Every visible top-level window of process `id`.
+  static std::vector<HWND> WindowsOf(DWORD id) {
+    struct Search {
+      DWORD id;
+      std::vector<HWND> found;
+    } search{id, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) {
+          auto& s = *reinterpret_cast<Search*>(context);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          if (owner == s.id && IsWindowVisible(window)) s.found.push_back(window);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  PictureFolder pictures;
+  ScopedSettings settings;
+};
+
+TEST_F(TwoMonitorShowTest, EachMonitorShowsItsOwnPicturesFittedToItself) {
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_TRUE(saver.Started());
+  ASSERT_TRUE(Eventually(
+      [] {
+        const auto shot = CaptureBoth();
+        return PictureAt(*shot, kOnPrimary) != 1 && PictureAt(*shot, kOnSecondary) != 1;
+      },
+      kSaverWaitMs))
+      << "each monitor shows a picture fitted to it, with black bands";
+  std::vector<HWND> windows = WindowsOf(saver.ProcessId());
+  ASSERT_EQ(windows.size(), 2u) << "one window a monitor";
+  std::set<uint32_t> seenPrimary, seenSecondary;
+  for (int sample = 0; sample < 40; ++sample) {
+    const auto shot = CaptureBoth();
+    const uint32_t primary = PictureAt(*shot, kOnPrimary);
+    const uint32_t secondary = PictureAt(*shot, kOnSecondary);
+    if (primary != 1 && secondary != 1) {
+      EXPECT_NE(primary, secondary) << "the same picture on both monitors, sample " << sample;
+      seenPrimary.insert(primary);
+      seenSecondary.insert(secondary);
+    }
+    PumpFor(200);
+  }
+  EXPECT_GE(seenPrimary.size(), 2u) << "the primary's show changes";
+  EXPECT_GE(seenSecondary.size(), 2u) << "the secondary's show changes";
+  ASSERT_FALSE(saver.WaitForExit(0)) << "nothing asked the saver to end yet";
+  PressKey(VK_SPACE);
+  DWORD code = 1;
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(WindowsOf(saver.ProcessId()).empty());
+}
+
+TEST_F(TwoMonitorShowTest, AMouseMoveOrAClickOnTheSecondaryEndsTheSaver) {
+  for (const bool click : {false, true}) {
+    SetCursorPos(1400, 240);
+    SaverProcess saver(SaverPath(), "/s");
+    ASSERT_TRUE(saver.Started());
+    ASSERT_TRUE(Eventually([] { return PictureAt(*CaptureBoth(), kOnSecondary) != 1; }, kSaverWaitMs));
+    if (click) {
+      Click();
+    } else {
+      MoveMouseBy(10, 0);
+    }
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code)) << (click ? "click" : "mouse move");
+    EXPECT_EQ(code, 0u);
+  }
+}
+
+TEST_F(TwoMonitorShowTest, WithoutAllMonitorsTheSecondaryStaysBlack) {
+  settings.SetNumber("All Monitors", 0);
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_TRUE(saver.Started());
+  ASSERT_TRUE(Eventually([] { return PictureAt(*CaptureBoth(), kOnPrimary) != 1; }, kSaverWaitMs));
+  for (int sample = 0; sample < 15; ++sample) {
+    const auto shot = CaptureBoth();
+    for (const POINT p : {POINT{1030, 5}, POINT{1424, 240}, POINT{1818, 474}}) {
+      ASSERT_EQ(Rgb(*shot, p.x, p.y), 0u) << "the secondary is covered black (the bench's root is white), sample "
+                                          << sample << " at " << p.x << "," << p.y;
+    }
+    PumpFor(200);
+  }
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
+}
+
 }  // namespace
 }  // namespace glintora::e2e

@@ -2,9 +2,12 @@
 
 #include <commctrl.h>
 
+#include "core/show/movie_placement.h"
 #include "res/resource.h"
+#include "win/platform/display_monitors.h"
 #include "win/platform/system_library.h"
 #include "win/platform/system_version.h"
+#include "win/saver/monitor_wnd.h"
 #include "win/saver/saver_wnd.h"
 #include "win/ui/cool_controls/cool_controls_manager.h"
 #include "win/ui/dialog_font_hook.h"
@@ -31,19 +34,12 @@ BOOL CSaverApp::InitInstance() {
   SetRegistryKey(IDS_REGISTRY_KEY);
   HWND window = nullptr;
   switch (ParseCommandLine(&window)) {
-    case ModeConfigure:
-      RunOptionsDialog(window);
-      return FALSE;
-    case ModeChangePassword:
-      ChangePassword(window);
-      return FALSE;
-    case ModePreview:
-      return OpenPreview(window);
-    case ModeRun:
-      return OpenFullScreen();
+    case ModeConfigure: RunOptionsDialog(window); return FALSE;
+    case ModeChangePassword: ChangePassword(window); return FALSE;
+    case ModePreview: return OpenPreview(window);
+    case ModeRun: return OpenFullScreen();
     case ModeUnknown:
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 
@@ -61,13 +57,39 @@ BOOL CSaverApp::OpenPreview(HWND parent) {
 }
 
 BOOL CSaverApp::OpenFullScreen() {
+  const std::vector<RECT> monitors = DisplayMonitors();
   auto* saver = new CglintoraWnd(Profile());
-  if (saver->CreateFullScreen()) {
-    m_pMainWnd = saver;
-    return TRUE;
+  const size_t shows = saver->m_allMonitors ? monitors.size() : 1;
+  if (shows > 1) {
+    BuildMediaList(m_sharedList, *saver, Profile(), SystemFileSystem(), true);
+    if (!m_sharedList.Empty()) {
+      m_dealer.emplace(m_sharedList, shows);
+      saver->ShareItems(m_sharedList, *m_dealer, 0);
+    }
   }
-  DiscardWindow(saver);
-  return FALSE;
+  if (!saver->CreateFullScreen(monitors[0])) {
+    DiscardWindow(saver);
+    return FALSE;
+  }
+  m_pMainWnd = saver;
+  for (size_t k = 1; k < monitors.size(); ++k) CoverMonitor(*saver, monitors[k], k, shows);
+  return TRUE;
+}
+
+void CSaverApp::CoverMonitor(CglintoraWnd& primary, const RECT& monitor, size_t k, size_t shows) {
+  auto* window = new CMonitorWnd(primary, Profile());
+  if (m_dealer && k < shows) {
+    window->ShareItems(m_sharedList, *m_dealer, k);
+    window->DelayFirstChange(StaggeredStart(k, shows, SlideTimerPeriod(window->m_delay)));
+  } else {
+    window->ShowNothing();
+  }
+  window->CreateOn(monitor);
+  if (window->m_hWnd) {
+    primary.AdoptMonitorWindow(window->m_hWnd);
+  } else {
+    delete window;
+  }
 }
 
 void CSaverApp::DiscardWindow(CDrawWnd* window) {
@@ -116,8 +138,8 @@ void CSaverApp::RunOptionsDialog(HWND /*window*/) {
 void CSaverApp::ChangePassword(HWND window) {
   HMODULE mpr = LoadSystemLibrary("mpr.dll");
   if (!mpr) return;
-  const auto change = reinterpret_cast<PwdChangePasswordFn>(
-      reinterpret_cast<void*>(GetProcAddress(mpr, "PwdChangePasswordA")));
+  const auto change =
+      reinterpret_cast<PwdChangePasswordFn>(reinterpret_cast<void*>(GetProcAddress(mpr, "PwdChangePasswordA")));
   if (change) change("SCRSAVE", window, 0, 0);
   FreeLibrary(mpr);
 }

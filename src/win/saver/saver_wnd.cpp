@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "win/framework/win_app.h"
+#include "win/platform/display_monitors.h"
 #include "win/platform/handles.h"
 #include "win/platform/system_library.h"
 #include "win/platform/system_version.h"
@@ -48,10 +50,35 @@ CglintoraWnd::CglintoraWnd(ProfileStore& settings, const FileSystem& files)
 }
 
 int CglintoraWnd::CreateFullScreen() {
-  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return CreateFullScreen(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+int CglintoraWnd::CreateFullScreen(const RECT& monitor) {
+  return Create(WS_EX_TOPMOST, WindowTitle().c_str(), WS_POPUP | WS_VISIBLE, monitor, nullptr, 0);
+}
+
+std::string CglintoraWnd::WindowTitle() {
   const CWinApp* app = AfxGetApp();
-  const std::string title = app ? app->AppName() : "glintora";
-  return Create(WS_EX_TOPMOST, title.c_str(), WS_POPUP | WS_VISIBLE, screen, nullptr, 0);
+  return app ? app->AppName() : "glintora";
+}
+
+void CglintoraWnd::TakeUserInput(UINT message) {
+  if (m_checkingPassword || !m_hWnd) return;
+  switch (message) {
+    case WM_MOUSEMOVE:
+      if (MovedBeyondThreshold()) RequestClose();
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: RequestClose(); break;
+    default: break;
+  }
+}
+
+void CglintoraWnd::UserLeft() {
+  if (!m_checkingPassword && m_hWnd) RequestClose();
 }
 
 void CglintoraWnd::RequestClose() {
@@ -101,6 +128,10 @@ LRESULT CglintoraWnd::OnCreate(WPARAM, LPARAM) {
 }
 
 LRESULT CglintoraWnd::OnDestroy(WPARAM wParam, LPARAM lParam) {
+  // The other monitors' shows end with this one, before the run does.
+  for (HWND window : std::exchange(m_monitorWindows, {})) {
+    if (IsWindow(window)) ::DestroyWindow(window);
+  }
   ShowCursor(TRUE);
   SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
   PostQuitMessage(0);
@@ -117,8 +148,9 @@ LRESULT CglintoraWnd::OnNcActivate(WPARAM active, LPARAM) {
   return FALSE;  // no deactivation outside a password check
 }
 
-LRESULT CglintoraWnd::OnActivate(WPARAM state, LPARAM) {
-  if (!m_checkingPassword && LOWORD(state) == WA_INACTIVE) RequestClose();
+LRESULT CglintoraWnd::OnActivate(WPARAM state, LPARAM other) {
+  // A switch to another window of the run (another monitor's) is not the user leaving.
+  if (LOWORD(state) == WA_INACTIVE && !IsOwnProcessWindow(reinterpret_cast<HWND>(other))) UserLeft();
   return Default();
 }
 
@@ -138,19 +170,8 @@ LRESULT CglintoraWnd::OnUserInput(WPARAM, LPARAM) {
 }
 
 BOOL CglintoraWnd::PreTranslateMessage(MSG* msg) {
-  if (!m_checkingPassword && msg->hwnd != m_hWnd && m_hWnd && IsChild(m_hWnd, msg->hwnd)) {
-    switch (msg->message) {
-      case WM_MOUSEMOVE:
-        if (MovedBeyondThreshold()) RequestClose();
-        break;
-      case WM_LBUTTONDOWN:
-      case WM_MBUTTONDOWN:
-      case WM_RBUTTONDOWN:
-      case WM_KEYDOWN:
-      case WM_SYSKEYDOWN: RequestClose(); break;
-      default: break;
-    }
-  }
+  // This window's own input reaches its handlers; its children's comes here.
+  if (msg->hwnd != m_hWnd && m_hWnd && IsChild(m_hWnd, msg->hwnd)) TakeUserInput(msg->message);
   return CDrawWnd::PreTranslateMessage(msg);
 }
 

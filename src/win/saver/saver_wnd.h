@@ -4,6 +4,9 @@
 // deactivation or mouse travel beyond the threshold (asking for the password where the
 // saver must), and ends the application when it is destroyed.
 
+#include <string>
+#include <vector>
+
 #include "win/show/draw_wnd.h"
 
 namespace glintora {
@@ -22,6 +25,17 @@ class CglintoraWnd : public CDrawWnd {
 
   // A top-most pop-up over the primary screen titled with the application name.
   int CreateFullScreen();
+  // The same over `monitor` (the primary monitor's rectangle).
+  int CreateFullScreen(const RECT& monitor);
+  // The application name, the title of every window of the run.
+  static std::string WindowTitle();
+  // `window` covers another monitor in this run: it is destroyed with this window.
+  void AdoptMonitorWindow(HWND window) { m_monitorWindows.push_back(window); }
+  // Input meant for any window of the run (this one, another monitor's, a movie's inside
+  // them): a key, a click, or mouse travel beyond the threshold asks to close.
+  void TakeUserInput(UINT message);
+  // The user left the run (another program took the activation): asks to close.
+  void UserLeft();
   // A user action asks to close: remembered, and WM_CLOSE posted to the window.
   void RequestClose();
   // The cursor has left the square of ±m_mouseThreshold around m_startPoint (per axis).
@@ -52,6 +66,9 @@ class CglintoraWnd : public CDrawWnd {
   // Input that lands on a window inside the show (a movie's, whichever engine made it) ends
   // the saver as input on the show itself does: not every engine passes it on.
   BOOL PreTranslateMessage(MSG* msg) override;
+
+ private:
+  std::vector<HWND> m_monitorWindows;  // the other monitors' windows of this run
 };
 
 }  // namespace glintora

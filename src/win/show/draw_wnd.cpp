@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/base/clock.h"
@@ -17,6 +18,12 @@ namespace {
 void RedrawWholeWindow(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
 
 }  // namespace
+
+void BuildMediaList(MediaList& list, const CConfig& config, ProfileStore& profile, const FileSystem& files,
+                    bool keepsShuffle) {
+  if (keepsShuffle && config.m_resumeShuffle) list.ContinueShuffle(LoadCycleState(profile), SystemClock());
+  list.Build(files, config.m_directory, config.m_recursive, config.m_playMovies, config.m_random);
+}
 
 // clang-format off
 GLINTORA_MESSAGE_MAP(CDrawWnd, CWnd, OnMessage<&CDrawWnd::OnPaint>(WM_PAINT), OnMessage<&CDrawWnd::OnTimer>(WM_TIMER),
@@ -46,11 +53,15 @@ int CDrawWnd::Create(DWORD exStyle, const char* title, DWORD style, const RECT& 
   const char* className = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW, nullptr,
                                               static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), icon);
   const BOOL created = CreateEx(exStyle, className, title, style | WS_CLIPCHILDREN, rect, parent, id);
-  m_composition.SetGeometry(rect.left, rect.top, rect.right, rect.bottom, GetSystemMetrics(SM_CXSCREEN));
+  // A window of its own fills its monitor: the monitor's width is the screen's. Only a child
+  // (the preview) is a share of the screen.
+  const int screenWidth = parent ? GetSystemMetrics(SM_CXSCREEN) : rect.right - rect.left;
+  m_composition.SetGeometry(rect.left, rect.top, rect.right, rect.bottom, screenWidth);
   m_composition.m_enlarge = m_enlarge;
-  if (m_keepsShuffle && m_resumeShuffle) m_media.ContinueShuffle(LoadCycleState(m_profile), SystemClock());
-  m_media.Build(m_files, m_directory, m_recursive, m_playMovies, m_random);
+  if (m_blank) return created;
+  if (!m_sharesItems) BuildMediaList(m_ownList, *this, m_profile, m_files, m_keepsShuffle);
   if (m_media.Empty()) return 0;
+  m_media.Start();
   ShowCurrent();
   return created;
 }
@@ -79,8 +90,13 @@ void CDrawWnd::PresentCurrent() {
   }
   from.reset();
   RedrawNow();
-  const UINT period = m_moviePlaying ? MoviePeriod() : SlideTimerPeriod(m_delay);
-  if (period > 0) SetTimer(m_hWnd, kSlideTimerId, period, nullptr);
+  ArmSlideTimer(m_moviePlaying ? MoviePeriod() : SlideTimerPeriod(m_delay));
+}
+
+void CDrawWnd::ArmSlideTimer(UINT period) {
+  if (period == 0 || !m_hWnd) return;
+  const UINT extra = std::exchange(m_firstChangeDelay, 0);
+  SetTimer(m_hWnd, kSlideTimerId, std::max(period, period + extra), nullptr);
 }
 
 UINT CDrawWnd::MoviePeriod() {
@@ -196,8 +212,7 @@ void CDrawWnd::PlayPreparedMovie(std::unique_ptr<PreparedMovie> movie) {
     // movie window must never take the screen for itself.
     Player().SetFullScreenAllowed(false);
   }
-  const UINT period = MoviePeriod();
-  if (period > 0) SetTimer(m_hWnd, kSlideTimerId, period, nullptr);
+  ArmSlideTimer(MoviePeriod());
 }
 
 void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
@@ -217,7 +232,7 @@ void CDrawWnd::StartTransition(std::unique_ptr<CvxImage> from) {
     // No thread: show the new frame at once.
     m_job.from.reset();
     RedrawNow();
-    SetTimer(m_hWnd, kSlideTimerId, m_job.timerPeriod, nullptr);
+    ArmSlideTimer(m_job.timerPeriod);
   }
 }
 
@@ -275,7 +290,7 @@ void CDrawWnd::NextItem() {
 LRESULT CDrawWnd::OnTransitionDone(WPARAM number, LPARAM) {
   // Nothing for a window that began closing meanwhile, nor for a transition that another
   // change has followed already.
-  if (!m_closing && m_hWnd && number == m_job.number) SetTimer(m_hWnd, kSlideTimerId, m_job.timerPeriod, nullptr);
+  if (!m_closing && m_hWnd && number == m_job.number) ArmSlideTimer(m_job.timerPeriod);
   return 0;
 }
 

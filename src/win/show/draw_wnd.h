@@ -13,7 +13,9 @@
 #include "core/loaders/image_loader.h"
 #include "core/settings/config.h"
 #include "core/show/frame_composition.h"
+#include "core/show/item_dealer.h"
 #include "core/show/media_list.h"
+#include "core/show/show_items.h"
 #include "core/transitions/engine.h"
 #include "win/framework/stoppable_worker.h"
 #include "win/framework/wnd.h"
@@ -56,6 +58,11 @@ struct TransitionJob {
   void* context = nullptr;
 };
 
+// Builds `list` from the folder and choices of `config`; with `keepsShuffle` (the full-screen
+// saver), a shuffled list continues the cycle kept in `profile` where the last run left it.
+void BuildMediaList(MediaList& list, const CConfig& config, ProfileStore& profile, const FileSystem& files,
+                    bool keepsShuffle);
+
 class CDrawWnd : public CWnd, public CConfig {
   GLINTORA_DECLARE_MESSAGE_MAP()
 
@@ -70,6 +77,18 @@ class CDrawWnd : public CWnd, public CConfig {
   // is empty or the window was not made.
   virtual int Create(DWORD exStyle, const char* title, DWORD style, const RECT& rect, HWND parent, UINT id);
 
+  // Before Create: the show walks the items `dealer` deals to `monitor` from `list` (built,
+  // not empty) instead of a list of its own. Both must outlive the window.
+  void ShareItems(MediaList& list, ItemDealer& dealer, size_t monitor) {
+    m_media = ShowItems(list, dealer, monitor);
+    m_sharesItems = true;
+  }
+  // Before Create: the window stays black and shows nothing (a monitor without a show).
+  void ShowNothing() { m_blank = true; }
+  // Before Create: the first change comes this much later than the delay, so that shows on
+  // several monitors take turns.
+  void DelayFirstChange(UINT ms) { m_firstChangeDelay = ms; }
+
   // Presents the item at the current position, then starts loading the next one ahead.
   void ShowCurrent();
   void Advance() { m_media.Advance(); }
@@ -83,7 +102,7 @@ class CDrawWnd : public CWnd, public CConfig {
 
   bool TransitionRunning() const { return m_transition->Running(); }
   const FrameComposer& Composition() const { return m_composition; }
-  const MediaList& Media() const { return m_media; }
+  const ShowItems& Media() const { return m_media; }
   // The next item is being loaded ahead and is not ready yet.
   bool Prefetching() const { return m_prefetcher.Pending() && !m_prefetcher.Done(); }
   // The transition engine's options (tests script the clock).
@@ -128,13 +147,19 @@ class CDrawWnd : public CWnd, public CConfig {
   UINT MoviePeriod();
   void StartTransition(std::unique_ptr<CvxImage> from);
   void RedrawNow();
+  // Arms the slide timer for `period`, plus the first change's extra delay once.
+  void ArmSlideTimer(UINT period);
   // Keeps where the shuffled cycle has got, for the next run.
   void RememberShuffle();
 
   int m_autoDelete;
   ProfileStore& m_profile;  // where the settings came from, and the cycle is kept
   const FileSystem& m_files;
-  MediaList m_media;
+  MediaList m_ownList;                // the items of a show of its own
+  ShowItems m_media{m_ownList};       // what this show walks: its own list or dealt items
+  bool m_sharesItems = false;         // the items are dealt from a list shared by several shows
+  bool m_blank = false;               // a black window without a show
+  UINT m_firstChangeDelay = 0;        // added once, to the first change's period
   FrameComposer m_composition;  // geometry, the frame and the previous picture
   CvxImageLoader m_loader;
   CMediaPlayer m_player;
