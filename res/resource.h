@@ -37,6 +37,7 @@
 #define IDC_PLAY_MOVIES 1022
 #define IDC_MOVIE_ZOOM 1023
 #define IDC_MUTE_MOVIES 1024
+#define IDC_ALL_MONITORS 1025
 
 // Controls of the transitions dialog.
 #define IDC_SELECT_ALL 1054

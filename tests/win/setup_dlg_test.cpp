@@ -113,7 +113,8 @@ TEST_F(SetupDialogTest, AFreshUsersOkStoresTheDefaults) {
     for (int id : {IDC_DIRECTORY, IDC_DELAY, IDC_VERSION, IDC_WEB_LINK, IDC_MOVIE_ZOOM}) {
       shown.push_back(TextOf(Item(window, id)));
     }
-    for (int id : {IDC_RANDOM, IDC_RECURSIVE, IDC_ENLARGE, IDC_USE_TRANSITIONS, IDC_PLAY_MOVIES, IDC_MUTE_MOVIES}) {
+    for (int id : {IDC_RANDOM, IDC_RECURSIVE, IDC_ENLARGE, IDC_USE_TRANSITIONS, IDC_ALL_MONITORS, IDC_PLAY_MOVIES,
+                   IDC_MUTE_MOVIES}) {
       checks += Checked(window, id) ? '1' : '0';
     }
     testing::WaitUntil([&] { return ScreenPixel(window, kLogoX + 24, kLogoY + 30) != ScreenPixel(window, 4, 4); });
@@ -129,7 +130,7 @@ TEST_F(SetupDialogTest, AFreshUsersOkStoresTheDefaults) {
   // The test program's product version is 2.7.9.4.
   EXPECT_EQ(std::vector<std::string>(shown.begin() + 1, shown.end()),
             (std::vector<std::string>{"3", "2.7.9", "Web site", "1"}));
-  EXPECT_EQ(checks, "110111");
+  EXPECT_EQ(checks, "1101111");
   EXPECT_EQ(logoCorner, besideLogo) << "the logo's transparent colour is left out";
   EXPECT_NE(logoMiddle, besideLogo) << "the logo is painted";
   EXPECT_EQ(Values(), (std::map<std::string, std::string>{
@@ -255,8 +256,9 @@ TEST_F(SetupDialogTest, BrowseAfterAFailedValidationKeepsTheOtherEdits) {
   std::vector<std::string> messages;
   RunDriven(dialog, [&](HWND window) {
     Type(window, IDC_DELAY, "abc");
-    Click(window, IDC_RANDOM);       // exchanged after the delay
-    Click(window, IDC_MUTE_MOVIES);  // the last one exchanged
+    Click(window, IDC_RANDOM);        // exchanged after the delay
+    Click(window, IDC_ALL_MONITORS);
+    Click(window, IDC_MUTE_MOVIES);   // the last one exchanged
     SendDlgItemMessageA(window, IDC_MOVIE_ZOOM, CB_SETCURSEL, 3, 0);
     Click(window, IDC_BROWSE);
     messages = m_boxes.Take();
@@ -274,6 +276,7 @@ TEST_F(SetupDialogTest, BrowseAfterAFailedValidationKeepsTheOtherEdits) {
   EXPECT_EQ(values.at("Delay"), "sz:4.000000");
   EXPECT_EQ(values.at("Random"), "dword:0");
   EXPECT_EQ(values.at("Mute Movies"), "dword:0");
+  EXPECT_EQ(values.at("All Monitors"), "dword:0");
   EXPECT_EQ(values.at("Movie Zoom"), "sz:3");
 }
 

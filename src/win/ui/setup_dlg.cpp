@@ -53,6 +53,7 @@ void CSetupDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Check(dx, IDC_RECURSIVE, m_recursive);
   DDX_Check(dx, IDC_ENLARGE, m_enlarge);
   DDX_Check(dx, IDC_USE_TRANSITIONS, m_useTransitions);
+  DDX_Check(dx, IDC_ALL_MONITORS, m_allMonitors);
   DDX_Check(dx, IDC_PLAY_MOVIES, m_playMovies);
   DDX_CBString(dx, IDC_MOVIE_ZOOM, m_movieZoom);
   DDX_Check(dx, IDC_MUTE_MOVIES, m_muteMovies);
