@@ -1,6 +1,6 @@
 // Measures the hot paths of the picture pipeline beside a reference tool run on the same
 // input in the same process.
-//   usage: bench [--runs N] [SECTION...]   (sections: decode show transitions resize movie; all
+//   usage: bench [--runs N] [SECTION...]   (sections: decode show transitions resize movie monitors; all
 //   when none is named)
 // Section "decode": a 12-megapixel JPEG (4000 × 3000) made here, decoded through the loader
 // front door beside djpeg writing a BMP to /dev/null.
@@ -483,6 +483,43 @@ void TransitionsSection(int runs) {
   }
 }
 
+// Two 3840 × 2160 monitors, each with its own show. Their changes are staggered, so mostly one
+// transition runs at a time; where a transition outlasts the share of the delay between two
+// monitors' turns, both run at once, each in row bands on every core.
+void MonitorsSection(int runs) {
+  constexpr int kWidth = 3840;
+  constexpr int kHeight = 2160;
+  std::printf("== two %dx%d monitors: frames per second of each show's transition, median of %d runs\n", kWidth,
+              kHeight, runs);
+  const auto oldFrame = MakePicture(kWidth, kHeight);
+  auto newFrame = MakePicture(kWidth, kHeight);
+  newFrame->Invert();
+  CvxImageColor8 left(kWidth, kHeight, true), right(kWidth, kHeight, true);
+  glintora::MemoryDevice leftDevice(left, 0), rightDevice(right, 0);
+  for (const auto& transition : {std::pair{"Fade in/out (0)", 0}, std::pair{"Circle from Center Out (76)", 76},
+                                 std::pair{"Slide and Push from Left (29)", 29}}) {
+    const auto run = [&](glintora::MemoryDevice& device, int& frames) {
+      frames = 0;
+      glintora::RunTransition(device, {0, 0, kWidth, kHeight}, *oldFrame, *newFrame, transition.second, 0.0f,
+                              &CountFrame, &frames);
+    };
+    int frames = 0, otherFrames = 0;
+    const double alone = MedianOf(runs, [&] { run(leftDevice, frames); });
+    const double aloneFps = frames / alone;
+    double slower = 0;
+    const double together = MedianOf(runs, [&] {
+      double otherSeconds = 0;
+      std::thread other([&] { otherSeconds = Seconds([&] { run(rightDevice, otherFrames); }); });
+      const double seconds = Seconds([&] { run(leftDevice, frames); });
+      other.join();
+      slower = std::max(seconds, otherSeconds);
+    });
+    (void)together;
+    std::printf("  %-32s %7.1f fps one at a time, %7.1f each when both change at once\n", transition.first, aloneFps,
+                frames / slower);
+  }
+}
+
 // The movie window's per-frame work at 1920 × 1080: a decoder's NV12 (or 32-bit) sample turned
 // into the frame it paints, beside copying the frame's bytes once; and one frame encoded as
 // JPEG, as saving a selection does for each frame.
@@ -541,5 +578,6 @@ int main(int argc, char** argv) {
   }
   if (wanted("resize")) ResizeSection(runs);
   if (wanted("movie")) MovieSection(runs);
+  if (wanted("monitors")) MonitorsSection(runs);
   return 0;
 }
