@@ -10,7 +10,9 @@
 # the show's, opens its transitions dialog and saves one of that with its preview halfway
 # through a transition. The saver runs in a Wine prefix of its own (build/demo/wine-bench), so the
 # demo's settings never reach the tests' prefix. Extra arguments replace /s and just run the
-# saver once, e.g. scripts/demo.sh /c shows the options dialog.
+# saver once, e.g. scripts/demo.sh /c shows the options dialog. With GLINTORA_DEMO_MONITORS
+# (e.g. "1024x600 800x480") the headless run has that many monitors side by side, in a prefix
+# of its own, and each screenshot shows all of them.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,6 +21,10 @@ demo=$build/demo
 pictures=$demo/pictures
 shots=$demo/screenshots
 bench=$demo/wine-bench
+if [[ -n "${GLINTORA_DEMO_MONITORS:-}" ]]; then
+  export GLINTORA_BENCH_MONITORS=$GLINTORA_DEMO_MONITORS
+  bench=$demo/wine-bench-monitors
+fi
 scr=$build/windows/src/glintora.scr
 run_seconds=${GLINTORA_DEMO_SECONDS:-20}
 # The show's pace, in seconds: each picture stays `delay`, then the change to the next takes

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks that a program is a 64-bit Windows GUI executable that imports only system DLLs,
-# so that it runs with nothing beside it.
+# so that it runs with nothing beside it, and that its manifest declares it aware of each
+# monitor's scale (no Wine display scales one monitor apart from another, so this is where
+# that declaration is checked).
 #   usage: check_pe.sh PROGRAM
 set -euo pipefail
 program=$1
@@ -23,4 +25,8 @@ imports=$(awk '/DLL Name:/{print tolower($3)}' <<<"$details" | sort -u)
 for dll in $imports; do
   [[ "$system_dlls" == *" $dll "* || "$dll" == api-ms-win-* ]] || fail "imports $dll, which is not a system DLL"
 done
-echo "check_pe: $program: 64-bit GUI PE importing only: $(echo $imports)"
+LC_ALL=C grep -aq '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor</dpiAwareness>' "$program" ||
+  fail "its manifest does not declare per-monitor awareness"
+LC_ALL=C grep -aq '<dpiAware[^>]*>true/pm</dpiAware>' "$program" ||
+  fail "its manifest does not fall back to system awareness"
+echo "check_pe: $program: 64-bit GUI PE importing only: $(echo $imports); aware of each monitor's scale"
