@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 #include "core/base/random.h"
 #include "core/transitions/engine.h"
 #include "core/transitions/mask_bitmaps.h"
 #include "core/transitions/masks.h"
+#include "core/transitions/pacing.h"
 #include "image_helpers.h"
 #include "transition_helpers.h"
 
@@ -29,6 +33,58 @@ TEST(MaskTransitions, EveryIdentifierAnimatesFromOldToNew) {
     EXPECT_EQ(run.frames, 31) << id;
     EXPECT_TRUE(run.firstFrameWasOld) << id;
     EXPECT_TRUE(run.endedOnNew) << id;
+  }
+}
+
+// Every frame of every mask transition shows the new frame exactly where the frame's mask is
+// below trunc(p × 255) for that frame's progress, and the old frame elsewhere.
+TEST(MaskTransitions, EveryFrameShowsTheNewFrameExactlyWhereTheMaskIsBelowTheThreshold) {
+  constexpr int kWidth = 83, kHeight = 61;
+  auto oldFrame = Pattern<CvxColor8>(kWidth, kHeight, 5);
+  auto newFrame = Pattern<CvxColor8>(kWidth, kHeight, 6);
+  // The progress of each frame, from the pacer the engine uses.
+  testing::ScriptedClock clock;
+  std::vector<int> thresholds;
+  FramePacer pacer(0.0f, clock, false);
+  pacer.Start();
+  do {
+    thresholds.push_back(static_cast<int>(pacer.Progress() * 255.0f));
+  } while (pacer.Advance());
+  for (int id = 55; id <= 90; ++id) {
+    SeedRandom(static_cast<uint32_t>(id));
+    std::unique_ptr<CvxImage> built = BuildTransitionMask(id, kWidth, kHeight, &ProgramMaskBitmap);
+    ASSERT_TRUE(built && ConvertImage(built, Gray8) && built) << id;
+    const std::unique_ptr<CvxImage> mask = built->Resize(kWidth, kHeight, kBilinear);
+    SeedRandom(static_cast<uint32_t>(id));
+    CvxImageColor8 screen(kWidth, kHeight, true);
+    MemoryDevice device(screen);
+    struct Shots {
+      const CvxImageColor8* screen;
+      std::vector<std::unique_ptr<CvxImage>> taken;
+      static bool Take(void* context) {
+        auto* self = static_cast<Shots*>(context);
+        self->taken.push_back(self->screen->Clone());
+        return true;
+      }
+    } shots{&screen, {}};
+    TransitionOptions options;
+    options.clock = &clock;
+    ASSERT_TRUE(
+        RunTransition(device, {0, 0, kWidth, kHeight}, *oldFrame, *newFrame, id, 0.0f, &Shots::Take, &shots, options));
+    ASSERT_EQ(shots.taken.size(), thresholds.size()) << id;
+    // A frame is on the screen at the next frame's callback.
+    for (size_t frame = 0; frame + 1 < shots.taken.size(); ++frame) {
+      const auto& shown = static_cast<const CvxImageColor8&>(*shots.taken[frame + 1]);
+      int wrong = 0;
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+          const bool isNew = static_cast<const CvxImageGray8&>(*mask).At(x, y).c[0] < thresholds[frame];
+          const CvxColor8& expected = isNew ? newFrame->At(x, y) : oldFrame->At(x, y);
+          wrong += std::memcmp(&shown.At(x, y), &expected, sizeof expected) != 0;
+        }
+      }
+      EXPECT_EQ(wrong, 0) << "transition " << id << ", frame " << frame;
+    }
   }
 }
 
@@ -95,17 +151,17 @@ TEST(MaskRecipes, CircleAndClockLevelsAreRounded) {
   };
   const Case cases[] = {
       // Circle from the centre of 64 × 48: radius 40, level = distance × 255 / 40.
-      {76, 64, 48, 34, 24, 13},   // 12.75
-      {76, 64, 48, 37, 24, 32},   // 31.875
-      {76, 64, 48, 40, 30, 64},   // 63.75
+      {76, 64, 48, 34, 24, 13},  // 12.75
+      {76, 64, 48, 37, 24, 32},  // 31.875
+      {76, 64, 48, 40, 30, 64},  // 63.75
       {76, 64, 48, 0, 0, 255},
       {75, 64, 48, 34, 24, 242},  // "In": the same, inverted
       // The clock's hand on 101 × 101, level = (angle + π) × 255 / 2π.
-      {87, 101, 101, 60, 5, 9},    // 8.87
-      {87, 101, 101, 90, 20, 38},  // 37.63
-      {87, 101, 101, 95, 70, 81},  // 80.72
-      {87, 101, 101, 20, 90, 154}, // 153.62
-      {87, 101, 101, 5, 30, 208},  // 208.22
+      {87, 101, 101, 60, 5, 9},     // 8.87
+      {87, 101, 101, 90, 20, 38},   // 37.63
+      {87, 101, 101, 95, 70, 81},   // 80.72
+      {87, 101, 101, 20, 90, 154},  // 153.62
+      {87, 101, 101, 5, 30, 208},   // 208.22
   };
   for (const Case& c : cases) {
     auto mask = BuildTransitionMask(c.id, c.width, c.height, nullptr);

@@ -1,5 +1,6 @@
 #include "core/transitions/engine.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -95,7 +96,11 @@ class RectangleRenderer final : public FrameRenderer {
   std::vector<RectPair> m_newPairs;
 };
 
-// The mask transitions: the new frame's pixel wherever the mask is below trunc(p × 255).
+// The mask transitions: the new frame's pixel wherever the mask is below trunc(p × 255). The
+// threshold only rises, so each frame changes just the pixels whose mask values it passed
+// since the last: the work frame starts as the old frame, and a row none of whose values lie
+// in the passed range is not touched. A 4K frame is then mostly a read of its mask rather
+// than a copy of three frames.
 class MaskRenderer final : public WorkFrameRenderer {
  public:
   MaskRenderer(int id, const CvxImageColor8& oldFrame, const CvxImageColor8& newFrame, MaskBitmapSource bitmaps,
@@ -111,25 +116,51 @@ class MaskRenderer final : public WorkFrameRenderer {
     std::unique_ptr<CvxImage> normalised = mask->Resize(width, height, kBilinear);
     if (!normalised) return false;
     m_mask.reset(static_cast<CvxImageGray8*>(normalised.release()));
+    m_rowLow.assign(static_cast<size_t>(height), 255);
+    m_rowHigh.assign(static_cast<size_t>(height), 0);
+    for (int y = 0; y < height; ++y) {
+      const CvxGray8* row = m_mask->Row(y);
+      for (int x = 0; x < width; ++x) {
+        m_rowLow[y] = std::min(m_rowLow[y], row[x].c[0]);
+        m_rowHigh[y] = std::max(m_rowHigh[y], row[x].c[0]);
+      }
+    }
+    StartFromOld();
     return true;
   }
   void Render(float progress) override {
     const int threshold = static_cast<int>(progress * 255.0f);
+    if (threshold < m_applied) StartFromOld();
+    const int from = m_applied;
     m_bands.Run(m_work->m_height, [&](int first, int end) {
       for (int y = first; y < end; ++y) {
+        if (m_rowHigh[y] < from || m_rowLow[y] >= threshold) continue;
         const CvxGray8* mask = m_mask->Row(y);
-        const CvxColor8* oldRow = m_old.Row(y);
         const CvxColor8* newRow = m_new.Row(y);
         CvxColor8* out = m_work->Row(y);
-        for (int x = 0; x < m_work->m_width; ++x) out[x] = mask[x].c[0] < threshold ? newRow[x] : oldRow[x];
+        for (int x = 0; x < m_work->m_width; ++x) {
+          const int level = mask[x].c[0];
+          if (level >= from && level < threshold) out[x] = newRow[x];
+        }
       }
     });
+    m_applied = threshold;
   }
 
  private:
+  // The work frame as the old frame: no mask value passed yet.
+  void StartFromOld() {
+    for (int y = 0; y < m_work->m_height; ++y) {
+      std::copy_n(m_old.Row(y), m_work->m_width, m_work->Row(y));
+    }
+    m_applied = 0;
+  }
+
   int m_id;
   MaskBitmapSource m_bitmaps;
   std::unique_ptr<CvxImageGray8> m_mask;
+  std::vector<uint8_t> m_rowLow, m_rowHigh;  // each mask row's lowest and highest value
+  int m_applied = 0;                         // mask values below this show the new frame
 };
 
 // The renderer of a software family, or null where the identifier has none.
