@@ -29,7 +29,7 @@ TEST(ImageLoader, ChoosesTheLoaderByContentsNotName) {
   CvxImageLoader loader(CvxColor8{});
   const std::string jpegNamedBmp = folder.Path("photo.bmp");
   WriteBytes(jpegNamedBmp, SmallJpeg());
-  auto image = loader.Load(jpegNamedBmp, 0, 0);
+  auto image = loader.Load(jpegNamedBmp);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->m_format, Jpeg);
 
@@ -37,14 +37,14 @@ TEST(ImageLoader, ChoosesTheLoaderByContentsNotName) {
   recipe.rows = {{0xFF0000, 0x00FF00}, {0x0000FF, 0xFFFFFF}};
   const std::string bmpNamedJpg = folder.Path("picture.jpg");
   WriteBytes(bmpNamedJpg, EncodeBmp(recipe));
-  auto bitmap = loader.Load(bmpNamedJpg, 0, 0);
+  auto bitmap = loader.Load(bmpNamedJpg);
   ASSERT_NE(bitmap, nullptr);
   EXPECT_EQ(bitmap->m_format, Bmp);
 
   const std::string nothing = folder.Path("nothing.jpg");
   WriteBytes(nothing, {0xFF, 0xD8, 0x00, 0x00, 'B', 'M'});
-  EXPECT_EQ(loader.Load(nothing, 0, 0), nullptr);
-  EXPECT_EQ(loader.Load(folder.Path("missing.jpg"), 0, 0), nullptr);
+  EXPECT_EQ(loader.Load(nothing), nullptr);
+  EXPECT_EQ(loader.Load(folder.Path("missing.jpg")), nullptr);
 }
 
 TEST(ImageLoader, AFailedDecodeIsNotPassedOn) {
@@ -54,7 +54,7 @@ TEST(ImageLoader, AFailedDecodeIsNotPassedOn) {
   bytes.resize(40);
   const std::string path = folder.Path("broken.jpg");
   WriteBytes(path, bytes);
-  EXPECT_EQ(loader.Load(path, 0, 0), nullptr);
+  EXPECT_EQ(loader.Load(path), nullptr);
 }
 
 TEST(ImageLoader, RawFilesAreToldByExtension) {
@@ -71,7 +71,7 @@ TEST(ImageLoader, RawFilesAreToldByExtension) {
   // A RAW-named file that no RAW decode yields goes to the other loaders.
   const std::string nef = folder.Path("really-a-jpeg.NEF");
   WriteBytes(nef, SmallJpeg());
-  auto image = loader.Load(nef, 0, 0);
+  auto image = loader.Load(nef);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->m_format, Jpeg);
 }
@@ -99,7 +99,7 @@ TEST(ImageLoader, PicksTheGifPnmAndPsdLoadersForTheirFiles) {
   for (const FormatFile& file : FormatFiles()) {
     const std::string path = folder.Path(file.name);
     WriteBytes(path, file.bytes);
-    auto image = loader.Load(path, 0, 0);
+    auto image = loader.Load(path);
     ASSERT_NE(image, nullptr) << file.name;
     EXPECT_EQ(image->m_format, file.format) << file.name;
     ASSERT_EQ(image->GetType(), Color8) << file.name;
@@ -119,7 +119,7 @@ TEST(ImageLoader, TheShowSkipsPsdAndPnmFilesThatTheLoadersStillDecode) {
   for (const auto& [name, index] : named) {
     const std::string path = folder.Path(name);
     WriteBytes(path, files[index].bytes);
-    EXPECT_NE(loader.Load(path, 0, 0), nullptr) << name;
+    EXPECT_NE(loader.Load(path), nullptr) << name;
     EXPECT_EQ(MediaList::IsPicture(path), files[index].format == Gif) << name;
   }
 }
@@ -201,9 +201,9 @@ TEST(ImageLoader, AHeaderWithNoDataBehindItIsNoPicture) {
   for (const Case& c : cases) {
     const std::string path = folder.Path(c.name);
     WriteBytes(path, c.whole);
-    ASSERT_NE(loader.Load(path, 0, 0), nullptr) << c.name << " whole";
+    ASSERT_NE(loader.Load(path), nullptr) << c.name << " whole";
     WriteBytes(path, c.empty);
-    EXPECT_EQ(loader.Load(path, 0, 0), nullptr) << c.name << " without data";
+    EXPECT_EQ(loader.Load(path), nullptr) << c.name << " without data";
   }
 }
 
@@ -228,7 +228,7 @@ TEST(ImageLoader, PnmAndPsdRefuseMissingDataBeforeAllocating) {
     const std::string path = folder.Path(name);
     WriteBytes(path, bytes);
     const testing::AllocationWatch watch;
-    EXPECT_EQ(loader.Load(path, 0, 0), nullptr) << name;
+    EXPECT_EQ(loader.Load(path), nullptr) << name;
     EXPECT_LT(watch.Largest(), size_t{1} << 20) << name;
   }
 }
@@ -241,7 +241,7 @@ int CountTemporaryFiles() {
   return count;
 }
 
-TEST(ImageLoader, PictureBytesGoThroughATemporaryFileThatIsAlwaysDeleted) {
+TEST(ImageLoader, PictureBytesAreDecodedWithoutATemporaryFile) {
   CvxImageLoader loader(CvxColor8{});
   const int before = CountTemporaryFiles();
   const std::vector<uint8_t> jpeg = SmallJpeg();

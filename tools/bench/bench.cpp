@@ -245,10 +245,10 @@ void DecodeOtherFormats(int runs, const CvxImageColor8& picture, glintora::CvxIm
   };
   for (const Entry& entry : entries) {
     const std::string label = std::string("glintora Load (") + entry.label + ")";
-    if (!entry.write(entry.path) || !loader.Load(entry.path, 0, 0)) {
+    if (!entry.write(entry.path) || !loader.Load(entry.path)) {
       std::printf("%-40s %8s\n", label.c_str(), "failed");
     } else {
-      const double seconds = MedianOf(runs, [&] { loader.Load(entry.path, 0, 0); });
+      const double seconds = MedianOf(runs, [&] { loader.Load(entry.path); });
       std::printf("%-40s %8.3f  (%.1f MB file)\n", label.c_str(), seconds,
                   static_cast<double>(std::filesystem::file_size(entry.path)) / 1e6);
     }
@@ -266,11 +266,11 @@ void DecodeSection(int runs) {
   }
   glintora::CvxImageLoader loader(CvxColor8{});
   const double ours = MedianOf(runs, [&] {
-    if (!loader.Load(path, 0, 0)) std::abort();
+    if (!loader.Load(path)) std::abort();
   });
   std::printf("%-40s %8.3f\n", "glintora Load (full size)", ours);
   const double reduced = MedianOf(runs, [&] {
-    if (!loader.Load(path, 0, 1000)) std::abort();
+    if (!loader.Load(path, {.targetWidth = 1000})) std::abort();
   });
   std::printf("%-40s %8.3f\n", "glintora Load (target width 1000: 1/4)", reduced);
   if (access("/usr/bin/djpeg", X_OK) == 0) {
@@ -288,24 +288,24 @@ void DecodeSection(int runs) {
        {std::pair{"png", &glintora::testing::WritePng}, std::pair{"tif", &glintora::testing::WriteTiff}}) {
     const std::string other = path.substr(0, path.size() - 3) + name;
     if (!write(*picture, other)) continue;
-    if (!loader.Load(other, 0, 0)) {
+    if (!loader.Load(other)) {
       std::printf("%-40s %8s\n", (std::string("glintora Load (") + name + ")").c_str(), "failed");
       std::filesystem::remove(other);
       continue;
     }
-    const double seconds = MedianOf(runs, [&] { loader.Load(other, 0, 0); });
+    const double seconds = MedianOf(runs, [&] { loader.Load(other); });
     std::printf("%-40s %8.3f\n", (std::string("glintora Load (") + name + ", 8-bit RGB)").c_str(), seconds);
     std::filesystem::remove(other);
   }
   DecodeOtherFormats(runs, *picture, loader, path.substr(0, path.size() - 4));
 
   const std::string raw = path.substr(0, path.size() - 3) + "nef";
-  if (glintora::testing::WriteDng(*picture, raw) && loader.Load(raw, 0, 0)) {
+  if (glintora::testing::WriteDng(*picture, raw) && loader.Load(raw)) {
     const double full = MedianOf(runs, [&] {
-      if (!loader.Load(raw, 0, 0)) std::abort();
+      if (!loader.Load(raw)) std::abort();
     });
     const double half = MedianOf(runs, [&] {
-      if (!loader.Load(raw, 0, 1)) std::abort();
+      if (!loader.Load(raw, {.halfSize = true})) std::abort();
     });
     std::printf("%-40s %8.3f\n", "glintora Load (nef: 16-bit CFA, full)", full);
     std::printf("%-40s %8.3f\n", "glintora Load (nef: half size)", half);
@@ -339,13 +339,13 @@ void ShowSection(int runs) {
   const auto portrait = [&composer] { composer.Compose(MakePicture(1000, 1400)); };  // the canvas is shared
   portrait();
   const double decode = MedianOf(runs, [&] {
-    if (!loader.Load(path, 0, 0)) std::abort();
+    if (!loader.Load(path)) std::abort();
   });
   const double reduced = MedianOf(runs, [&] {
     if (!glintora::LoadFitted(loader, composer, path)) std::abort();
   });
   const double due = MedianOf(runs, [&] {
-    auto from = composer.Compose(loader.Load(path, 0, 0));
+    auto from = composer.Compose(loader.Load(path));
     if (!from || !composer.m_frame) std::abort();
     portrait();
   });
@@ -366,7 +366,7 @@ void ShowSection(int runs) {
   // Ten changes of the show, each picture due after the last: decoded when due at its
   // stored size, or ahead on another thread at the needed scale while the last one shows.
   const double whenDue = PeakMegabytes([&] {
-    for (int i = 0; i < 10; ++i) composer.Compose(loader.Load(path, 0, 0));
+    for (int i = 0; i < 10; ++i) composer.Compose(loader.Load(path));
   });
   const double ahead = PeakMegabytes([&] {
     auto next = std::async(std::launch::async, [&] { return glintora::LoadFitted(loader, composer, path); });

@@ -50,7 +50,7 @@ inline int RunLoader(CvxLoader& loader, const uint8_t* data, size_t size, const 
   std::fclose(file);
   loader.CanLoad(path);
   if (claimedPixels > kFuzzMaxPixels || !WithinFuzzBudget(loader, path)) return 0;
-  std::unique_ptr<CvxImage> image = loader.Load(path, 0, 0);
+  std::unique_ptr<CvxImage> image = loader.Load(path);
   if (image && image->HasPixels() && image->m_width > 0) {
     // Touch the corners so that a short buffer would show.
     volatile uint8_t first = image->GetRows()[0][0];
