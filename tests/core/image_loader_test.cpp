@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
+#include "core/base/file_io.h"
 #include "core/loaders/image_loader.h"
 #include "core/show/media_list.h"
 #include "allocation_watch.h"
 #include "fixtures.h"
 #include "format_fixtures.h"
+#include "image_helpers.h"
 
 namespace glintora {
 namespace {
@@ -241,9 +244,10 @@ int CountTemporaryFiles() {
   return count;
 }
 
-TEST(ImageLoader, PictureBytesAreDecodedWithoutATemporaryFile) {
+TEST(ImageLoader, PictureBytesAreDecodedWithoutAnyFile) {
   CvxImageLoader loader(CvxColor8{});
   const int before = CountTemporaryFiles();
+  const int64_t opens = FileOpenCount();
   const std::vector<uint8_t> jpeg = SmallJpeg();
   auto image = loader.LoadFromMemory(jpeg.data(), jpeg.size());
   ASSERT_NE(image, nullptr);
@@ -252,6 +256,74 @@ TEST(ImageLoader, PictureBytesAreDecodedWithoutATemporaryFile) {
   const uint8_t junk[] = {1, 2, 3};
   EXPECT_EQ(loader.LoadFromMemory(junk, sizeof junk), nullptr);
   EXPECT_EQ(CountTemporaryFiles(), before);
+  EXPECT_EQ(FileOpenCount(), opens);
+}
+
+// Every format through the front door: a file is opened at most twice to be shown (once
+// to recognise it, once to decode it; today once for both), whichever way it is loaded,
+// and the same bytes in memory decode to the same pixels.
+TEST(ImageLoader, OpensAFileAtMostTwiceAndDecodesItsBytesAlike) {
+  TempFolder folder;
+  CvxImageLoader loader(CvxColor8(40, 50, 60));
+  auto picture = NewImage<CvxColor8>(32, 24, false);
+  testing::FillPattern(*picture, 7);
+  testing::BmpRecipe bmp{32, 24, 24};
+  for (int y = 0; y < picture->m_height; ++y) {
+    bmp.rows.emplace_back();
+    for (int x = 0; x < picture->m_width; ++x) {
+      const CvxColor8& c = picture->At(x, y);
+      bmp.rows.back().push_back(uint32_t{c.Red()} << 16 | uint32_t{c.Green()} << 8 | c.Blue());
+    }
+  }
+  testing::DngRecipe camera;
+  camera.make = "Canon";
+  camera.model = "EOS-1D";
+  camera.thumbnailWidth = 8;
+  camera.thumbnailHeight = 6;
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> write;
+    bool fromMemory;  // camera RAW files are told by their names, which bytes lack
+  };
+  const Case cases[] = {
+      {"a.jpg", [&](const std::string& path) { WriteBytes(path, EncodeJpeg(*picture)); }, true},
+      {"b.png", [&](const std::string& path) { testing::WritePng(*picture, path); }, true},
+      {"c.tif", [&](const std::string& path) { testing::WriteTiff(*picture, path); }, true},
+      {"d.tif", [&](const std::string& path) { testing::WriteOrientedTiff(*picture, path, 6); }, true},
+      {"e.bmp", [&](const std::string& path) { WriteBytes(path, EncodeBmp(bmp)); }, true},
+      {"f.nef", [&](const std::string& path) { testing::WriteDng(*picture, path); }, false},
+      {"g.tif", [&](const std::string& path) { testing::WriteDng(*picture, path, camera); }, false},
+  };
+  std::vector<FormatFile> others = FormatFiles();
+  for (const Case& c : cases) {
+    const std::string path = folder.Path(c.name);
+    c.write(path);
+    int64_t opens = FileOpenCount();
+    auto image = loader.Load(path);
+    EXPECT_LE(FileOpenCount() - opens, 2) << c.name;
+    ASSERT_NE(image, nullptr) << c.name;
+    opens = FileOpenCount();
+    ImageSize stored;
+    EXPECT_NE(loader.LoadToCover(path, [](ImageSize size) { return size; }, stored), nullptr) << c.name;
+    EXPECT_LE(FileOpenCount() - opens, 2) << c.name << " to cover";
+    if (c.fromMemory) {
+      const std::vector<uint8_t> bytes = testing::ReadBytes(path);
+      auto fromMemory = loader.LoadFromMemory(bytes.data(), bytes.size());
+      ASSERT_NE(fromMemory, nullptr) << c.name;
+      EXPECT_TRUE(testing::SamePixels(*fromMemory, *image)) << c.name;
+    }
+  }
+  for (const FormatFile& file : others) {
+    const std::string path = folder.Path(file.name);
+    WriteBytes(path, file.bytes);
+    const int64_t opens = FileOpenCount();
+    auto image = loader.Load(path);
+    EXPECT_LE(FileOpenCount() - opens, 2) << file.name;
+    ASSERT_NE(image, nullptr) << file.name;
+    auto fromMemory = loader.LoadFromMemory(file.bytes.data(), file.bytes.size());
+    ASSERT_NE(fromMemory, nullptr) << file.name;
+    EXPECT_TRUE(testing::SamePixels(*fromMemory, *image)) << file.name;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // Measures the hot paths of the picture pipeline beside a reference tool run on the same
 // input in the same process.
-//   usage: bench [--runs N] [SECTION...]   (sections: decode show transitions resize movie; all
-//   when none is named)
+//   usage: bench [--runs N] [SECTION...]   (sections: opens decode show transitions resize movie;
+//   all when none is named)
+// Section "opens": how many times the loader front door opens a file to show it, per format,
+// beside the figures from when each loader opened the file again for every question.
 // Section "decode": a 12-megapixel JPEG (4000 × 3000) made here, decoded through the loader
 // front door beside djpeg writing a BMP to /dev/null.
 // Section "decode" also times a PNG and a TIFF of the same picture through the front door,
@@ -42,6 +44,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "core/base/file_io.h"
 #include "core/image/image.h"
 #include "core/image/memory_device.h"
 #include "core/loaders/image_loader.h"
@@ -315,6 +318,56 @@ void DecodeSection(int runs) {
   std::filesystem::remove(raw);
 }
 
+// Files of each format for the opens section: a small picture, so that the count is about
+// recognising and decoding, not about the picture. `before` is how often the front door
+// opened such a file when every loader went back to it by path (counted with strace).
+struct FormatFile {
+  const char* format;
+  std::string path;
+  int before;
+};
+
+std::vector<FormatFile> WriteFormatFiles(const std::string& stem) {
+  const auto picture = MakePicture(64, 48);
+  std::vector<FormatFile> files = {{"JPEG", stem + ".jpg", 3}, {"PNG", stem + ".png", 5}, {"TIFF", stem + ".tif", 6},
+                                   {"GIF", stem + ".gif", 6},  {"BMP", stem + ".bmp", 3}, {"PSD", stem + ".psd", 8},
+                                   {"PNM", stem + ".ppm", 7},  {"RAW (nef)", stem + ".nef", 2}};
+  glintora::testing::WriteBytes(files[0].path, glintora::testing::EncodeJpeg(*picture, {90}));
+  glintora::testing::WritePng(*picture, files[1].path);
+  glintora::testing::WriteTiff(*picture, files[2].path);
+  glintora::testing::WriteBytes(files[3].path, EncodeGifOf(*picture));
+  glintora::testing::BmpRecipe bmp{picture->m_width, picture->m_height, 24};
+  for (int y = 0; y < picture->m_height; ++y) {
+    bmp.rows.emplace_back();
+    for (const CvxColor8* p = picture->Row(y); p != picture->Row(y) + picture->m_width; ++p) {
+      bmp.rows.back().push_back(uint32_t{p->Red()} << 16 | uint32_t{p->Green()} << 8 | p->Blue());
+    }
+  }
+  glintora::testing::WriteBytes(files[4].path, glintora::testing::EncodeBmp(bmp));
+  glintora::testing::WriteBytes(files[5].path, EncodePsdOf(*picture, 1));
+  WritePpm(*picture, files[6].path);
+  glintora::testing::WriteDng(*picture, files[7].path);
+  return files;
+}
+
+// Opens counted in the process (every loader opens files through one function), on the
+// first load of each file: a TIFF file's RAW test is remembered for later loads.
+void OpensSection() {
+  std::printf("== opens per picture through the front door (first load of each file)\n");
+  std::printf("%-12s %8s %8s\n", "format", "before", "now");
+  const std::string stem =
+      (std::filesystem::temp_directory_path() / ("glintora-bench-opens-" + std::to_string(getpid()))).string();
+  glintora::CvxImageLoader loader(CvxColor8{});
+  for (const FormatFile& file : WriteFormatFiles(stem)) {
+    const int64_t opensBefore = glintora::FileOpenCount();
+    const bool loaded = loader.Load(file.path) != nullptr;
+    const int64_t opens = glintora::FileOpenCount() - opensBefore;
+    std::printf("%-12s %8d %8lld%s\n", file.format, file.before, static_cast<long long>(opens),
+                loaded ? "" : "  (not loaded)");
+    std::filesystem::remove(file.path);
+  }
+}
+
 // Peak resident memory of `work` run in a child process of its own, in megabytes.
 double PeakMegabytes(const std::function<void()>& work) {
   const pid_t child = fork();
@@ -533,6 +586,7 @@ int main(int argc, char** argv) {
   auto wanted = [&](const char* name) {
     return sections.empty() || std::find(sections.begin(), sections.end(), name) != sections.end();
   };
+  if (wanted("opens")) OpensSection();
   if (wanted("decode")) DecodeSection(runs);
   if (wanted("show")) ShowSection(runs);
   if (wanted("transitions")) {
