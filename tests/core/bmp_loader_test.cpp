@@ -16,7 +16,7 @@ class BmpLoader : public ::testing::Test {
   std::unique_ptr<CvxImage> LoadRecipe(const BmpRecipe& recipe) {
     const std::string path = m_folder.Path("picture.bmp");
     WriteBytes(path, EncodeBmp(recipe));
-    return m_loader.Load(path, 0, 0);
+    return m_loader.Load(path);
   }
   TempFolder m_folder;
   CvxLoaderBMP m_loader;
@@ -137,7 +137,7 @@ TEST_F(BmpLoader, ShortFilesLeaveBlackRowsAndHugeOnesNothing) {
   bytes.resize(bytes.size() - 2 * 12 - 5);  // the top two rows (last in the file) cut off
   const std::string path = m_folder.Path("short.bmp");
   WriteBytes(path, bytes);
-  auto image = m_loader.Load(path, 0, 0);
+  auto image = m_loader.Load(path);
   ASSERT_NE(image, nullptr);
   const auto& c = static_cast<const CvxImageColor8&>(*image);
   EXPECT_EQ(c.At(0, 3).Red(), 0x80);
@@ -146,13 +146,13 @@ TEST_F(BmpLoader, ShortFilesLeaveBlackRowsAndHugeOnesNothing) {
 
   BmpRecipe wide{2097161223, -3, 32};  // row bytes overflow 32 bits
   WriteBytes(path, EncodeBmp(wide));
-  EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(path), nullptr);
   BmpRecipe huge{100000, 100000, 24};
   WriteBytes(path, EncodeBmp(huge));
-  EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(path), nullptr);
   BmpRecipe empty{0, 5, 8};
   WriteBytes(path, EncodeBmp(empty));
-  EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(path), nullptr);
 }
 
 }  // namespace

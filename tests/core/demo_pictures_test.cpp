@@ -53,7 +53,7 @@ TEST(DemoPictures, TheProgramsLoaderReadsBackWhatWasDrawn) {
   bool portrait = false, landscape = false;
   for (const demo::DemoPicture& picture : drawn) {
     SCOPED_TRACE(picture.name);
-    auto loaded = loader.Load(folder.Path(picture.name), 0, 0);
+    auto loaded = loader.Load(folder.Path(picture.name));
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded->m_format, FormatCode(picture.format));
     ASSERT_EQ(loaded->m_width, picture.image->m_width);
@@ -81,14 +81,14 @@ TEST(DemoPictures, TheProgramsLoaderReadsBackWhatWasDrawn) {
   for (const demo::DemoPicture& picture : drawn) {
     if (!picture.takenTurned) continue;
     ++turned;
-    const auto stored = asStored.Load(folder.Path(picture.name), 0, 0);
+    const auto stored = asStored.Load(folder.Path(picture.name));
     ASSERT_NE(stored, nullptr);
     EXPECT_EQ(stored->m_width, picture.image->m_height) << picture.name;
     EXPECT_EQ(stored->m_height, picture.image->m_width) << picture.name;
   }
   EXPECT_EQ(turned, 1);
-  EXPECT_EQ(loader.Load(folder.Path(demo::kBrokenName), 0, 0), nullptr);
-  EXPECT_EQ(loader.Load(folder.Path(demo::kMovieName), 0, 0), nullptr) << "the movie is no picture";
+  EXPECT_EQ(loader.Load(folder.Path(demo::kBrokenName)), nullptr);
+  EXPECT_EQ(loader.Load(folder.Path(demo::kMovieName)), nullptr) << "the movie is no picture";
 }
 
 // The movie moves: each frame differs from the last.

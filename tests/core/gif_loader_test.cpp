@@ -53,7 +53,7 @@ class GifLoaderTest : public ::testing::Test {
   }
   // Decodes, checking what every result must be: Color8, format Gif, the size given.
   std::unique_ptr<CvxImage> Decode(const std::string& path, int width, int height) {
-    std::unique_ptr<CvxImage> image = m_loader.Load(path, 0, 0);
+    std::unique_ptr<CvxImage> image = m_loader.Load(path);
     const bool right = image && image->GetType() == Color8 && image->m_format == Gif && image->m_width == width &&
                        image->m_height == height;
     EXPECT_TRUE(right) << (image ? "wrong type, format or size" : "not decoded");
@@ -85,20 +85,20 @@ TEST_F(GifLoaderTest, RecognisesOnlyTheTwoSignatures) {
   old[4] = '7';
   const std::string gif87 = Save(old);
   EXPECT_TRUE(m_loader.CanLoad(gif87));
-  EXPECT_NE(m_loader.Load(gif87, 0, 0), nullptr);
+  EXPECT_NE(m_loader.Load(gif87), nullptr);
 
   for (const char version : {'8', '0'}) {
     Bytes other = good;
     other[4] = static_cast<uint8_t>(version);  // "GIF88a", "GIF80a"
     const std::string path = Save(other);
     EXPECT_FALSE(m_loader.CanLoad(path)) << version;
-    EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr) << "giflib itself only checks \"GIF\"";
+    EXPECT_EQ(m_loader.Load(path), nullptr) << "giflib itself only checks \"GIF\"";
     EXPECT_EQ(m_loader.GetInfo(path).m_type, 0);
   }
   EXPECT_FALSE(m_loader.CanLoad(Save(Bytes{'G', 'I', 'F', '8', '9'})));
   const std::string missing = m_folder.Path("missing.gif");
   EXPECT_FALSE(m_loader.CanLoad(missing));
-  EXPECT_EQ(m_loader.Load(missing, 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(missing), nullptr);
   const CvxImageHeader none = m_loader.GetInfo(missing);
   EXPECT_EQ(none.m_width + none.m_height + none.m_format + none.m_type, 0);
 }
@@ -159,7 +159,7 @@ TEST_F(GifLoaderTest, TransparentPixelsTakeTheBackgroundColour) {
   }
   // The show's front door passes black.
   CvxImageLoader frontDoor(CvxColor8{});
-  const auto image = frontDoor.Load(path, 0, 0);
+  const auto image = frontDoor.Load(path);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(Rgb(*image, 0, 0), 0u);
   EXPECT_EQ(Rgb(*image, 1, 0), 0x0000FFu);
@@ -256,13 +256,13 @@ TEST_F(GifLoaderTest, CutShortOrFramelessFilesGiveNull) {
   const size_t firstEnd = firstOnly.size() - 1;  // its trailer follows the frame's data
   for (size_t length = 0; length < good.size(); ++length) {
     const std::string path = Save(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
-    const auto image = m_loader.Load(path, 0, 0);
+    const auto image = m_loader.Load(path);
     EXPECT_EQ(image != nullptr, length >= firstEnd) << length << " of " << good.size() << " bytes";
   }
 
   // No frame at all: the screen and the trailer.
   const Bytes empty = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0, 0, 0, ';'};
-  EXPECT_EQ(m_loader.Load(Save(empty), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(Save(empty)), nullptr);
   // A screen of 1 × 1 whose picture cannot be decoded describes nothing.
   const Bytes tiny = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, ';'};
   EXPECT_EQ(m_loader.GetInfo(Save(tiny)).m_type, 0);
@@ -275,12 +275,12 @@ TEST_F(GifLoaderTest, PicturesTooLargeOrEmptyGiveNull) {
   huge.frames.push_back(Frame(0, 0, 1, 1, [](int, int) { return 0; }));
   const std::string path = Save(huge);
   EXPECT_EQ(m_loader.GetInfo(path).m_width, 65535);
-  EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(path), nullptr);
 
   // A frame reaching 65535 + 65535 columns.
   GifRecipe far{2, 2, kPalette};
   far.frames.push_back(Frame(65535, 65535, 1, 1, [](int, int) { return 0; }));
-  EXPECT_EQ(m_loader.Load(Save(far), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(Save(far)), nullptr);
 
   // A 1 × 1 screen and a 2000 × 400 frame at (40000, 14000) make a 42000 × 14400 picture,
   // 1.8 GB that an image may hold, from a file of 34 bytes whose frame data is cut short:
@@ -289,13 +289,13 @@ TEST_F(GifLoaderTest, PicturesTooLargeOrEmptyGiveNull) {
   const Bytes farFrame = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
                           ',', 0x40, 0x9C, 0xB0, 0x36, 0xD0, 0x07, 0x90, 0x01, 0, 2, 3, 0x84, 0x8F, 0xA9};
   const std::string farPath = Save(farFrame);
-  EXPECT_EQ(m_loader.Load(farPath, 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(farPath), nullptr);
   EXPECT_EQ(m_loader.GetInfo(farPath).m_type, 0);
 
   // A screen of 0 × 0 with a frame of 0 × 0 has no rows.
   const Bytes nothing = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0,
                          ',', 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, ';'};
-  EXPECT_EQ(m_loader.Load(Save(nothing), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(Save(nothing)), nullptr);
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
+#include "core/base/file_io.h"
 #include "core/loaders/image_loader.h"
 #include "core/show/media_list.h"
 #include "allocation_watch.h"
 #include "fixtures.h"
 #include "format_fixtures.h"
+#include "image_helpers.h"
 
 namespace glintora {
 namespace {
@@ -29,7 +32,7 @@ TEST(ImageLoader, ChoosesTheLoaderByContentsNotName) {
   CvxImageLoader loader(CvxColor8{});
   const std::string jpegNamedBmp = folder.Path("photo.bmp");
   WriteBytes(jpegNamedBmp, SmallJpeg());
-  auto image = loader.Load(jpegNamedBmp, 0, 0);
+  auto image = loader.Load(jpegNamedBmp);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->m_format, Jpeg);
 
@@ -37,14 +40,14 @@ TEST(ImageLoader, ChoosesTheLoaderByContentsNotName) {
   recipe.rows = {{0xFF0000, 0x00FF00}, {0x0000FF, 0xFFFFFF}};
   const std::string bmpNamedJpg = folder.Path("picture.jpg");
   WriteBytes(bmpNamedJpg, EncodeBmp(recipe));
-  auto bitmap = loader.Load(bmpNamedJpg, 0, 0);
+  auto bitmap = loader.Load(bmpNamedJpg);
   ASSERT_NE(bitmap, nullptr);
   EXPECT_EQ(bitmap->m_format, Bmp);
 
   const std::string nothing = folder.Path("nothing.jpg");
   WriteBytes(nothing, {0xFF, 0xD8, 0x00, 0x00, 'B', 'M'});
-  EXPECT_EQ(loader.Load(nothing, 0, 0), nullptr);
-  EXPECT_EQ(loader.Load(folder.Path("missing.jpg"), 0, 0), nullptr);
+  EXPECT_EQ(loader.Load(nothing), nullptr);
+  EXPECT_EQ(loader.Load(folder.Path("missing.jpg")), nullptr);
 }
 
 TEST(ImageLoader, AFailedDecodeIsNotPassedOn) {
@@ -54,7 +57,7 @@ TEST(ImageLoader, AFailedDecodeIsNotPassedOn) {
   bytes.resize(40);
   const std::string path = folder.Path("broken.jpg");
   WriteBytes(path, bytes);
-  EXPECT_EQ(loader.Load(path, 0, 0), nullptr);
+  EXPECT_EQ(loader.Load(path), nullptr);
 }
 
 TEST(ImageLoader, RawFilesAreToldByExtension) {
@@ -71,7 +74,7 @@ TEST(ImageLoader, RawFilesAreToldByExtension) {
   // A RAW-named file that no RAW decode yields goes to the other loaders.
   const std::string nef = folder.Path("really-a-jpeg.NEF");
   WriteBytes(nef, SmallJpeg());
-  auto image = loader.Load(nef, 0, 0);
+  auto image = loader.Load(nef);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->m_format, Jpeg);
 }
@@ -99,7 +102,7 @@ TEST(ImageLoader, PicksTheGifPnmAndPsdLoadersForTheirFiles) {
   for (const FormatFile& file : FormatFiles()) {
     const std::string path = folder.Path(file.name);
     WriteBytes(path, file.bytes);
-    auto image = loader.Load(path, 0, 0);
+    auto image = loader.Load(path);
     ASSERT_NE(image, nullptr) << file.name;
     EXPECT_EQ(image->m_format, file.format) << file.name;
     ASSERT_EQ(image->GetType(), Color8) << file.name;
@@ -119,7 +122,7 @@ TEST(ImageLoader, TheShowSkipsPsdAndPnmFilesThatTheLoadersStillDecode) {
   for (const auto& [name, index] : named) {
     const std::string path = folder.Path(name);
     WriteBytes(path, files[index].bytes);
-    EXPECT_NE(loader.Load(path, 0, 0), nullptr) << name;
+    EXPECT_NE(loader.Load(path), nullptr) << name;
     EXPECT_EQ(MediaList::IsPicture(path), files[index].format == Gif) << name;
   }
 }
@@ -201,9 +204,9 @@ TEST(ImageLoader, AHeaderWithNoDataBehindItIsNoPicture) {
   for (const Case& c : cases) {
     const std::string path = folder.Path(c.name);
     WriteBytes(path, c.whole);
-    ASSERT_NE(loader.Load(path, 0, 0), nullptr) << c.name << " whole";
+    ASSERT_NE(loader.Load(path), nullptr) << c.name << " whole";
     WriteBytes(path, c.empty);
-    EXPECT_EQ(loader.Load(path, 0, 0), nullptr) << c.name << " without data";
+    EXPECT_EQ(loader.Load(path), nullptr) << c.name << " without data";
   }
 }
 
@@ -228,7 +231,7 @@ TEST(ImageLoader, PnmAndPsdRefuseMissingDataBeforeAllocating) {
     const std::string path = folder.Path(name);
     WriteBytes(path, bytes);
     const testing::AllocationWatch watch;
-    EXPECT_EQ(loader.Load(path, 0, 0), nullptr) << name;
+    EXPECT_EQ(loader.Load(path), nullptr) << name;
     EXPECT_LT(watch.Largest(), size_t{1} << 20) << name;
   }
 }
@@ -241,9 +244,10 @@ int CountTemporaryFiles() {
   return count;
 }
 
-TEST(ImageLoader, PictureBytesGoThroughATemporaryFileThatIsAlwaysDeleted) {
+TEST(ImageLoader, PictureBytesAreDecodedWithoutAnyFile) {
   CvxImageLoader loader(CvxColor8{});
   const int before = CountTemporaryFiles();
+  const int64_t opens = FileOpenCount();
   const std::vector<uint8_t> jpeg = SmallJpeg();
   auto image = loader.LoadFromMemory(jpeg.data(), jpeg.size());
   ASSERT_NE(image, nullptr);
@@ -252,6 +256,74 @@ TEST(ImageLoader, PictureBytesGoThroughATemporaryFileThatIsAlwaysDeleted) {
   const uint8_t junk[] = {1, 2, 3};
   EXPECT_EQ(loader.LoadFromMemory(junk, sizeof junk), nullptr);
   EXPECT_EQ(CountTemporaryFiles(), before);
+  EXPECT_EQ(FileOpenCount(), opens);
+}
+
+// Every format through the front door: a file is opened at most twice to be shown (once
+// to recognise it, once to decode it; today once for both), whichever way it is loaded,
+// and the same bytes in memory decode to the same pixels.
+TEST(ImageLoader, OpensAFileAtMostTwiceAndDecodesItsBytesAlike) {
+  TempFolder folder;
+  CvxImageLoader loader(CvxColor8(40, 50, 60));
+  auto picture = NewImage<CvxColor8>(32, 24, false);
+  testing::FillPattern(*picture, 7);
+  testing::BmpRecipe bmp{32, 24, 24};
+  for (int y = 0; y < picture->m_height; ++y) {
+    bmp.rows.emplace_back();
+    for (int x = 0; x < picture->m_width; ++x) {
+      const CvxColor8& c = picture->At(x, y);
+      bmp.rows.back().push_back(uint32_t{c.Red()} << 16 | uint32_t{c.Green()} << 8 | c.Blue());
+    }
+  }
+  testing::DngRecipe camera;
+  camera.make = "Canon";
+  camera.model = "EOS-1D";
+  camera.thumbnailWidth = 8;
+  camera.thumbnailHeight = 6;
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> write;
+    bool fromMemory;  // camera RAW files are told by their names, which bytes lack
+  };
+  const Case cases[] = {
+      {"a.jpg", [&](const std::string& path) { WriteBytes(path, EncodeJpeg(*picture)); }, true},
+      {"b.png", [&](const std::string& path) { testing::WritePng(*picture, path); }, true},
+      {"c.tif", [&](const std::string& path) { testing::WriteTiff(*picture, path); }, true},
+      {"d.tif", [&](const std::string& path) { testing::WriteOrientedTiff(*picture, path, 6); }, true},
+      {"e.bmp", [&](const std::string& path) { WriteBytes(path, EncodeBmp(bmp)); }, true},
+      {"f.nef", [&](const std::string& path) { testing::WriteDng(*picture, path); }, false},
+      {"g.tif", [&](const std::string& path) { testing::WriteDng(*picture, path, camera); }, false},
+  };
+  std::vector<FormatFile> others = FormatFiles();
+  for (const Case& c : cases) {
+    const std::string path = folder.Path(c.name);
+    c.write(path);
+    int64_t opens = FileOpenCount();
+    auto image = loader.Load(path);
+    EXPECT_LE(FileOpenCount() - opens, 2) << c.name;
+    ASSERT_NE(image, nullptr) << c.name;
+    opens = FileOpenCount();
+    ImageSize stored;
+    EXPECT_NE(loader.LoadToCover(path, [](ImageSize size) { return size; }, stored), nullptr) << c.name;
+    EXPECT_LE(FileOpenCount() - opens, 2) << c.name << " to cover";
+    if (c.fromMemory) {
+      const std::vector<uint8_t> bytes = testing::ReadBytes(path);
+      auto fromMemory = loader.LoadFromMemory(bytes.data(), bytes.size());
+      ASSERT_NE(fromMemory, nullptr) << c.name;
+      EXPECT_TRUE(testing::SamePixels(*fromMemory, *image)) << c.name;
+    }
+  }
+  for (const FormatFile& file : others) {
+    const std::string path = folder.Path(file.name);
+    WriteBytes(path, file.bytes);
+    const int64_t opens = FileOpenCount();
+    auto image = loader.Load(path);
+    EXPECT_LE(FileOpenCount() - opens, 2) << file.name;
+    ASSERT_NE(image, nullptr) << file.name;
+    auto fromMemory = loader.LoadFromMemory(file.bytes.data(), file.bytes.size());
+    ASSERT_NE(fromMemory, nullptr) << file.name;
+    EXPECT_TRUE(testing::SamePixels(*fromMemory, *image)) << file.name;
+  }
 }
 
 }  // namespace

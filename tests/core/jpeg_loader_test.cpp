@@ -63,15 +63,14 @@ TEST_F(JpegLoader, RecognisesTheThreeByteSignature) {
 TEST_F(JpegLoader, FullSizeDecodeIsBlueGreenRedTopRowFirst) {
   const auto picture = Gradient(64, 48);
   const std::string path = Write("colour.jpg", EncodeJpeg(*picture));
-  auto image = m_loader.Load(path, 0, 0);
+  auto image = m_loader.Load(path);
   ASSERT_NE(image, nullptr);
   ASSERT_EQ(image->GetType(), Color8);
   EXPECT_EQ(image->m_format, Jpeg);
   EXPECT_LE(MaxDifference(static_cast<const CvxImageColor8&>(*image), *picture), 12);
 
   // The general path gives the same picture within the decoders' rounding.
-  FilePtr file = OpenFile(path, "rb");
-  auto general = m_loader.Decode(file.get(), 0, 0);
+  auto general = m_loader.Load(path, {.scale = 1});
   ASSERT_NE(general, nullptr);
   ASSERT_EQ(general->GetType(), Color8);
   EXPECT_LE(MaxDifference(static_cast<const CvxImageColor8&>(*general), *picture), 12);
@@ -88,15 +87,14 @@ TEST_F(JpegLoader, GreyIsColourOnTheFastPathAndGreyOnTheGeneralPath) {
   JpegRecipe recipe;
   recipe.gray = true;
   const std::string path = Write("grey.jpg", EncodeJpeg(*picture, recipe));
-  auto fast = m_loader.Load(path, 0, 0);
+  auto fast = m_loader.Load(path);
   ASSERT_NE(fast, nullptr);
   ASSERT_EQ(fast->GetType(), Color8);
   const auto& c = static_cast<const CvxImageColor8&>(*fast);
   EXPECT_EQ(c.At(5, 5).Red(), c.At(5, 5).Blue());
   EXPECT_NEAR(c.At(5, 5).Green(), 90, 3);
 
-  FilePtr file = OpenFile(path, "rb");
-  auto general = m_loader.Decode(file.get(), 0, 0);
+  auto general = m_loader.Load(path, {.scale = 1});
   ASSERT_NE(general, nullptr);
   EXPECT_EQ(general->GetType(), Gray8);
   EXPECT_EQ(m_loader.GetInfo(path).m_type, Gray8);
@@ -117,14 +115,14 @@ TEST_F(JpegLoader, ScaleIsThePowerOfTwoNearestTheRatio) {
 TEST_F(JpegLoader, ReducedDecodesHaveExactSizes) {
   const auto picture = Gradient(2000, 1504);
   const std::string path = Write("big.jpg", EncodeJpeg(*picture, {75}));
-  auto quarter = m_loader.Load(path, 0, 500);
+  auto quarter = m_loader.Load(path, {.targetWidth = 500});
   ASSERT_NE(quarter, nullptr);
   EXPECT_EQ(std::pair(quarter->m_width, quarter->m_height), std::pair(500, 376));
-  auto half = m_loader.Load(path, 1, 700);
+  auto half = m_loader.Load(path, {.targetWidth = 700, .fastTransform = true});
   ASSERT_NE(half, nullptr);
   EXPECT_EQ(std::pair(half->m_width, half->m_height), std::pair(1000, 752));
   const auto odd = Gradient(2001, 16);
-  auto unscaled = m_loader.Load(Write("odd.jpg", EncodeJpeg(*odd, {75})), 0, 500);
+  auto unscaled = m_loader.Load(Write("odd.jpg", EncodeJpeg(*odd, {75})), {.targetWidth = 500});
   ASSERT_NE(unscaled, nullptr);
   EXPECT_EQ(unscaled->m_width, 2001);
 }
@@ -133,14 +131,14 @@ TEST_F(JpegLoader, ProgressiveAndCmykPictures) {
   const auto picture = Gradient(48, 40);
   JpegRecipe progressive;
   progressive.progressive = true;
-  auto image = m_loader.Load(Write("progressive.jpg", EncodeJpeg(*picture, progressive)), 0, 0);
+  auto image = m_loader.Load(Write("progressive.jpg", EncodeJpeg(*picture, progressive)));
   ASSERT_NE(image, nullptr);
   EXPECT_LE(MaxDifference(static_cast<const CvxImageColor8&>(*image), *picture), 12);
 
   // Four components come back as three, the inverted Adobe form undone.
   JpegRecipe cmyk;
   cmyk.cmyk = true;
-  auto converted = m_loader.Load(Write("cmyk.jpg", EncodeJpeg(*picture, cmyk)), 0, 0);
+  auto converted = m_loader.Load(Write("cmyk.jpg", EncodeJpeg(*picture, cmyk)));
   ASSERT_NE(converted, nullptr);
   ASSERT_EQ(converted->GetType(), Color8);
   EXPECT_LE(MaxDifference(static_cast<const CvxImageColor8&>(*converted), *picture), 12);
@@ -157,7 +155,7 @@ TEST_F(JpegLoader, CmykWithBlackInkRoundsEachChannel) {
   recipe.storeCmyk = true;
   recipe.cmykBlack = 127;
   for (int targetWidth : {0, 16}) {  // the fast path hands four components to the general one
-    auto image = m_loader.Load(Write("black.jpg", EncodeJpeg(flat, recipe)), 0, targetWidth);
+    auto image = m_loader.Load(Write("black.jpg", EncodeJpeg(flat, recipe)), {.targetWidth = targetWidth});
     ASSERT_NE(image, nullptr);
     ASSERT_EQ(image->GetType(), Color8);
     const CvxColor8& pixel = static_cast<const CvxImageColor8&>(*image).At(5, 9);
@@ -183,14 +181,14 @@ TEST_F(JpegLoader, DamagedOrStoppedDecodesGiveNothing) {
   for (const auto& [name, data] : {std::pair{"header.jpg", header}, std::pair{"cut.jpg", cut}}) {
     const std::string path = Write(name, data);
     EXPECT_TRUE(m_loader.CanLoad(path));
-    EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr) << name;
+    EXPECT_EQ(m_loader.Load(path), nullptr) << name;
     EXPECT_EQ(m_loader.GetInfo(path).m_type, 0) << name;
   }
   // A picture whose data stops early still decodes: what the data holds on top, black below
   // where it ended, on both decoding paths.
   std::vector<uint8_t> truncated(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() * 2 / 3));
   for (const int targetWidth : {0, 32}) {
-    auto partial = m_loader.Load(Write("truncated.jpg", truncated), 0, targetWidth);
+    auto partial = m_loader.Load(Write("truncated.jpg", truncated), {.targetWidth = targetWidth});
     ASSERT_NE(partial, nullptr) << targetWidth;
     ASSERT_EQ(partial->GetType(), Color8);
     const auto& colour = static_cast<const CvxImageColor8&>(*partial);
@@ -201,8 +199,7 @@ TEST_F(JpegLoader, DamagedOrStoppedDecodesGiveNothing) {
   }
   const std::string path = Write("good.jpg", bytes);
   m_loader.m_stop = true;
-  FilePtr file = OpenFile(path, "rb");
-  EXPECT_EQ(m_loader.Decode(file.get(), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(path, {.scale = 1}), nullptr);
   m_loader.m_stop = false;
 }
 
@@ -222,9 +219,9 @@ TEST_F(JpegLoader, FilesWithoutACompleteRowGiveNothingAtEveryScale) {
     const std::string path = Write(name, bytes);
     const testing::AllocationWatch watch;
     EXPECT_GT(m_loader.GetInfo(path).m_width, 4000) << name << ": the claimed size is still told";
-    EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr) << name;
-    EXPECT_EQ(m_loader.Load(path, 0, 500), nullptr) << name;
-    for (const int scale : {1, 2, 4, 8}) EXPECT_EQ(m_loader.LoadScaled(path, scale), nullptr) << name << " 1/" << scale;
+    EXPECT_EQ(m_loader.Load(path), nullptr) << name;
+    EXPECT_EQ(m_loader.Load(path, {.targetWidth = 500}), nullptr) << name;
+    for (const int scale : {1, 2, 4, 8}) EXPECT_EQ(m_loader.Load(path, {.scale = scale}), nullptr) << name << " 1/" << scale;
     ImageSize stored;
     EXPECT_EQ(front.LoadToCover(path, [](ImageSize) { return ImageSize{640, 480}; }, stored), nullptr) << name;
     if (testing::AllocationWatch::Available() && bytes.size() < 1000) {
@@ -235,7 +232,7 @@ TEST_F(JpegLoader, FilesWithoutACompleteRowGiveNothingAtEveryScale) {
   std::vector<uint8_t> half = EncodeJpeg(*testing::NoisePicture(320, 240));
   half.resize(half.size() / 2);
   const std::string cut = Write("cut.jpg", half);
-  for (const int scale : {1, 2, 4, 8}) EXPECT_NE(m_loader.LoadScaled(cut, scale), nullptr) << "1/" << scale;
+  for (const int scale : {1, 2, 4, 8}) EXPECT_NE(m_loader.Load(cut, {.scale = scale}), nullptr) << "1/" << scale;
 }
 
 // Compressed data from memory through the caller-supplied source routines.
@@ -274,10 +271,10 @@ TEST_F(JpegLoader, DecodesFromACallerSuppliedSource) {
   routines.fill = MemorySource::Fill;
   routines.skip = MemorySource::Skip;
   routines.term = MemorySource::Term;
-  auto image = m_loader.LoadFromSource(routines, 0, 0);
+  auto image = m_loader.LoadFromSource(routines, {});
   ASSERT_NE(image, nullptr);
   EXPECT_LE(MaxDifference(static_cast<const CvxImageColor8&>(*image), *picture), 12);
-  EXPECT_EQ(m_loader.Decode(nullptr, 0, 0), nullptr) << "the source is forgotten after use";
+  EXPECT_EQ(m_loader.LoadFromSource(JpegSourceRoutines{}, {}), nullptr) << "no routines, no picture";
 }
 
 }  // namespace

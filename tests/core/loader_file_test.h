@@ -40,7 +40,7 @@ class LoaderFileTest : public ::testing::Test {
   }
   // Decodes, checking the type, the format and the size.
   std::unique_ptr<CvxImage> Decode(const std::vector<uint8_t>& bytes, int32_t type, int width, int height) {
-    std::unique_ptr<CvxImage> image = m_loader.Load(Save(bytes), 0, 0);
+    std::unique_ptr<CvxImage> image = m_loader.Load(Save(bytes));
     const bool right = image && image->GetType() == type && image->m_format == m_format && image->m_width == width &&
                        image->m_height == height;
     EXPECT_TRUE(right) << (image ? "wrong type, format or size" : "not decoded");

@@ -12,6 +12,7 @@
 #include "core/image/orientation.h"
 #include "core/loaders/exif_orientation.h"
 #include "core/loaders/image_loader.h"
+#include "core/loaders/jpeg_loader.h"
 #include "fixtures.h"
 #include "image_helpers.h"
 
@@ -70,12 +71,12 @@ class OrientationTest : public ::testing::Test {
   std::unique_ptr<CvxImage> Jpeg(const CvxImageColor8& picture, std::vector<std::vector<uint8_t>> app1) {
     const std::string path = m_folder.Path(std::to_string(++m_count) + ".jpg");
     testing::WriteBytes(path, testing::EncodeJpeg(picture, {.app1 = std::move(app1)}));
-    return m_loader.Load(path, 0, 0);
+    return m_loader.Load(path);
   }
   std::unique_ptr<CvxImage> Tiff(const CvxImageColor8& picture, int code) {
     const std::string path = m_folder.Path(std::to_string(++m_count) + ".tif");
     testing::WriteOrientedTiff(picture, path, code);
-    return m_loader.Load(path, 0, 0);
+    return m_loader.Load(path);
   }
 
   testing::TempFolder m_folder;
@@ -174,7 +175,7 @@ TEST_F(OrientationTest, TheWalkToTheExifBlockGoesUpToItsLimits) {
     file.insert(file.end(), {0xFF, 0xD9});
     const std::string path = m_folder.Path(std::to_string(++m_count) + ".jpg");
     testing::WriteBytes(path, file);
-    EXPECT_EQ(JpegFileOrientation(path), c.code) << "the Exif block after " << c.what;
+    EXPECT_EQ(CvxLoaderJPEG().Orientation(path), c.code) << "the Exif block after " << c.what;
   }
 }
 

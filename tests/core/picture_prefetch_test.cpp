@@ -79,7 +79,7 @@ TEST(ReducedDecoding, PlacementIsThatOfTheWholePicture) {
       EXPECT_EQ(stored, (ImageSize{width, height}));
     }
     auto fitted = window.Fit(std::move(reduced), stored.width, stored.height);
-    auto whole = window.Fit(loader.Load(path, 0, 0));
+    auto whole = window.Fit(loader.Load(path));
     ASSERT_TRUE(fitted && whole) << width << "x" << height << " fitted " << !!fitted << " whole " << !!whole;
     EXPECT_EQ(fitted->m_width, whole->m_width) << width << "x" << height;
     EXPECT_EQ(fitted->m_height, whole->m_height) << width << "x" << height;
@@ -158,7 +158,7 @@ TEST(Prefetch, AbandoningStopsASlowDecodeAndAllThatFollow) {
   EXPECT_TRUE(result.stopped);
   EXPECT_EQ(result.kind, PrefetchResult::Kind::None);
   loader.SetRawParams(nullptr);
-  EXPECT_EQ(loader.Load(raw, 0, 0), nullptr) << "an abandoned loader decodes nothing more";
+  EXPECT_EQ(loader.Load(raw), nullptr) << "an abandoned loader decodes nothing more";
 }
 
 // Every frame of every software transition, as the screen showed it.

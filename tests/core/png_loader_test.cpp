@@ -163,12 +163,12 @@ TEST_F(PngLoaderTest, RecognisesTheSignatureOnly) {
   for (const Bytes& other : {Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 0}, Bytes{'B', 'M', 0, 0, 0, 0}, Bytes{137, 80, 78}}) {
     const std::string path = SaveBytes(other);
     EXPECT_FALSE(m_loader.CanLoad(path));
-    EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
+    EXPECT_EQ(m_loader.Load(path), nullptr);
     EXPECT_EQ(m_loader.GetInfo(path).m_type, 0);
   }
   const std::string missing = png + ".missing";
   EXPECT_FALSE(m_loader.CanLoad(missing));
-  EXPECT_EQ(m_loader.Load(missing, 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(missing), nullptr);
   const CvxImageHeader none = m_loader.GetInfo(missing);
   EXPECT_EQ(none.m_width + none.m_height + none.m_format + none.m_type, 0);
 }
@@ -354,7 +354,7 @@ TEST_F(PngLoaderTest, DamagedFilesGiveNullQuietly) {
   // Every truncation is refused, including one inside the final chunk.
   for (size_t length = 0; length < good.size(); ++length) {
     Overwrite(path, Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
-    EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr) << length << " bytes";
+    EXPECT_EQ(m_loader.Load(path), nullptr) << length << " bytes";
   }
   // Every byte after the signature damaged, with the chunk's checksum left stale and then
   // recomputed so that the damage reaches the decoders; whatever decodes is whole.
@@ -364,7 +364,7 @@ TEST_F(PngLoaderTest, DamagedFilesGiveNullQuietly) {
       bad[at] ^= 0x5A;
       if (fixChecksum) FixChecksums(bad);
       Overwrite(path, bad);
-      if (const auto image = m_loader.Load(path, 0, 0)) {
+      if (const auto image = m_loader.Load(path)) {
         EXPECT_EQ(image->m_format, Png);
         EXPECT_TRUE(image->HasPixels() && image->m_height > 0);
       }
@@ -388,14 +388,14 @@ TEST_F(PngLoaderTest, PicturesTooLargeToHoldGiveNull) {
   FixChecksums(file);
   const std::string path = SaveBytes(file);
   EXPECT_EQ(m_loader.GetInfo(path).m_width, 1000000);
-  EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(path), nullptr);
 
   // A width of zero is no picture at all.
   std::fill_n(file.begin() + 16, 4, 0);
   FixChecksums(file);
   const std::string empty = SaveBytes(file);
   EXPECT_EQ(m_loader.GetInfo(empty).m_type, 0);
-  EXPECT_EQ(m_loader.Load(empty, 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(empty), nullptr);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ class PnmLoaderTest : public testing::LoaderFileTest<CvxLoaderPNM> {
   Values Header(const std::string& header, size_t rasterBytes) {
     const std::string path = Save(PnmFile(header, Values(rasterBytes, 1), false));
     const CvxImageHeader info = m_loader.GetInfo(path);
-    return {info.m_width, info.m_height, info.m_type, m_loader.Load(path, 0, 0) != nullptr};
+    return {info.m_width, info.m_height, info.m_type, m_loader.Load(path) != nullptr};
   }
 };
 
@@ -53,13 +53,13 @@ TEST_F(PnmLoaderTest, RecognisesTheBinaryGreyAndPixelMapsOnly) {
   for (const char* magic : {"P1", "P2", "P3", "P4", "P7", "p6", "Q6"}) {
     const std::string path = Save(PnmFile(std::string(magic) + " 1 1 255\n", {48, 48, 48}, false));
     EXPECT_FALSE(m_loader.CanLoad(path)) << magic;
-    EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr) << magic;
+    EXPECT_EQ(m_loader.Load(path), nullptr) << magic;
     EXPECT_EQ(m_loader.GetInfo(path).m_width, 0) << magic;
   }
   EXPECT_FALSE(m_loader.CanLoad(Save(Bytes{'P'})));
   const std::string missing = m_folder.Path("missing.ppm");
   EXPECT_FALSE(m_loader.CanLoad(missing));
-  EXPECT_EQ(m_loader.Load(missing, 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(missing), nullptr);
   EXPECT_EQ(m_loader.GetInfo(missing).m_type, 0);
 }
 
@@ -132,23 +132,23 @@ TEST_F(PnmLoaderTest, ShortRastersGiveNull) {
   for (const auto& [header, samples, wide] :
        {std::tuple{"P5 3 2 255\n", 6, false}, {"P6 3 2 255\n", 18, false}, {"P6 2 2 4095\n", 12, true}}) {
     const Bytes whole = PnmFile(header, Ramp(samples, 3), wide);
-    EXPECT_NE(m_loader.Load(Save(whole), 0, 0), nullptr) << header;
+    EXPECT_NE(m_loader.Load(Save(whole)), nullptr) << header;
     const Bytes oneShort(whole.begin(), whole.end() - 1);
-    EXPECT_EQ(m_loader.Load(Save(oneShort), 0, 0), nullptr) << header;
+    EXPECT_EQ(m_loader.Load(Save(oneShort)), nullptr) << header;
     Bytes longer = whole;
     longer.push_back(0xEE);
-    EXPECT_NE(m_loader.Load(Save(longer), 0, 0), nullptr) << "bytes after the raster are not read";
+    EXPECT_NE(m_loader.Load(Save(longer)), nullptr) << "bytes after the raster are not read";
   }
 }
 
 TEST_F(PnmLoaderTest, PicturesTooLargeToHoldGiveNull) {
   // 50000 × 50000 colour is 7.5 GB; 40000 × 40000 grey at 16 bits 3.2 GB; neither is read.
-  EXPECT_EQ(m_loader.Load(Save(PnmFile("P6 50000 50000 255\n", {1, 2, 3}, false)), 0, 0), nullptr);
-  EXPECT_EQ(m_loader.Load(Save(PnmFile("P5 40000 40000 65535\n", {1, 2, 3}, true)), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(Save(PnmFile("P6 50000 50000 255\n", {1, 2, 3}, false))), nullptr);
+  EXPECT_EQ(m_loader.Load(Save(PnmFile("P5 40000 40000 65535\n", {1, 2, 3}, true))), nullptr);
   // 2147483647 × 2147483647: the byte count must not wrap.
-  EXPECT_EQ(m_loader.Load(Save(PnmFile("P6 2147483647 2147483647 65535\n", {1}, true)), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(Save(PnmFile("P6 2147483647 2147483647 65535\n", {1}, true))), nullptr);
   // 20000 × 20000 grey fits in an image, but the raster is not in the file.
-  EXPECT_EQ(m_loader.Load(Save(PnmFile("P5 20000 20000 255\n", {1, 2, 3}, false)), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(Save(PnmFile("P5 20000 20000 255\n", {1, 2, 3}, false))), nullptr);
 }
 
 }  // namespace

@@ -70,10 +70,10 @@ TEST_F(PsdLoaderTest, RecognisesTheSignature) {
   for (const Bytes& other : {Bytes{'8', 'B', 'P', 'B', 0, 1}, Bytes{'8', 'B', 'P'}, Bytes{'P', '6', '\n'}}) {
     const std::string path = Save(other);
     EXPECT_FALSE(m_loader.CanLoad(path));
-    EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
+    EXPECT_EQ(m_loader.Load(path), nullptr);
   }
   EXPECT_FALSE(m_loader.CanLoad(m_folder.Path("missing.psd")));
-  EXPECT_EQ(m_loader.Load(m_folder.Path("missing.psd"), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(m_folder.Path("missing.psd")), nullptr);
 }
 
 TEST_F(PsdLoaderTest, ChannelsLandInPlaceAtEitherCompression) {
@@ -97,7 +97,7 @@ TEST_F(PsdLoaderTest, ChannelsLandInPlaceAtEitherCompression) {
         const PsdRecipe recipe = Document(5, 3, c.channels, depth, compression, c.mode);
         const int32_t type = depth == 8 ? c.type : c.type + 1;  // the 16-bit twin of each type
         const std::string path = Save(EncodePsd(recipe));
-        const auto image = m_loader.Load(path, 0, 0);
+        const auto image = m_loader.Load(path);
         const std::string name = std::to_string(c.channels) + " channels, mode " + std::to_string(c.mode) +
                                  ", compression " + std::to_string(compression) + ", " + std::to_string(depth) +
                                  " bits";
@@ -162,7 +162,7 @@ TEST_F(PsdLoaderTest, UnsupportedDocumentsGiveNull) {
   const PsdRecipe good = Document(3, 2, 3, 8, 0);
   auto check = [&](PsdRecipe recipe, const char* what, Values info) {
     const std::string path = Save(EncodePsd(recipe));
-    EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr) << what;
+    EXPECT_EQ(m_loader.Load(path), nullptr) << what;
     const CvxImageHeader header = m_loader.GetInfo(path);
     EXPECT_EQ((Values{header.m_width, header.m_height, header.m_format, header.m_type}), info) << what;
   };
@@ -191,7 +191,7 @@ TEST_F(PsdLoaderTest, TruncatedDocumentsGiveNull) {
     ASSERT_NE(Decode(good, Alpha16, 4, 3), nullptr);
     for (size_t length = 0; length < good.size(); ++length) {
       const std::string path = Save(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
-      EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr) << compression << ": " << length << " bytes";
+      EXPECT_EQ(m_loader.Load(path), nullptr) << compression << ": " << length << " bytes";
       // A header cut short is described by nothing, and no exception leaves.
       if (length < 26) {
         EXPECT_EQ(m_loader.GetInfo(path).m_width, 0) << length;
@@ -201,13 +201,13 @@ TEST_F(PsdLoaderTest, TruncatedDocumentsGiveNull) {
   // A section longer than the rest of the file.
   Bytes file = EncodePsd(Document(2, 2, 3, 8, 0));
   file[26] = 0x7F;
-  EXPECT_EQ(m_loader.Load(Save(file), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(Save(file)), nullptr);
 }
 
 TEST_F(PsdLoaderTest, DocumentsTooLargeOrEmptyGiveNull) {
   // 30000 × 30000 colour is 2.7 GB, beyond what an image may hold.
   PsdRecipe big{30000, 30000, 3, 8, 3, 1, 2};
-  EXPECT_EQ(m_loader.Load(Save(EncodePsd(big)), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(Save(EncodePsd(big))), nullptr);
   // Sides beyond 31 bits.
   PsdRecipe far{1, 1, 1, 8, 1, 1, 0};
   Bytes file = EncodePsd(far);
@@ -215,7 +215,7 @@ TEST_F(PsdLoaderTest, DocumentsTooLargeOrEmptyGiveNull) {
     Bytes wide = file;
     wide[static_cast<size_t>(at)] = 0xFF;
     const std::string path = Save(wide);
-    EXPECT_EQ(m_loader.Load(path, 0, 0), nullptr);
+    EXPECT_EQ(m_loader.Load(path), nullptr);
     EXPECT_EQ(m_loader.GetInfo(path).m_type, 0);
   }
   // 20000 × 20000 grey fits in an image, but a few bytes of data do not hold it: refused
@@ -224,11 +224,11 @@ TEST_F(PsdLoaderTest, DocumentsTooLargeOrEmptyGiveNull) {
     PsdRecipe claimed{20000, 20000, 1, 8, 1, 1, compression};
     Bytes bytes = EncodePsdStart(claimed);
     bytes.insert(bytes.end(), 64, 0);
-    EXPECT_EQ(m_loader.Load(Save(bytes), 0, 0), nullptr) << compression;
+    EXPECT_EQ(m_loader.Load(Save(bytes)), nullptr) << compression;
   }
   // No rows.
   PsdRecipe empty{4, 0, 3, 8, 3, 1, 0};
-  EXPECT_EQ(m_loader.Load(Save(EncodePsd(empty)), 0, 0), nullptr);
+  EXPECT_EQ(m_loader.Load(Save(EncodePsd(empty))), nullptr);
 }
 
 }  // namespace

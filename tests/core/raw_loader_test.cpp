@@ -111,13 +111,13 @@ TEST(RawLoader, DecodesACameraFileToAnUprightColourPicture) {
   const CvxImageHeader info = loader.GetInfo(path);
   EXPECT_EQ(std::vector({info.m_width, info.m_height, info.m_format, info.m_type}), std::vector({96, 64, +Raw, +Color8}));
 
-  auto image = loader.Load(path, 0, 0);
+  auto image = loader.Load(path);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(std::vector({image->m_width, image->m_height, image->m_format, image->GetType()}),
             std::vector({96, 64, +Raw, +Color8}));
   EXPECT_EQ(QuarterColours(*image), "RGBN");
   // The same loader decodes again: nothing of the first decode is left behind.
-  auto again = loader.Load(path, 0, 0);
+  auto again = loader.Load(path);
   ASSERT_NE(again, nullptr);
   EXPECT_TRUE(testing::SamePixels(*image, *again));
 }
@@ -129,7 +129,7 @@ TEST(RawLoader, TheOutputDepthChoosesColor16OrNothing) {
   params.m_outputDepth = 1;
   CvxLoaderRAW wide(&params);
   EXPECT_EQ(wide.GetInfo(path).m_type, Color16);
-  auto image = wide.Load(path, 0, 0);
+  auto image = wide.Load(path);
   ASSERT_NE(image, nullptr);
   ASSERT_EQ(image->GetType(), Color16);
   // A neutral white balance and an sRGB camera: the flat quarters come back linear, as
@@ -152,12 +152,12 @@ TEST(RawLoader, TheOutputDepthChoosesColor16OrNothing) {
   params.m_brightness = 3.0f;
   params.m_cameraWhiteBalance = 0;
   CvxLoaderRAW odd(&params);
-  EXPECT_EQ(odd.Load(path, 0, 0), nullptr);
+  EXPECT_EQ(odd.Load(path), nullptr);
   EXPECT_EQ(odd.m_outputDepth, 0);
   EXPECT_EQ(odd.m_brightness, 1.0f);
   EXPECT_EQ(odd.m_cameraWhiteBalance, 1);
   EXPECT_EQ(odd.m_autoWhiteBalance, 0);
-  EXPECT_NE(odd.Load(path, 0, 0), nullptr);
+  EXPECT_NE(odd.Load(path), nullptr);
 }
 
 TEST(RawLoader, FilesThatAreNoCameraFilesAreNotRecognised) {
@@ -177,7 +177,7 @@ TEST(RawLoader, FilesThatAreNoCameraFilesAreNotRecognised) {
     EXPECT_FALSE(loader.CanLoad(path)) << path;
     const CvxImageHeader info = loader.GetInfo(path);
     EXPECT_EQ(std::vector({info.m_width, info.m_height, info.m_format, info.m_type}), std::vector({0, 0, 0, 0}));
-    EXPECT_EQ(loader.Load(path, 0, 0), nullptr) << path;
+    EXPECT_EQ(loader.Load(path), nullptr) << path;
   }
 }
 
@@ -185,19 +185,19 @@ TEST(RawLoader, SizeFollowsHalfSizeOrientationAndPixelShape) {
   TempFolder folder;
   CvxLoaderRAW loader;
   auto expectSize = [&](const std::string& path, int half, int width, int height, const char* colours) {
-    auto image = loader.Load(path, 0, half);
+    auto image = loader.Load(path, {.halfSize = half != 0});
     ASSERT_NE(image, nullptr) << path;
     EXPECT_EQ(std::pair(image->m_width, image->m_height), std::pair(width, height)) << path;
     EXPECT_EQ(QuarterColours(*image), colours) << path;
   };
-  // Half size rounds up; the first hint asks for nothing; the description stays full size.
+  // Half size rounds up; the JPEG options ask for nothing; the description stays full size.
   const std::string odd = WriteQuarters(folder, "odd.dcr", 65, 49);
   expectSize(odd, 1, 33, 25, "RGBN");
   expectSize(odd, 0, 65, 49, "RGBN");
   EXPECT_EQ(loader.GetInfo(odd).m_width, 65);
-  auto firstHint = loader.Load(odd, 1, 0);
-  ASSERT_NE(firstHint, nullptr);
-  EXPECT_EQ(firstHint->m_width, 65);
+  auto jpegOptions = loader.Load(odd, {.targetWidth = 10, .scale = 8, .fastTransform = true});
+  ASSERT_NE(jpegOptions, nullptr);
+  EXPECT_EQ(jpegOptions->m_width, 65);
 
   // Shown after a quarter turn clockwise: the left quarters (red over blue) come to the top.
   DngRecipe turned;
@@ -247,7 +247,7 @@ TEST(RawLoader, ProgressIsAskedAfterEveryStepAndRowAndEitherWayOfStoppingEndsThe
     const CvxRawParams params = script.Params();
     CvxLoaderRAW loader(&params);
     if (byFlag) script.stopLoader = &loader;
-    const bool decoded = loader.Load(path, 0, 0) != nullptr;
+    const bool decoded = loader.Load(path) != nullptr;
     return std::pair(decoded, script.calls);
   };
   // After identification, loading, processing and the RGB conversion, then after each row.
@@ -297,7 +297,7 @@ TEST(RawLoader, SensorsTooLargeToWorkOnAreRefusedBeforeTheDataIsRead) {
     stages = 0;
     EXPECT_EQ(decoder.LoadRawData(), !refused) << width;
     EXPECT_EQ(stages == 0, refused) << "the decoder's reading stages ran: " << stages;
-    EXPECT_EQ(CvxLoaderRAW().Load(path, 0, 0) == nullptr, refused) << width;
+    EXPECT_EQ(CvxLoaderRAW().Load(path) == nullptr, refused) << width;
   }
 }
 
@@ -403,14 +403,14 @@ TEST(FujiUpright, AppliesToNearlySquareRafPicturesOnly) {
   // Through the loader, with camera files named ".raf".
   TempFolder folder;
   CvxLoaderRAW loader;
-  auto square = loader.Load(WriteQuarters(folder, "square.raf", 40, 41), 0, 0);
+  auto square = loader.Load(WriteQuarters(folder, "square.raf", 40, 41));
   ASSERT_NE(square, nullptr);
   EXPECT_EQ(std::pair(square->m_width, square->m_height), std::pair(2 * 38, 2 * 40 - 4));  // j = n - 2, i = 0
   EXPECT_EQ(square->m_format, Raw);
-  auto named = loader.Load(WriteQuarters(folder, "square.nef", 40, 41), 0, 0);
+  auto named = loader.Load(WriteQuarters(folder, "square.nef", 40, 41));
   ASSERT_NE(named, nullptr);
   EXPECT_EQ(std::pair(named->m_width, named->m_height), std::pair(40, 41));
-  auto landscape = loader.Load(WriteQuarters(folder, "landscape.raf", 2000, 1500), 0, 0);
+  auto landscape = loader.Load(WriteQuarters(folder, "landscape.raf", 2000, 1500));
   ASSERT_NE(landscape, nullptr);
   EXPECT_EQ(std::pair(landscape->m_width, landscape->m_height), std::pair(2000, 1500));
   EXPECT_EQ(QuarterColours(*landscape), "RGBN");
@@ -426,12 +426,12 @@ TEST(RawFrontDoor, RawFilesGoToTheRawLoaderFirstAndToTheListWhenItGivesNothing) 
   recipe.thumbnailWidth = 8;
   recipe.thumbnailHeight = 6;
   const std::string path = WriteQuarters(folder, "DSC_0001.NEF", 64, 48, recipe);
-  auto formatAndWidth = [&](int hint2) {
-    auto image = loader.Load(path, 0, hint2);
+  auto formatAndWidth = [&](bool halfSize) {
+    auto image = loader.Load(path, {.halfSize = halfSize});
     return image ? std::pair(image->m_format, image->m_width) : std::pair(0, 0);
   };
-  EXPECT_EQ(formatAndWidth(0), std::pair(+Raw, 64));
-  EXPECT_EQ(formatAndWidth(1), std::pair(+Raw, 32));  // the second hint: half size
+  EXPECT_EQ(formatAndWidth(false), std::pair(+Raw, 64));
+  EXPECT_EQ(formatAndWidth(true), std::pair(+Raw, 32));
 
   // No RAW result: the list is tried, and the TIFF loader reads the thumbnail.
   CvxRawParams broken;
@@ -483,13 +483,13 @@ TEST(RawFrontDoor, AStopFromAnotherThreadEndsTheRawDecode) {
     loader.Stop();
     script.stopped.set_value();
   });
-  EXPECT_EQ(loader.Load(path, 0, 0), nullptr);
+  EXPECT_EQ(loader.Load(path), nullptr);
   stopper.join();
   EXPECT_EQ(script.calls, 2);
   // Between loads there is nothing to stop.
   loader.Stop();
   loader.SetRawParams(nullptr);
-  EXPECT_NE(loader.Load(path, 0, 0), nullptr);
+  EXPECT_NE(loader.Load(path), nullptr);
 }
 
 // A TIFF-named camera file: a small thumbnail first and the sensor image in a sub-image.
@@ -511,14 +511,14 @@ TEST(RawFrontDoor, TiffNamedFilesAreRawOnlyForTheTwoCameraModels) {
   EXPECT_TRUE(loader.LooksLikeRaw(WriteCameraTiff(folder, "camera.tif", "Canon", "Canon EOS-1D")));
   const std::string one = WriteCameraTiff(folder, "one.tif", "Canon", "EOS-1D");
   EXPECT_TRUE(loader.LooksLikeRaw(one));
-  auto image = loader.Load(one, 0, 0);
+  auto image = loader.Load(one);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(std::pair(image->m_format, image->m_width), std::pair(+Raw, 64));
 
   // Another model or maker, or a file not larger than nine bytes a thumbnail pixel: TIFF.
   const std::string other = WriteCameraTiff(folder, "other.tif", "Canon", "EOS 5D");
   EXPECT_FALSE(loader.LooksLikeRaw(other));
-  image = loader.Load(other, 0, 0);
+  image = loader.Load(other);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(std::pair(image->m_format, image->m_width), std::pair(+Tiff, 8));
   EXPECT_FALSE(loader.LooksLikeRaw(WriteCameraTiff(folder, "maker.tif", "Nikon", "EOS-1D")));
@@ -548,12 +548,12 @@ TEST(RawFrontDoor, OnlyTiffFilesNamingTheTwoCamerasReachTheRawLibrary) {
   ASSERT_TRUE(std::filesystem::file_size(found) > 0);
   const int64_t before = DCRaw::FilesHandedToLibrary();
   EXPECT_FALSE(loader.LooksLikeRaw(found));
-  loader.Load(found, 0, 0);
+  loader.Load(found);
   ImageSize stored;
   loader.LoadToCover(found, [](ImageSize) { return ImageSize{8, 8}; }, stored);
   const std::string plain = folder.Path("plain.tif");
   ASSERT_TRUE(testing::WriteTiff(CvxImageColor8(4, 4, true), plain));
-  EXPECT_NE(loader.Load(plain, 0, 0), nullptr);
+  EXPECT_NE(loader.Load(plain), nullptr);
   EXPECT_EQ(DCRaw::FilesHandedToLibrary(), before);
 
   EXPECT_TRUE(loader.LooksLikeRaw(WriteCameraTiff(folder, "camera.tif", "Canon", "EOS-1D")));
@@ -578,7 +578,7 @@ TEST(RawFrontDoor, TheSlideShowListsNoRawFilesButTheLoaderDecodesThem) {
     EXPECT_FALSE(MediaList::IsPicture(name)) << name;
     EXPECT_TRUE(loader.LooksLikeRaw(name)) << name;
   }
-  auto image = loader.Load(WriteQuarters(folder, "photo.x3f", 32, 24), 0, 0);
+  auto image = loader.Load(WriteQuarters(folder, "photo.x3f", 32, 24));
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->m_format, Raw);
 }

@@ -208,7 +208,7 @@ uint16_t ChannelAt(const CvxImage& image, int x, int y, int channel) {
   return ::testing::AssertionSuccess();
 }
 
-std::unique_ptr<CvxImage> LoadFile(const std::string& path) { return CvxLoaderTIFF().Load(path, 0, 0); }
+std::unique_ptr<CvxImage> LoadFile(const std::string& path) { return CvxLoaderTIFF().Load(path); }
 
 TEST_F(TiffLoader, RecognisesBothByteOrdersAndNothingElse) {
   CvxLoaderTIFF loader;
@@ -226,7 +226,7 @@ TEST_F(TiffLoader, RecognisesBothByteOrdersAndNothingElse) {
     EXPECT_FALSE(loader.CanLoad(other)) << start.size() << " bytes";
   }
   WriteBytes(other, {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0});
-  EXPECT_EQ(loader.Load(other, 0, 0), nullptr);
+  EXPECT_EQ(loader.Load(other), nullptr);
   EXPECT_EQ(loader.GetInfo(other).m_width, 0);
   EXPECT_FALSE(loader.CanLoad(other + ".missing"));
 }
@@ -271,7 +271,7 @@ TEST_F(TiffLoader, InfoAndLoadAgreeOnEveryKindOfPicture) {
     EXPECT_EQ(info.m_height, c.info.m_height);
     EXPECT_EQ(info.m_format, c.info.m_format);
     EXPECT_EQ(info.m_type, c.info.m_type);
-    const std::unique_ptr<CvxImage> image = loader.Load(file, 0, 0);
+    const std::unique_ptr<CvxImage> image = loader.Load(file);
     EXPECT_EQ(image ? image->GetType() : 0, c.loadedType);
   }
   const CvxImageHeader missing = loader.GetInfo(NewPath());
@@ -405,9 +405,9 @@ TEST_F(TiffLoader, StopFlagAbandonsEveryPath) {
     ASSERT_TRUE(WritePages(file, {picture}));
     CvxLoaderTIFF loader;
     loader.m_stop = true;
-    EXPECT_EQ(loader.Load(file, 0, 0), nullptr);
+    EXPECT_EQ(loader.Load(file), nullptr);
     loader.m_stop = false;
-    EXPECT_NE(loader.Load(file, 0, 0), nullptr);
+    EXPECT_NE(loader.Load(file), nullptr);
   }
 }
 
@@ -420,7 +420,7 @@ TEST_F(TiffLoader, TakesWindowsStylePaths) {
   CvxLoaderTIFF loader;
   EXPECT_TRUE(loader.CanLoad(windowsPath));
   EXPECT_EQ(loader.GetInfo(windowsPath).m_type, Gray8);
-  EXPECT_TRUE(HoldsSamples(loader.Load(windowsPath, 0, 0).get(), picture));
+  EXPECT_TRUE(HoldsSamples(loader.Load(windowsPath).get(), picture));
 }
 
 struct HandLaidTiff {
@@ -568,7 +568,7 @@ TEST_F(TiffLoaderDamage, LibraryMessagesStaySilent) {
     CountLibraryMessages();
     CvxLoaderTIFF loader;
     loader.GetInfo(*file);
-    EXPECT_NE(loader.Load(*file, 0, 0), nullptr);
+    EXPECT_NE(loader.Load(*file), nullptr);
     EXPECT_EQ(g_libraryMessages, 0) << *file;
 
     // With the handlers left in place the same reads do reach them.
@@ -621,7 +621,7 @@ TEST_F(TiffLoaderDamage, AnyDamagedByteIsSurvived) {
         std::vector<uint8_t> damaged = original;
         damaged[at] = value;
         WriteBytes(file, damaged);
-        const std::unique_ptr<CvxImage> image = loader.Load(file, 0, 0);
+        const std::unique_ptr<CvxImage> image = loader.Load(file);
         if (!image) continue;
         ++decoded;
         const CvxImageHeader info = loader.GetInfo(file);
@@ -644,7 +644,7 @@ TEST_F(TiffLoaderDamage, PictureTooLargeToAllocateGivesNull) {
   const CvxImageHeader info = loader.GetInfo(file);
   ASSERT_EQ(info.m_width, 70000) << "the library reads the directory";
   ASSERT_EQ(info.m_type, Gray8);
-  EXPECT_EQ(loader.Load(file, 0, 0), nullptr);
+  EXPECT_EQ(loader.Load(file), nullptr);
 }
 
 }  // namespace

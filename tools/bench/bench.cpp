@@ -1,7 +1,9 @@
 // Measures the hot paths of the picture pipeline beside a reference tool run on the same
 // input in the same process.
-//   usage: bench [--runs N] [SECTION...]   (sections: decode show transitions resize movie monitors; all
-//   when none is named)
+//   usage: bench [--runs N] [SECTION...]   (sections: opens decode show transitions resize movie
+//   monitors; all when none is named)
+// Section "opens": how many times the loader front door opens a file to show it, per format,
+// beside the figures from when each loader opened the file again for every question.
 // Section "decode": a 12-megapixel JPEG (4000 × 3000) made here, decoded through the loader
 // front door beside djpeg writing a BMP to /dev/null.
 // Section "decode" also times a PNG and a TIFF of the same picture through the front door,
@@ -42,6 +44,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "core/base/file_io.h"
 #include "core/image/image.h"
 #include "core/image/memory_device.h"
 #include "core/loaders/image_loader.h"
@@ -245,10 +248,10 @@ void DecodeOtherFormats(int runs, const CvxImageColor8& picture, glintora::CvxIm
   };
   for (const Entry& entry : entries) {
     const std::string label = std::string("glintora Load (") + entry.label + ")";
-    if (!entry.write(entry.path) || !loader.Load(entry.path, 0, 0)) {
+    if (!entry.write(entry.path) || !loader.Load(entry.path)) {
       std::printf("%-40s %8s\n", label.c_str(), "failed");
     } else {
-      const double seconds = MedianOf(runs, [&] { loader.Load(entry.path, 0, 0); });
+      const double seconds = MedianOf(runs, [&] { loader.Load(entry.path); });
       std::printf("%-40s %8.3f  (%.1f MB file)\n", label.c_str(), seconds,
                   static_cast<double>(std::filesystem::file_size(entry.path)) / 1e6);
     }
@@ -266,11 +269,11 @@ void DecodeSection(int runs) {
   }
   glintora::CvxImageLoader loader(CvxColor8{});
   const double ours = MedianOf(runs, [&] {
-    if (!loader.Load(path, 0, 0)) std::abort();
+    if (!loader.Load(path)) std::abort();
   });
   std::printf("%-40s %8.3f\n", "glintora Load (full size)", ours);
   const double reduced = MedianOf(runs, [&] {
-    if (!loader.Load(path, 0, 1000)) std::abort();
+    if (!loader.Load(path, {.targetWidth = 1000})) std::abort();
   });
   std::printf("%-40s %8.3f\n", "glintora Load (target width 1000: 1/4)", reduced);
   if (access("/usr/bin/djpeg", X_OK) == 0) {
@@ -288,24 +291,24 @@ void DecodeSection(int runs) {
        {std::pair{"png", &glintora::testing::WritePng}, std::pair{"tif", &glintora::testing::WriteTiff}}) {
     const std::string other = path.substr(0, path.size() - 3) + name;
     if (!write(*picture, other)) continue;
-    if (!loader.Load(other, 0, 0)) {
+    if (!loader.Load(other)) {
       std::printf("%-40s %8s\n", (std::string("glintora Load (") + name + ")").c_str(), "failed");
       std::filesystem::remove(other);
       continue;
     }
-    const double seconds = MedianOf(runs, [&] { loader.Load(other, 0, 0); });
+    const double seconds = MedianOf(runs, [&] { loader.Load(other); });
     std::printf("%-40s %8.3f\n", (std::string("glintora Load (") + name + ", 8-bit RGB)").c_str(), seconds);
     std::filesystem::remove(other);
   }
   DecodeOtherFormats(runs, *picture, loader, path.substr(0, path.size() - 4));
 
   const std::string raw = path.substr(0, path.size() - 3) + "nef";
-  if (glintora::testing::WriteDng(*picture, raw) && loader.Load(raw, 0, 0)) {
+  if (glintora::testing::WriteDng(*picture, raw) && loader.Load(raw)) {
     const double full = MedianOf(runs, [&] {
-      if (!loader.Load(raw, 0, 0)) std::abort();
+      if (!loader.Load(raw)) std::abort();
     });
     const double half = MedianOf(runs, [&] {
-      if (!loader.Load(raw, 0, 1)) std::abort();
+      if (!loader.Load(raw, {.halfSize = true})) std::abort();
     });
     std::printf("%-40s %8.3f\n", "glintora Load (nef: 16-bit CFA, full)", full);
     std::printf("%-40s %8.3f\n", "glintora Load (nef: half size)", half);
@@ -313,6 +316,56 @@ void DecodeSection(int runs) {
     std::printf("%-40s %8s\n", "glintora Load (nef)", "failed");
   }
   std::filesystem::remove(raw);
+}
+
+// Files of each format for the opens section: a small picture, so that the count is about
+// recognising and decoding, not about the picture. `before` is how often the front door
+// opened such a file when every loader went back to it by path (counted with strace).
+struct FormatFile {
+  const char* format;
+  std::string path;
+  int before;
+};
+
+std::vector<FormatFile> WriteFormatFiles(const std::string& stem) {
+  const auto picture = MakePicture(64, 48);
+  std::vector<FormatFile> files = {{"JPEG", stem + ".jpg", 3}, {"PNG", stem + ".png", 5}, {"TIFF", stem + ".tif", 6},
+                                   {"GIF", stem + ".gif", 6},  {"BMP", stem + ".bmp", 3}, {"PSD", stem + ".psd", 8},
+                                   {"PNM", stem + ".ppm", 7},  {"RAW (nef)", stem + ".nef", 2}};
+  glintora::testing::WriteBytes(files[0].path, glintora::testing::EncodeJpeg(*picture, {90}));
+  glintora::testing::WritePng(*picture, files[1].path);
+  glintora::testing::WriteTiff(*picture, files[2].path);
+  glintora::testing::WriteBytes(files[3].path, EncodeGifOf(*picture));
+  glintora::testing::BmpRecipe bmp{picture->m_width, picture->m_height, 24};
+  for (int y = 0; y < picture->m_height; ++y) {
+    bmp.rows.emplace_back();
+    for (const CvxColor8* p = picture->Row(y); p != picture->Row(y) + picture->m_width; ++p) {
+      bmp.rows.back().push_back(uint32_t{p->Red()} << 16 | uint32_t{p->Green()} << 8 | p->Blue());
+    }
+  }
+  glintora::testing::WriteBytes(files[4].path, glintora::testing::EncodeBmp(bmp));
+  glintora::testing::WriteBytes(files[5].path, EncodePsdOf(*picture, 1));
+  WritePpm(*picture, files[6].path);
+  glintora::testing::WriteDng(*picture, files[7].path);
+  return files;
+}
+
+// Opens counted in the process (every loader opens files through one function), on the
+// first load of each file: a TIFF file's RAW test is remembered for later loads.
+void OpensSection() {
+  std::printf("== opens per picture through the front door (first load of each file)\n");
+  std::printf("%-12s %8s %8s\n", "format", "before", "now");
+  const std::string stem =
+      (std::filesystem::temp_directory_path() / ("glintora-bench-opens-" + std::to_string(getpid()))).string();
+  glintora::CvxImageLoader loader(CvxColor8{});
+  for (const FormatFile& file : WriteFormatFiles(stem)) {
+    const int64_t opensBefore = glintora::FileOpenCount();
+    const bool loaded = loader.Load(file.path) != nullptr;
+    const int64_t opens = glintora::FileOpenCount() - opensBefore;
+    std::printf("%-12s %8d %8lld%s\n", file.format, file.before, static_cast<long long>(opens),
+                loaded ? "" : "  (not loaded)");
+    std::filesystem::remove(file.path);
+  }
 }
 
 // Peak resident memory of `work` run in a child process of its own, in megabytes.
@@ -339,13 +392,13 @@ void ShowSection(int runs) {
   const auto portrait = [&composer] { composer.Compose(MakePicture(1000, 1400)); };  // the canvas is shared
   portrait();
   const double decode = MedianOf(runs, [&] {
-    if (!loader.Load(path, 0, 0)) std::abort();
+    if (!loader.Load(path)) std::abort();
   });
   const double reduced = MedianOf(runs, [&] {
     if (!glintora::LoadFitted(loader, composer, path)) std::abort();
   });
   const double due = MedianOf(runs, [&] {
-    auto from = composer.Compose(loader.Load(path, 0, 0));
+    auto from = composer.Compose(loader.Load(path));
     if (!from || !composer.m_frame) std::abort();
     portrait();
   });
@@ -366,7 +419,7 @@ void ShowSection(int runs) {
   // Ten changes of the show, each picture due after the last: decoded when due at its
   // stored size, or ahead on another thread at the needed scale while the last one shows.
   const double whenDue = PeakMegabytes([&] {
-    for (int i = 0; i < 10; ++i) composer.Compose(loader.Load(path, 0, 0));
+    for (int i = 0; i < 10; ++i) composer.Compose(loader.Load(path));
   });
   const double ahead = PeakMegabytes([&] {
     auto next = std::async(std::launch::async, [&] { return glintora::LoadFitted(loader, composer, path); });
@@ -570,6 +623,7 @@ int main(int argc, char** argv) {
   auto wanted = [&](const char* name) {
     return sections.empty() || std::find(sections.begin(), sections.end(), name) != sections.end();
   };
+  if (wanted("opens")) OpensSection();
   if (wanted("decode")) DecodeSection(runs);
   if (wanted("show")) ShowSection(runs);
   if (wanted("transitions")) {

@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   loader.Orientation(glintora::fuzz::InputPath());
   // The reduced decodes of the general path as well.
   if (glintora::fuzz::WithinFuzzBudget(loader, glintora::fuzz::InputPath())) {
-    loader.Load(glintora::fuzz::InputPath(), 1, 64);
+    loader.Load(glintora::fuzz::InputPath(), {.targetWidth = 64, .fastTransform = true});
   }
   return 0;
 }

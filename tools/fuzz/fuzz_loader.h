@@ -37,10 +37,21 @@ inline bool WithinFuzzBudget(CvxLoader& loader, const std::string& path) {
   return int64_t{info.m_width} * info.m_height <= kFuzzMaxPixels;
 }
 
+// Touches the corners so that a short buffer would show.
+inline void TouchCorners(const CvxImage* image) {
+  if (!image || !image->HasPixels() || image->m_width <= 0) return;
+  volatile uint8_t first = image->GetRows()[0][0];
+  volatile uint8_t last = image->GetRows()[image->m_height - 1][image->GetStride() - 1];
+  (void)first;
+  (void)last;
+}
+
 // `path` names the input file; loaders that read the file name get one of their own. A
-// target that can tell the picture's size without the loader passes `claimedPixels`.
+// target that can tell the picture's size without the loader passes `claimedPixels`. With
+// `fromMemory` the bytes are decoded from memory as well, as the front door decodes
+// resources (camera RAW files never come that way).
 inline int RunLoader(CvxLoader& loader, const uint8_t* data, size_t size, const std::string& path = InputPath(),
-                     int64_t claimedPixels = 0) {
+                     int64_t claimedPixels = 0, bool fromMemory = true) {
   // A new file each time: truncating the last one in place makes the file system flush it,
   // which costs milliseconds per input.
   std::remove(path.c_str());
@@ -50,13 +61,12 @@ inline int RunLoader(CvxLoader& loader, const uint8_t* data, size_t size, const 
   std::fclose(file);
   loader.CanLoad(path);
   if (claimedPixels > kFuzzMaxPixels || !WithinFuzzBudget(loader, path)) return 0;
-  std::unique_ptr<CvxImage> image = loader.Load(path, 0, 0);
-  if (image && image->HasPixels() && image->m_width > 0) {
-    // Touch the corners so that a short buffer would show.
-    volatile uint8_t first = image->GetRows()[0][0];
-    volatile uint8_t last = image->GetRows()[image->m_height - 1][image->GetStride() - 1];
-    (void)first;
-    (void)last;
+  // From the file, and from the same bytes in memory, whose reads and seeks past the end
+  // take another way.
+  TouchCorners(loader.Load(path).get());
+  if (fromMemory) {
+    MemoryByteSource bytes(data, size);
+    TouchCorners(loader.Decode(bytes, {}).get());
   }
   return 0;
 }

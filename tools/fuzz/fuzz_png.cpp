@@ -6,6 +6,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   glintora::fuzz::RunLoader(loader, data, size);
   // Alpha kept as well: the other output layouts.
   loader.m_keepAlpha = 1;
-  loader.Load(glintora::fuzz::InputPath(), 0, 0);
+  loader.Load(glintora::fuzz::InputPath());
   return 0;
 }

@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return params;
   }();
   static glintora::CvxLoaderRAW wide(&wideParams);
-  glintora::fuzz::RunLoader(loader, data, size, path);
+  glintora::fuzz::RunLoader(loader, data, size, path, 0, false);
   // Every other input, the 16-bit output at half size as well, on the same file.
-  if (size % 2 == 1 && glintora::fuzz::WithinFuzzBudget(wide, path)) wide.Load(path, 0, 1);
+  if (size % 2 == 1 && glintora::fuzz::WithinFuzzBudget(wide, path)) wide.Load(path, {.halfSize = true});
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstdio>
 
 #include "core/base/posix_path.h"
@@ -16,7 +17,14 @@ std::string SystemPath(const std::string& path) {
 #endif
 }
 
+namespace {
+std::atomic<int64_t> g_fileOpens{0};
+}  // namespace
+
+int64_t FileOpenCount() { return g_fileOpens.load(); }
+
 FilePtr OpenFile(const std::string& path, const char* mode) {
+  ++g_fileOpens;
   return FilePtr(std::fopen(SystemPath(path).c_str(), mode));
 }
 
@@ -68,6 +76,8 @@ int64_t BytesLeft(std::FILE* file) {
   if (Seek(file, position, SEEK_SET) != 0 || end < position) return -1;
   return end - position;
 }
+
+int64_t StreamPosition(std::FILE* file) { return Tell(file); }
 
 bool SeekTo(std::FILE* file, int64_t offset) { return offset >= 0 && Seek(file, offset, SEEK_SET) == 0; }
 

@@ -21,8 +21,12 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // backslashes on POSIX.
 std::string SystemPath(const std::string& path);
 
-// fopen with `mode`; null when the file cannot be opened.
+// fopen with `mode`; null when the file cannot be opened. The picture loaders open every
+// file they read here, so that their opens can be counted.
 FilePtr OpenFile(const std::string& path, const char* mode);
+// How many times, in this process, OpenFile has been asked to open a file (opened or not):
+// how often a file is opened tells whether a reader goes back to it needlessly.
+int64_t FileOpenCount();
 
 // Size in bytes and last modification time (seconds), or nothing for a missing file.
 struct FileStatus {
@@ -41,6 +45,8 @@ bool RemoveFile(const std::string& path);
 // long cannot hold a large file's offsets); -1 when the stream cannot be measured. The
 // position is left where it was.
 int64_t BytesLeft(std::FILE* file);
+// The stream's position in 64 bits; -1 when it cannot be told.
+int64_t StreamPosition(std::FILE* file);
 // Moves the stream's position to an absolute 64-bit offset; false when that fails.
 bool SeekTo(std::FILE* file, int64_t offset);
 

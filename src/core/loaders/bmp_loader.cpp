@@ -11,6 +11,7 @@
 #include "core/loaders/bmp_loader.h"
 
 #include <array>
+#include <span>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -38,10 +39,10 @@ struct BmpHeaders {
 uint16_t U16(const uint8_t* p) { return LoadLittleEndian16(p); }
 uint32_t U32(const uint8_t* p) { return LoadLittleEndian32(p); }
 
-// Both headers from the start of the file; false when the file is shorter or not "BM".
-bool ReadHeaders(std::FILE* file, BmpHeaders& h) {
-  uint8_t bytes[kHeadersSize];
-  if (std::fseek(file, 0, SEEK_SET) != 0 || std::fread(bytes, 1, sizeof bytes, file) != sizeof bytes) return false;
+// Both headers from a file's first bytes; false when there are fewer or they are not "BM".
+bool ParseHeaders(std::span<const uint8_t> head, BmpHeaders& h) {
+  if (head.size() < kHeadersSize) return false;
+  const uint8_t* bytes = head.data();
   if (bytes[0] != 'B' || bytes[1] != 'M') return false;
   h.pixelOffset = U32(bytes + 10);
   h.infoSize = U32(bytes + kFileHeaderSize);
@@ -51,6 +52,12 @@ bool ReadHeaders(std::FILE* file, BmpHeaders& h) {
   h.bitsPerPixel = U16(bytes + 28);
   h.compression = U32(bytes + 30);
   return true;
+}
+
+// Both headers from the start of the source.
+bool ReadHeaders(ByteSource& source, BmpHeaders& h) {
+  uint8_t bytes[kHeadersSize];
+  return source.Seek(0) && source.Read(bytes, sizeof bytes) == sizeof bytes && ParseHeaders(bytes, h);
 }
 
 bool Supported(const BmpHeaders& h) {
@@ -74,26 +81,23 @@ uint64_t FileRowBytes(int64_t width, int bitsPerPixel) { return ((uint64_t(width
 
 }  // namespace
 
-bool CvxLoaderBMP::CanLoad(const std::string& path) {
-  FilePtr file = OpenFile(path, "rb");
+bool CvxLoaderBMP::Recognises(std::span<const uint8_t> head) {
   BmpHeaders h;
-  return file && ReadHeaders(file.get(), h) && Supported(h);
+  return ParseHeaders(head, h) && Supported(h);
 }
 
-CvxImageHeader CvxLoaderBMP::GetInfo(const std::string& path) {
-  FilePtr file = OpenFile(path, "rb");
+CvxImageHeader CvxLoaderBMP::ReadInfo(ByteSource& source) {
   BmpHeaders h;
-  if (!file || !ReadHeaders(file.get(), h)) return {};
+  if (!ReadHeaders(source, h)) return {};
   const int32_t type = ResultType(h.bitsPerPixel);
   // A top-down bitmap decodes upright, so its height is reported as a row count.
   const int32_t height = h.height == INT32_MIN ? 0 : std::abs(h.height);
   return CvxImageHeader(h.width, height, type ? Bmp : 0, type);
 }
 
-std::unique_ptr<CvxImage> CvxLoaderBMP::Load(const std::string& path, int /*hint1*/, int /*hint2*/) {
-  FilePtr file = OpenFile(path, "rb");
+std::unique_ptr<CvxImage> CvxLoaderBMP::Decode(ByteSource& source, const LoadOptions& /*options*/) {
   BmpHeaders h;
-  if (!file || !ReadHeaders(file.get(), h) || !Supported(h)) return nullptr;
+  if (!ReadHeaders(source, h) || !Supported(h)) return nullptr;
   if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) return nullptr;
   const int bits = h.bitsPerPixel;
   const bool topDown = h.height < 0;
@@ -105,16 +109,16 @@ std::unique_ptr<CvxImage> CvxLoaderBMP::Load(const std::string& path, int /*hint
   // stay black.
   std::array<CvxColor8, 256> palette{};
   if (bits <= 8) {
-    const long paletteStart =
-        static_cast<long>(kFileHeaderSize) + static_cast<long>(h.infoSize < kInfoHeaderSize ? kInfoHeaderSize : h.infoSize);
-    if (h.infoSize <= 0x10000 && std::fseek(file.get(), paletteStart, SEEK_SET) == 0) {
+    const int64_t paletteStart =
+        int64_t{kFileHeaderSize} + (h.infoSize < kInfoHeaderSize ? kInfoHeaderSize : h.infoSize);
+    if (h.infoSize <= 0x10000 && source.Seek(paletteStart)) {
       uint8_t entries[256 * 4] = {};
       const size_t count = size_t{1} << bits;
-      std::fread(entries, 4, count, file.get());
+      source.Read(entries, 4 * count);
       for (size_t i = 0; i < count; ++i) palette[i] = CvxColor8(entries[4 * i], entries[4 * i + 1], entries[4 * i + 2]);
     }
   }
-  if (std::fseek(file.get(), static_cast<long>(h.pixelOffset), SEEK_SET) != 0) return nullptr;
+  if (!source.Seek(h.pixelOffset)) return nullptr;
 
   const uint64_t rowBytes = FileRowBytes(width, bits);
   std::unique_ptr<CvxImage> image = CreateImage(ResultType(bits), width, height, /*clear=*/true);
@@ -128,10 +132,10 @@ std::unique_ptr<CvxImage> CvxLoaderBMP::Load(const std::string& path, int /*hint
     uint8_t* out = image->GetRows()[topDown ? n : height - 1 - n];
     if (bits >= 24) {
       // The file's rows have the image's own layout and padding.
-      if (std::fread(out, 1, static_cast<size_t>(rowBytes), file.get()) != rowBytes) break;
+      if (source.Read(out, static_cast<size_t>(rowBytes)) != rowBytes) break;
       continue;
     }
-    if (std::fread(buffer.data(), 1, buffer.size(), file.get()) != buffer.size()) break;
+    if (source.Read(buffer.data(), buffer.size()) != buffer.size()) break;
     if (bits == 1) {
       for (int x = 0; x < width; ++x) out[x] = (buffer[static_cast<size_t>(x / 8)] >> (7 - x % 8)) & 1 ? 255 : 0;
     } else {

@@ -7,9 +7,11 @@ namespace glintora {
 
 class CvxLoaderBMP final : public CvxLoader {
  public:
-  bool CanLoad(const std::string& path) override;
-  CvxImageHeader GetInfo(const std::string& path) override;
-  std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int hint2) override;
+  // Both headers present, "BM", one plane, 1, 4, 8, 24 or 32 bits, uncompressed.
+  bool Recognises(std::span<const uint8_t> head) override;
+  CvxImageHeader ReadInfo(ByteSource& source) override;
+  // The options are not used.
+  std::unique_ptr<CvxImage> Decode(ByteSource& source, const LoadOptions& options) override;
 };
 
 }  // namespace glintora

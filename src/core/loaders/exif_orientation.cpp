@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/base/byte_order.h"
-#include "core/base/file_io.h"
+#include "core/base/byte_source.h"
 #include "core/image/orientation.h"
 
 namespace glintora {
@@ -67,15 +67,15 @@ class TiffBytes {
   bool m_bigEndian;
 };
 
-bool ReadExactly(std::FILE* file, uint8_t* into, size_t count) { return std::fread(into, 1, count, file) == count; }
+bool ReadExactly(ByteSource& source, uint8_t* into, size_t count) { return source.Read(into, count) == count; }
 
 // The next marker byte: FF, any fill bytes, then the marker; -1 when the file ends or the
 // bytes there are no marker.
-int NextMarker(std::FILE* file) {
+int NextMarker(ByteSource& source) {
   uint8_t byte = 0;
-  if (!ReadExactly(file, &byte, 1) || byte != kMarkerPrefix) return -1;
+  if (!ReadExactly(source, &byte, 1) || byte != kMarkerPrefix) return -1;
   for (int fill = 0; fill <= kMaxFillBytes; ++fill) {
-    if (!ReadExactly(file, &byte, 1)) return -1;
+    if (!ReadExactly(source, &byte, 1)) return -1;
     if (byte != kMarkerPrefix) return byte;
   }
   return -1;
@@ -112,34 +112,33 @@ int TiffStructureOrientation(const uint8_t* data, size_t size) {
   return kOrientationUpright;
 }
 
-int JpegFileOrientation(const std::string& path) {
-  FilePtr file = OpenFile(path, "rb");
-  if (!file) return kOrientationUpright;
+int JpegOrientation(ByteSource& source) {
   std::array<uint8_t, 2> start{};
-  if (!ReadExactly(file.get(), start.data(), start.size()) || start[0] != kMarkerPrefix || start[1] != kStartOfImage) {
+  if (!source.Seek(0) || !ReadExactly(source, start.data(), start.size()) || start[0] != kMarkerPrefix || start[1] != kStartOfImage) {
     return kOrientationUpright;
   }
   for (int segment = 0; segment < kMaxSegments; ++segment) {
-    const int marker = NextMarker(file.get());
+    const int marker = NextMarker(source);
     if (marker < 0 || marker == kStartOfScan || marker == kEndOfImage) return kOrientationUpright;
     if (IsStandAlone(marker)) continue;
     std::array<uint8_t, kLengthSize> length{};
-    if (!ReadExactly(file.get(), length.data(), length.size())) return kOrientationUpright;
+    if (!ReadExactly(source, length.data(), length.size())) return kOrientationUpright;
     const size_t total = LoadBigEndian16(length.data());
     if (total < kLengthSize) return kOrientationUpright;
     size_t payload = total - kLengthSize;
     if (marker == kApp1 && payload >= kExifHeader.size()) {
       std::array<uint8_t, kExifHeader.size()> header{};
-      if (!ReadExactly(file.get(), header.data(), header.size())) return kOrientationUpright;
+      if (!ReadExactly(source, header.data(), header.size())) return kOrientationUpright;
       payload -= header.size();
       if (header == kExifHeader) {
         // The first Exif block decides, damaged or not.
         std::vector<uint8_t> block(payload);
-        if (!ReadExactly(file.get(), block.data(), block.size())) return kOrientationUpright;
+        if (!ReadExactly(source, block.data(), block.size())) return kOrientationUpright;
         return TiffStructureOrientation(block.data(), block.size());
       }
     }
-    if (std::fseek(file.get(), static_cast<long>(payload), SEEK_CUR) != 0) return kOrientationUpright;
+    const int64_t at = source.Tell();
+    if (at < 0 || !source.Seek(at + static_cast<int64_t>(payload))) return kOrientationUpright;
   }
   return kOrientationUpright;
 }

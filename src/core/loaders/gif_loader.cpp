@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "core/base/byte_order.h"
-#include "core/base/file_io.h"
+#include "core/base/byte_source.h"
 
 namespace glintora {
 namespace {
@@ -45,10 +45,10 @@ struct GifCloser {
 };
 using GifPtr = std::unique_ptr<GifFileType, GifCloser>;
 
-// giflib reads through this from the open stream held in its user data.
-int ReadFromStream(GifFileType* gif, GifByteType* buffer, int count) {
+// giflib reads through this from the byte source held in its user data.
+int ReadFromSource(GifFileType* gif, GifByteType* buffer, int count) {
   if (count <= 0) return 0;
-  return static_cast<int>(std::fread(buffer, 1, static_cast<size_t>(count), static_cast<std::FILE*>(gif->UserData)));
+  return static_cast<int>(static_cast<ByteSource*>(gif->UserData)->Read(buffer, static_cast<size_t>(count)));
 }
 
 // Reads records up to and including the first frame's descriptor; false at the trailer or
@@ -104,14 +104,14 @@ class RowOrder {
   int m_row = 0;
 };
 
-std::unique_ptr<CvxImage> Decode(std::FILE* file, const CvxColor8& background) {
+std::unique_ptr<CvxImage> DecodeFirstFrame(ByteSource& source, const CvxColor8& background) {
   uint8_t signature[kSignatureSize];
-  if (std::fread(signature, 1, sizeof signature, file) != sizeof signature || !IsSignature(signature) ||
-      std::fseek(file, 0, SEEK_SET) != 0) {
+  if (!source.Seek(0) || source.Read(signature, sizeof signature) != sizeof signature || !IsSignature(signature) ||
+      !source.Seek(0)) {
     return nullptr;
   }
   int error = 0;
-  const GifPtr gif(DGifOpen(file, ReadFromStream, &error));
+  const GifPtr gif(DGifOpen(&source, ReadFromSource, &error));
   if (!gif) return nullptr;
   int transparent = NO_TRANSPARENT_COLOR;
   if (!FindFirstFrame(gif.get(), transparent)) return nullptr;
@@ -166,30 +166,26 @@ std::unique_ptr<CvxImage> Decode(std::FILE* file, const CvxColor8& background) {
 
 }  // namespace
 
-bool CvxLoaderGIF::CanLoad(const std::string& path) {
-  const auto start = ReadFileStart(path, kSignatureSize);
-  return start && start->size() == kSignatureSize && IsSignature(start->data());
+bool CvxLoaderGIF::Recognises(std::span<const uint8_t> head) {
+  return head.size() >= kSignatureSize && IsSignature(head.data());
 }
 
-CvxImageHeader CvxLoaderGIF::GetInfo(const std::string& path) {
-  const auto start = ReadFileStart(path, kScreenEnd);
-  if (!start || start->size() != kScreenEnd || !IsSignature(start->data())) return {};
-  const uint8_t* bytes = start->data();
+CvxImageHeader CvxLoaderGIF::ReadInfo(ByteSource& source) {
+  uint8_t bytes[kScreenEnd];
+  if (!source.Seek(0) || source.Read(bytes, sizeof bytes) != sizeof bytes || !IsSignature(bytes)) return {};
   const int32_t width = LoadLittleEndian16(bytes + 6);
   const int32_t height = LoadLittleEndian16(bytes + 8);
   if ((width == 1 && height == 1) || width == 0 || height == 0) {
-    const std::unique_ptr<CvxImage> image = Load(path, 0, 0);
+    const std::unique_ptr<CvxImage> image = Decode(source, {});
     if (!image) return {};
     return CvxImageHeader(image->m_width, image->m_height, Gif, Color8);
   }
   return CvxImageHeader(width, height, Gif, Color8);
 }
 
-std::unique_ptr<CvxImage> CvxLoaderGIF::Load(const std::string& path, int /*hint1*/, int /*hint2*/) {
-  FilePtr file = OpenFile(path, "rb");
-  if (!file) return nullptr;
+std::unique_ptr<CvxImage> CvxLoaderGIF::Decode(ByteSource& source, const LoadOptions& /*options*/) {
   try {
-    return Decode(file.get(), CvxColor8(m_backgroundBlue, m_backgroundGreen, m_backgroundRed));
+    return DecodeFirstFrame(source, CvxColor8(m_backgroundBlue, m_backgroundGreen, m_backgroundRed));
   } catch (const std::bad_alloc&) {
     return nullptr;  // an index buffer that could not be had
   }

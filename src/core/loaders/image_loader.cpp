@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "core/base/file_io.h"
-#include "core/base/temp_file.h"
 #include "core/base/text.h"
 #include "core/image/orientation.h"
 #include "core/loaders/bmp_loader.h"
@@ -24,6 +23,15 @@ namespace {
 
 constexpr std::array<std::string_view, 11> kRawExtensions = {".cr2", ".crw", ".dir", ".dcr", ".dcf", ".mrw",
                                                              ".nef", ".orf", ".raf", ".srf", ".x3f"};
+
+bool IsRawExtension(const std::string& extension) {
+  for (std::string_view raw : kRawExtensions) {
+    if (extension == raw) return true;
+  }
+  return false;
+}
+
+bool IsTiffExtension(const std::string& extension) { return extension == ".tif" || extension == ".tiff"; }
 
 // Remembered answers of the RAW test for TIFF-named files, for the life of the process,
 // keyed by lower-cased path and modification time.
@@ -101,12 +109,15 @@ void CvxImageLoader::SetCurrent(CvxLoader* loader) {
 
 bool CvxImageLoader::LooksLikeRaw(const std::string& path) {
   const std::string extension = ToLowerAscii(PathExtension(path));
-  if (extension != ".tif" && extension != ".tiff") {
-    for (std::string_view raw : kRawExtensions) {
-      if (extension == raw) return true;
-    }
-    return false;
-  }
+  if (!IsTiffExtension(extension)) return IsRawExtension(extension);
+  const std::unique_ptr<FileByteSource> source = FileByteSource::Open(path);
+  return source && LooksLikeRaw(*source);
+}
+
+bool CvxImageLoader::LooksLikeRaw(ByteSource& source) {
+  const std::string& path = source.Name();
+  const std::string extension = ToLowerAscii(PathExtension(path));
+  if (!IsTiffExtension(extension)) return IsRawExtension(extension);
   const auto status = StatFile(path);
   const int64_t modified = status ? status->modified : 0;
   const std::string key = ToLowerAscii(path);
@@ -118,10 +129,10 @@ bool CvxImageLoader::LooksLikeRaw(const std::string& path) {
   bool isRaw = false;
   CvxLoaderTIFF tiff;
   std::string maker, model;
-  if (tiff.CameraMakerAndModel(path, maker, model) && NamesTiffWritingRawCamera(maker, model)) {
+  if (tiff.CameraMakerAndModel(source, maker, model) && NamesTiffWritingRawCamera(maker, model)) {
     CvxLoaderRAW raw;
-    if (raw.Identify(path, maker, model) && NamesTiffWritingRawCamera(maker, model)) {
-      const CvxImageHeader header = tiff.GetInfo(path);
+    if (raw.Identify(source, maker, model) && NamesTiffWritingRawCamera(maker, model)) {
+      const CvxImageHeader header = tiff.ReadInfo(source);
       isRaw = header.m_width > 0 && header.m_height > 0 && header.m_type == Color8 && status &&
               status->size > int64_t{header.m_width} * header.m_height * 9;
     }
@@ -130,11 +141,11 @@ bool CvxImageLoader::LooksLikeRaw(const std::string& path) {
   return isRaw;
 }
 
-std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::string& path, int hint1, int hint2) {
-  return Run(loader, path, [&] { return loader.Load(path, hint1, hint2); });
+std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, ByteSource& source, const LoadOptions& options) {
+  return Run(loader, source, [&] { return loader.Decode(source, options); });
 }
 
-std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::string& path,
+std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, ByteSource& source,
                                               const std::function<std::unique_ptr<CvxImage>()>& decode) {
   loader.m_stop = false;
   loader.m_backgroundBlue = m_backgroundBlue;
@@ -146,24 +157,36 @@ std::unique_ptr<CvxImage> CvxImageLoader::Run(CvxLoader& loader, const std::stri
   try {
     std::unique_ptr<CvxImage> image = decode();
     // Here every loaded picture passes, so the show and the dialogs all see it upright.
-    if (image && m_autoRotate) image = StandUpright(std::move(image), loader.Orientation(path));
+    if (image && m_autoRotate) image = StandUpright(std::move(image), loader.ReadOrientation(source));
     return image;
   } catch (...) {
     return nullptr;
   }
 }
 
-std::unique_ptr<CvxImage> CvxImageLoader::Load(const std::string& path, int hint1, int hint2) {
+std::unique_ptr<CvxImage> CvxImageLoader::Load(const std::string& path, const LoadOptions& options) {
   try {
-    if (LooksLikeRaw(path)) {
+    const std::unique_ptr<FileByteSource> source = FileByteSource::Open(path);
+    if (source) return LoadFrom(*source, options);
+  } catch (...) {
+    // Out of memory before the file could be read.
+  }
+  return nullptr;
+}
+
+std::unique_ptr<CvxImage> CvxImageLoader::LoadFrom(ByteSource& source, const LoadOptions& options) {
+  try {
+    const std::vector<uint8_t> head = ReadHead(source, kFileHeadSize);
+    if (LooksLikeRaw(source)) {
       CvxLoaderRAW raw(m_rawParams);
-      if (raw.CanLoad(path)) {
-        std::unique_ptr<CvxImage> image = Run(raw, path, hint1, hint2);
+      std::string maker, model;
+      if (raw.Identify(source, maker, model)) {
+        std::unique_ptr<CvxImage> image = Run(raw, source, options);
         if (image || raw.m_stop) return image;
       }
     }
     for (const auto& loader : m_loaders) {
-      if (loader->CanLoad(path)) return Run(*loader, path, hint1, hint2);
+      if (loader->Recognises(head)) return Run(*loader, source, options);
     }
   } catch (...) {
     // Recognising a file failed in some loader; the file is not a picture.
@@ -176,36 +199,41 @@ std::unique_ptr<CvxImage> CvxImageLoader::LoadToCover(const std::string& path,
                                                       ImageSize& stored) {
   stored = {};
   try {
-    if (LooksLikeRaw(path)) {
+    const std::unique_ptr<FileByteSource> source = FileByteSource::Open(path);
+    if (!source) return nullptr;
+    const std::vector<uint8_t> head = ReadHead(*source, kFileHeadSize);
+    if (LooksLikeRaw(*source)) {
       CvxLoaderRAW raw(m_rawParams);
-      if (raw.CanLoad(path)) {
-        const CvxImageHeader info = raw.GetInfo(path);
+      std::string maker, model;
+      if (raw.Identify(*source, maker, model)) {
+        const CvxImageHeader info = raw.ReadInfo(*source);
         const ImageSize full{info.m_width, info.m_height};
         const ImageSize shown = shownSize(full);
         // Half size is at least half of each side, cut.
         const bool half = full.width > 0 && full.height > 0 && full.width / 2 >= shown.width &&
                           full.height / 2 >= shown.height;
-        std::unique_ptr<CvxImage> image = Run(raw, path, 0, half ? 1 : 0);
+        std::unique_ptr<CvxImage> image = Run(raw, *source, LoadOptions{.halfSize = half});
         if (image && (image->m_width != full.width || image->m_height != full.height)) stored = full;
         if (image || raw.m_stop) return image;
       }
     }
     for (const auto& loader : m_loaders) {
-      if (!loader->CanLoad(path)) continue;
+      if (!loader->Recognises(head)) continue;
       if (auto* jpeg = dynamic_cast<CvxLoaderJPEG*>(loader.get())) {
         // The size shown is the upright picture's; orientations 5 to 8 turn it a quarter.
-        const ImageSize full = jpeg->StoredSize(path);
-        const bool turned = m_autoRotate && jpeg->Orientation(path) >= 5;
+        const CvxImageHeader info = jpeg->ReadInfo(*source);
+        const ImageSize full{info.m_width, info.m_height};
+        const bool turned = m_autoRotate && jpeg->ReadOrientation(*source) >= 5;
         const auto turn = [turned](ImageSize size) { return turned ? ImageSize{size.height, size.width} : size; };
         const int scale =
             full.width > 0 && full.height > 0 ? CvxLoaderJPEG::CoveringScale(full, turn(shownSize(turn(full)))) : 1;
         if (scale > 1) {
-          std::unique_ptr<CvxImage> image = Run(*jpeg, path, [&] { return jpeg->LoadScaled(path, scale); });
+          std::unique_ptr<CvxImage> image = Run(*jpeg, *source, LoadOptions{.scale = scale});
           if (image) stored = turn(full);
           if (image || jpeg->m_stop) return image;
         }
       }
-      return Run(*loader, path, 0, 0);
+      return Run(*loader, *source, LoadOptions{});
     }
   } catch (...) {
     // Recognising a file failed in some loader; the file is not a picture.
@@ -215,17 +243,9 @@ std::unique_ptr<CvxImage> CvxImageLoader::LoadToCover(const std::string& path,
 }
 
 std::unique_ptr<CvxImage> CvxImageLoader::LoadFromMemory(const void* bytes, size_t size) {
-  const std::string path = CreateTemporaryFile("vx");
-  if (path.empty()) return nullptr;
-  std::unique_ptr<CvxImage> image;
-  if (bytes && size > 0) {
-    FilePtr file = OpenFile(path, "wb");
-    const bool written = file && std::fwrite(bytes, 1, size, file.get()) == size;
-    file.reset();
-    if (written) image = Load(path, 0, 0);
-  }
-  RemoveFile(path);
-  return image;
+  if (!bytes || size == 0) return nullptr;
+  MemoryByteSource source(bytes, size);
+  return LoadFrom(source, LoadOptions{});
 }
 
 }  // namespace glintora

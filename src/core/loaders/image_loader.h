@@ -1,6 +1,8 @@
 #pragma once
 // The loader front door: turns a picture file (or picture bytes stored elsewhere) into an
-// image by asking the format loaders, in a fixed order, which one recognises it.
+// image by asking the format loaders, in a fixed order, which one recognises the first bytes.
+// A file is opened once: its first bytes are read for recognition, and the loader that
+// recognises them decodes from the same open file.
 
 #include <functional>
 #include <atomic>
@@ -27,7 +29,7 @@ class CvxImageLoader {
   // Decodes the file with the first loader that recognises it; camera RAW files (by
   // extension) go to the RAW loader first. Null when nothing recognises it, the decode
   // fails or it is stopped.
-  std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int hint2);
+  std::unique_ptr<CvxImage> Load(const std::string& path, const LoadOptions& options = {});
   // As Load, but no larger than needed: `shownSize` tells, for a picture's stored size, the
   // size it will be shown at. Where a format decodes reduced nearly for free (JPEG at 1/2,
   // 1/4 or 1/8, camera RAW at half size) and the reduced picture still covers that size,
@@ -35,7 +37,8 @@ class CvxImageLoader {
   // stays 0 × 0 when the picture comes at its stored size.
   std::unique_ptr<CvxImage> LoadToCover(const std::string& path, const std::function<ImageSize(ImageSize)>& shownSize,
                                         ImageSize& stored);
-  // Decodes picture bytes through a unique temporary file that is always deleted.
+  // Decodes picture bytes as Load decodes a file's (they have no name, so are never camera
+  // RAW), straight from memory.
   std::unique_ptr<CvxImage> LoadFromMemory(const void* bytes, size_t size);
 #ifdef _WIN32
   // A picture stored as a resource of `module` (an HMODULE) by id and type.
@@ -65,10 +68,14 @@ class CvxImageLoader {
   // Makes `loader` the one Stop reaches for as long as it lives.
   class RunningLoader;
 
-  std::unique_ptr<CvxImage> Run(CvxLoader& loader, const std::string& path, int hint1, int hint2);
-  // Runs `decode` of `path` with `loader` prepared and reachable by Stop, and stands the
+  // Load and LoadFromMemory on an open source.
+  std::unique_ptr<CvxImage> LoadFrom(ByteSource& source, const LoadOptions& options);
+  // LooksLikeRaw on an open source, whose name is the file's path.
+  bool LooksLikeRaw(ByteSource& source);
+  std::unique_ptr<CvxImage> Run(CvxLoader& loader, ByteSource& source, const LoadOptions& options);
+  // Runs `decode` of `source` with `loader` prepared and reachable by Stop, and stands the
   // picture upright; exceptions give null.
-  std::unique_ptr<CvxImage> Run(CvxLoader& loader, const std::string& path,
+  std::unique_ptr<CvxImage> Run(CvxLoader& loader, ByteSource& source,
                                 const std::function<std::unique_ptr<CvxImage>()>& decode);
 
   uint8_t m_backgroundBlue;

@@ -9,7 +9,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "core/base/file_io.h"
+#include "core/base/byte_source.h"
 
 namespace glintora {
 namespace {
@@ -77,13 +77,13 @@ bool ScanHasData(jpeg_decompress_struct& info) {
   return source.bytes_in_buffer < 2 || source.next_input_byte[0] != 0xFF || source.next_input_byte[1] != JPEG_EOI;
 }
 
-// The file source: blocks of the file, then end-of-image markers a whole block at a time.
+// The byte source: blocks of the bytes, then end-of-image markers a whole block at a time.
 // The library's own file source makes up one two-byte marker per refill once the data has
 // ended, so a damaged header whose segment lengths run past the end (or garbage it scans
 // for a marker) costs a read call for every two bytes: tens of milliseconds for a small file.
 struct FileSource {
   jpeg_source_mgr manager;
-  std::FILE* file;
+  ByteSource* bytes;
   JOCTET block[4096];
 };
 
@@ -92,7 +92,7 @@ void EndFileSource(j_decompress_ptr) {}
 
 boolean FillFromFile(j_decompress_ptr info) {
   auto* source = reinterpret_cast<FileSource*>(info->src);
-  size_t count = std::fread(source->block, 1, sizeof source->block, source->file);
+  size_t count = source->bytes->Read(source->block, sizeof source->block);
   if (count == 0) {
     WARNMS(info, JWRN_JPEG_EOF);
     for (size_t i = 0; i + 1 < sizeof source->block; i += 2) {
@@ -117,7 +117,7 @@ void SkipInFile(j_decompress_ptr info, long count) {
   source.bytes_in_buffer -= static_cast<size_t>(count);
 }
 
-void UseFileSource(jpeg_decompress_struct& info, FileSource& source, std::FILE* file) {
+void UseFileSource(jpeg_decompress_struct& info, FileSource& source, ByteSource& bytes) {
   source.manager.init_source = StartFileSource;
   source.manager.fill_input_buffer = FillFromFile;
   source.manager.skip_input_data = SkipInFile;
@@ -125,7 +125,7 @@ void UseFileSource(jpeg_decompress_struct& info, FileSource& source, std::FILE* 
   source.manager.term_source = EndFileSource;
   source.manager.next_input_byte = nullptr;
   source.manager.bytes_in_buffer = 0;
-  source.file = file;
+  source.bytes = &bytes;
   info.src = &source.manager;
 }
 
@@ -162,9 +162,9 @@ class JpegReader {
   JpegReader(const JpegReader&) = delete;
   JpegReader& operator=(const JpegReader&) = delete;
 
-  // Reads the header from the file, or from the caller's source routines when `file` is
-  // null; with `saveMarkers` the comment and application markers are kept.
-  bool ReadHeader(std::FILE* file, const JpegSourceRoutines* source, bool saveMarkers);
+  // Reads the header from the start of `bytes`, or from the caller's source routines when
+  // `bytes` is null; with `saveMarkers` the comment and application markers are kept.
+  bool ReadHeader(ByteSource* bytes, const JpegSourceRoutines* source, bool saveMarkers);
   // jpeg_start_decompress, refused before it allocates when a multi-scan file's buffer of
   // coefficients would exceed the image size limit. A multi-scan file reads all its data
   // here; its rows still come from what it read, so an early end of its data counts only
@@ -213,12 +213,13 @@ bool CoefficientsFit(jpeg_decompress_struct& info) {
   return true;
 }
 
-bool JpegReader::ReadHeader(std::FILE* file, const JpegSourceRoutines* source, bool saveMarkers) {
+bool JpegReader::ReadHeader(ByteSource* bytes, const JpegSourceRoutines* source, bool saveMarkers) {
+  if (bytes && !bytes->Seek(0)) return false;
   if (setjmp(m_errors.jump)) return false;
   m_created = true;  // destroying a half-made decompressor is safe
   jpeg_create_decompress(&m_info);
-  if (file) {
-    UseFileSource(m_info, m_fileSource, file);
+  if (bytes) {
+    UseFileSource(m_info, m_fileSource, *bytes);
   } else {
     m_clientSource.manager.init_source = source->init;
     m_clientSource.manager.fill_input_buffer = source->fill;
@@ -281,9 +282,9 @@ bool FinishRows(JpegReader& reader, const CvxImage& image) {
 // Full size, straight into a Color8 image's rows in blue-green-red order; grey pictures
 // give three equal channels. Null when the library cannot produce that (for example four
 // output components) or the data is damaged.
-std::unique_ptr<CvxImage> DecodeFast(std::FILE* file) {
+std::unique_ptr<CvxImage> DecodeFast(ByteSource& bytes) {
   JpegReader reader;
-  if (!reader.ReadHeader(file, nullptr, false) || !reader.HasScanData()) return nullptr;
+  if (!reader.ReadHeader(&bytes, nullptr, false) || !reader.HasScanData()) return nullptr;
   jpeg_decompress_struct& info = reader.Info();
   if (info.jpeg_color_space != JCS_GRAYSCALE && info.jpeg_color_space != JCS_YCbCr &&
       info.jpeg_color_space != JCS_RGB) {
@@ -321,7 +322,7 @@ void StoreRow(const JSAMPLE* in, uint8_t* out, const jpeg_decompress_struct& inf
 }
 
 struct GeneralRequest {
-  std::FILE* file;                   // or null for the client source
+  ByteSource* bytes;                 // or null for the client source
   const JpegSourceRoutines* source;
   bool fastTransform;
   int targetWidth;                   // chooses the scale, unless `scale` names it
@@ -332,7 +333,7 @@ struct GeneralRequest {
 // The general path: any scale, grey, colour and four-component pictures, row by row.
 std::unique_ptr<CvxImage> DecodeGeneral(const GeneralRequest& request) {
   JpegReader reader;
-  if (!reader.ReadHeader(request.file, request.source, true)) return nullptr;
+  if (!reader.ReadHeader(request.bytes, request.source, true)) return nullptr;
   jpeg_decompress_struct& info = reader.Info();
   info.do_fancy_upsampling = FALSE;
   if (*request.stop || !reader.HasScanData()) return nullptr;
@@ -381,61 +382,36 @@ std::unique_ptr<CvxImage> DecodeGeneral(const GeneralRequest& request) {
 
 }  // namespace
 
-bool CvxLoaderJPEG::CanLoad(const std::string& path) {
-  const auto start = ReadFileStart(path, 3);
-  return start && start->size() == 3 && (*start)[0] == 0xFF && (*start)[1] == 0xD8 && (*start)[2] == 0xFF;
+bool CvxLoaderJPEG::Recognises(std::span<const uint8_t> head) {
+  return head.size() >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
 }
 
-CvxImageHeader CvxLoaderJPEG::GetInfo(const std::string& path) {
-  FilePtr file = OpenFile(path, "rb");
-  if (!file) return {};
+CvxImageHeader CvxLoaderJPEG::ReadInfo(ByteSource& source) {
   JpegReader reader;
   // The header alone: starting the decoder would read a multi-scan file whole, into a
   // buffer as large as the header claims.
-  if (!reader.ReadHeader(file.get(), nullptr, false)) return {};
+  if (!reader.ReadHeader(&source, nullptr, false)) return {};
   const jpeg_decompress_struct& info = reader.Info();
   const int space = info.out_color_space;
   const int32_t type = space == JCS_GRAYSCALE ? Gray8 : (space >= JCS_RGB && space <= JCS_YCCK) ? Color8 : 0;
   return CvxImageHeader(static_cast<int32_t>(info.image_width), static_cast<int32_t>(info.image_height), Jpeg, type);
 }
 
-std::unique_ptr<CvxImage> CvxLoaderJPEG::Load(const std::string& path, int fastTransform, int targetWidth) {
-  FilePtr file = OpenFile(path, "rb");
-  if (!file) return nullptr;
-  if (targetWidth == 0) {
-    if (std::unique_ptr<CvxImage> image = DecodeFast(file.get())) return image;
-    file = OpenFile(path, "rb");
-    if (!file) return nullptr;
+std::unique_ptr<CvxImage> CvxLoaderJPEG::Decode(ByteSource& source, const LoadOptions& options) {
+  if (options.scale != 0 && options.scale != 1 && options.scale != 2 && options.scale != 4 && options.scale != 8) {
+    return nullptr;
   }
-  return Decode(file.get(), fastTransform, targetWidth);
+  if (options.targetWidth == 0 && options.scale == 0) {
+    if (std::unique_ptr<CvxImage> image = DecodeFast(source)) return image;
+  }
+  return DecodeGeneral(GeneralRequest{&source, nullptr, options.fastTransform, options.targetWidth, &m_stop,
+                                      options.scale});
 }
 
-std::unique_ptr<CvxImage> CvxLoaderJPEG::LoadFromSource(const JpegSourceRoutines& source, int fastTransform,
-                                                        int targetWidth) {
-  m_source = source;
-  std::unique_ptr<CvxImage> image = Decode(nullptr, fastTransform, targetWidth);
-  m_source = {};
-  return image;
-}
-
-std::unique_ptr<CvxImage> CvxLoaderJPEG::Decode(std::FILE* file, int fastTransform, int targetWidth) {
-  if (!file && !m_source.fill) return nullptr;
-  const GeneralRequest request{file, &m_source, fastTransform != 0, targetWidth, &m_stop};
-  return DecodeGeneral(request);
-}
-
-ImageSize CvxLoaderJPEG::StoredSize(const std::string& path) {
-  const CvxImageHeader header = GetInfo(path);
-  return {header.m_width, header.m_height};
-}
-
-std::unique_ptr<CvxImage> CvxLoaderJPEG::LoadScaled(const std::string& path, int scale) {
-  if (scale != 1 && scale != 2 && scale != 4 && scale != 8) return nullptr;
-  FilePtr file = OpenFile(path, "rb");
-  if (!file) return nullptr;
-  GeneralRequest request{file.get(), &m_source, false, 0, &m_stop};
-  request.scale = scale;
-  return DecodeGeneral(request);
+std::unique_ptr<CvxImage> CvxLoaderJPEG::LoadFromSource(const JpegSourceRoutines& source, const LoadOptions& options) {
+  if (!source.fill) return nullptr;
+  return DecodeGeneral(GeneralRequest{nullptr, &source, options.fastTransform, options.targetWidth, &m_stop,
+                                      options.scale});
 }
 
 int CvxLoaderJPEG::CoveringScale(ImageSize stored, ImageSize shown) {

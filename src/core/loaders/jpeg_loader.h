@@ -24,27 +24,20 @@ struct JpegSourceRoutines {
 
 class CvxLoaderJPEG final : public CvxLoader {
  public:
-  // True when the file starts FF D8 FF.
-  bool CanLoad(const std::string& path) override;
+  // True when the bytes start FF D8 FF.
+  bool Recognises(std::span<const uint8_t> head) override;
   // The picture's size and the type the general path gives (Gray8 or Color8), from the
-  // header alone; all zero when the file cannot be opened or its header not read.
-  CvxImageHeader GetInfo(const std::string& path) override;
-  // Full size (target width 0): the fast path, falling back to the general path. A
-  // non-zero fast transform selects the fast integer DCT; a non-zero target width asks for
-  // a reduced decode.
-  std::unique_ptr<CvxImage> Load(const std::string& path, int fastTransform, int targetWidth) override;
+  // header alone (the decoder is never started); all zero when the header cannot be read.
+  CvxImageHeader ReadInfo(ByteSource& source) override;
+  // Full size (no target width, no scale): the fast path, falling back to the general path.
+  // A target width or a scale asks for a reduced decode on the general path; a scale other
+  // than 1, 2, 4 or 8 decodes nothing. `fastTransform` selects the fast integer DCT there.
+  std::unique_ptr<CvxImage> Decode(ByteSource& source, const LoadOptions& options) override;
   // The general path on compressed data from a caller-supplied source.
-  std::unique_ptr<CvxImage> LoadFromSource(const JpegSourceRoutines& source, int fastTransform, int targetWidth);
-  // The general path on an open file, or on the stored source when `file` is null.
-  std::unique_ptr<CvxImage> Decode(std::FILE* file, int fastTransform, int targetWidth);
+  std::unique_ptr<CvxImage> LoadFromSource(const JpegSourceRoutines& source, const LoadOptions& options);
   // The orientation tag of the file's Exif block.
-  int Orientation(const std::string& path) override { return JpegFileOrientation(path); }
+  int ReadOrientation(ByteSource& source) override { return JpegOrientation(source); }
 
-  // The general path at 1/`scale` of the stored size (1, 2, 4 or 8; each side rounded up);
-  // null for another scale.
-  std::unique_ptr<CvxImage> LoadScaled(const std::string& path, int scale);
-  // The picture's size from its header; 0 × 0 when the header cannot be read.
-  ImageSize StoredSize(const std::string& path);
   // The largest reduction (8, 4 or 2; else 1) whose decode, each side rounded up, still
   // covers `shown`.
   static int CoveringScale(ImageSize stored, ImageSize shown);
@@ -53,9 +46,6 @@ class CvxLoaderJPEG final : public CvxLoader {
   // power of two nearest width / target (ties keep the smaller), only when the target is
   // below the width and both dimensions are multiples of 8.
   static int ChooseScale(int width, int height, int targetWidth);
-
- private:
-  JpegSourceRoutines m_source;  // set only during LoadFromSource
 };
 
 }  // namespace glintora

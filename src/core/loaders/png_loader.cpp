@@ -16,7 +16,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/base/file_io.h"
+#include "core/base/byte_source.h"
 
 namespace glintora {
 namespace {
@@ -27,6 +27,13 @@ constexpr uint8_t kSignature[4] = {137, 80, 78, 71};
 // Errors leave by longjmp to the armed frame and warnings are dropped: nothing is printed.
 [[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnPngWarning(png_structp, png_const_charp) {}
+
+// libpng reads through this from the byte source; data that ends early is an error, as
+// for libpng's own stream reader.
+void ReadFromSource(png_structp png, png_bytep into, size_t count) {
+  auto* source = static_cast<ByteSource*>(png_get_io_ptr(png));
+  if (source->Read(into, count) != count) png_error(png, "Read Error");
+}
 
 // A picture's colour type, depth and size: the file's own, or what the transformations make.
 struct PngLayout {
@@ -45,10 +52,10 @@ struct Composition {
   uint8_t blue = 0;
 };
 
-// The libpng read and info structures of one decode on an open file.
+// The libpng read and info structures of one decode from the start of a byte source.
 class PngReader {
  public:
-  explicit PngReader(std::FILE* file) : m_file(file) {}
+  explicit PngReader(ByteSource& source) : m_source(source) {}
   ~PngReader() { png_destroy_read_struct(&m_png, &m_info, nullptr); }
   PngReader(const PngReader&) = delete;
   PngReader& operator=(const PngReader&) = delete;
@@ -68,7 +75,7 @@ class PngReader {
   void DescribeTo(PngLayout& layout) const;
   void SetBackground(const Composition& composition, int bitDepth);
 
-  std::FILE* m_file;
+  ByteSource& m_source;
   png_structp m_png = nullptr;
   png_infop m_info = nullptr;
 };
@@ -87,7 +94,8 @@ bool PngReader::ReadInfo(PngLayout& file) {
   m_info = png_create_info_struct(m_png);
   if (!m_info) return false;
   if (setjmp(png_jmpbuf(m_png))) return false;
-  png_init_io(m_png, m_file);
+  if (!m_source.Seek(0)) return false;
+  png_set_read_fn(m_png, &m_source, ReadFromSource);
   png_read_info(m_png, m_info);
   DescribeTo(file);
   return true;
@@ -145,7 +153,7 @@ bool PngReader::ReadImage(png_bytepp rows) {
   return true;
 }
 
-// The type GetInfo reports for the file's own colour type and depth; 0 outside the table.
+// The type ReadInfo reports for the file's own colour type and depth; 0 outside the table.
 int32_t FileImageType(int colorType, int bitDepth) {
   switch (colorType) {
     case PNG_COLOR_TYPE_GRAY:
@@ -189,15 +197,12 @@ std::unique_ptr<CvxImage> ApplyPalette(const CvxImageGray8& indices, png_const_c
 
 }  // namespace
 
-bool CvxLoaderPNG::CanLoad(const std::string& path) {
-  const auto start = ReadFileStart(path, sizeof kSignature);
-  return start && start->size() == sizeof kSignature && std::equal(start->begin(), start->end(), kSignature);
+bool CvxLoaderPNG::Recognises(std::span<const uint8_t> head) {
+  return head.size() >= sizeof kSignature && std::equal(kSignature, kSignature + sizeof kSignature, head.begin());
 }
 
-CvxImageHeader CvxLoaderPNG::GetInfo(const std::string& path) {
-  FilePtr file = OpenFile(path, "rb");
-  if (!file) return {};
-  PngReader reader(file.get());
+CvxImageHeader CvxLoaderPNG::ReadInfo(ByteSource& source) {
+  PngReader reader(source);
   PngLayout layout;
   if (!reader.ReadInfo(layout)) return {};
   const int32_t type = FileImageType(layout.colorType, layout.bitDepth);
@@ -205,10 +210,8 @@ CvxImageHeader CvxLoaderPNG::GetInfo(const std::string& path) {
   return CvxImageHeader(static_cast<int32_t>(layout.width), static_cast<int32_t>(layout.height), Png, type);
 }
 
-std::unique_ptr<CvxImage> CvxLoaderPNG::Load(const std::string& path, int, int) {
-  FilePtr file = OpenFile(path, "rb");
-  if (!file) return nullptr;
-  PngReader reader(file.get());
+std::unique_ptr<CvxImage> CvxLoaderPNG::Decode(ByteSource& source, const LoadOptions& /*options*/) {
+  PngReader reader(source);
   PngLayout layout;
   const Composition composition{m_keepAlpha != 0, m_backgroundRed, m_backgroundGreen, m_backgroundBlue};
   if (!reader.ReadInfo(layout) || !reader.Prepare(composition, layout)) return nullptr;

@@ -12,13 +12,13 @@ namespace glintora {
 class CvxLoaderPNG final : public CvxLoader {
  public:
   // True when the file starts with the first four bytes of the PNG signature.
-  bool CanLoad(const std::string& path) override;
+  bool Recognises(std::span<const uint8_t> head) override;
   // Size and the type the file's own colour type and depth name (grey below 8 bits names
-  // none); all zero when the file cannot be opened or its header cannot be read.
-  CvxImageHeader GetInfo(const std::string& path) override;
+  // none); all zero when its header cannot be read.
+  CvxImageHeader ReadInfo(ByteSource& source) override;
   // The whole picture; null for any libpng error or when the image cannot be allocated.
-  // The hints are ignored.
-  std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int hint2) override;
+  // The options are not used.
+  std::unique_ptr<CvxImage> Decode(ByteSource& source, const LoadOptions& options) override;
 };
 
 }  // namespace glintora

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <utility>
 
-#include "core/base/file_io.h"
+#include "core/base/byte_source.h"
 
 namespace glintora {
 namespace {
@@ -32,10 +32,10 @@ bool IsMagic(const uint8_t* bytes, bool& colour) {
 
 // After a "#": skips to the line feed or carriage return that ends the comment and returns
 // it (EOF when the file ends first).
-int SkipComment(std::FILE* file) {
+int SkipComment(ByteSource& source) {
   int c = 0;
   do {
-    c = std::getc(file);
+    c = source.Get();
   } while (c != '\n' && c != '\r' && c != EOF);
   return c;
 }
@@ -45,50 +45,50 @@ bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 // One header number: whitespace and comments before it are skipped, a comment inside it
 // ends it, and the byte after its last digit is consumed. -1 when something else comes
 // first, or when the number does not fit in 31 bits.
-int32_t ReadNumber(std::FILE* file) {
-  int c = std::getc(file);
+int32_t ReadNumber(ByteSource& source) {
+  int c = source.Get();
   for (;;) {
-    if (c == '#') c = SkipComment(file);
+    if (c == '#') c = SkipComment(source);
     if (c != ' ' && c != '\t' && c != '\n' && c != '\r') break;
-    c = std::getc(file);
+    c = source.Get();
   }
   if (!IsDigit(c)) return -1;
   int64_t value = 0;
   while (IsDigit(c)) {
     value = value * 10 + (c - '0');
     if (value > INT32_MAX) return -1;
-    c = std::getc(file);
-    if (c == '#') c = SkipComment(file);
+    c = source.Get();
+    if (c == '#') c = SkipComment(source);
   }
   return static_cast<int32_t>(value);
 }
 
-// The magic and the three numbers; false for anything else. The stream is left at the
-// first raster byte.
-bool ReadHeader(std::FILE* file, PnmHeader& h) {
+// The magic and the three numbers from the start of the source; false for anything else.
+// The source is left at the first raster byte.
+bool ReadHeader(ByteSource& source, PnmHeader& h) {
   uint8_t magic[kMagicSize];
-  if (std::fread(magic, 1, sizeof magic, file) != sizeof magic || !IsMagic(magic, h.colour)) return false;
-  h.width = ReadNumber(file);
-  h.height = ReadNumber(file);
-  h.maximum = ReadNumber(file);
+  if (!source.Seek(0) || source.Read(magic, sizeof magic) != sizeof magic || !IsMagic(magic, h.colour)) return false;
+  h.width = ReadNumber(source);
+  h.height = ReadNumber(source);
+  h.maximum = ReadNumber(source);
   return h.width >= 0 && h.height >= 0 && h.maximum >= 1 && h.maximum <= kLargestSample;
 }
 
 int32_t ResultType(const PnmHeader& h) { return ImageTypeFor(h.colour ? 3 : 1, h.maximum < 256 ? 1 : 2); }
 
 template <typename P>
-std::unique_ptr<CvxImage> ReadRaster(std::FILE* file, const PnmHeader& h) {
+std::unique_ptr<CvxImage> ReadRaster(ByteSource& source, const PnmHeader& h) {
   using Traits = PixelTraits<P>;
   const size_t rowBytes = static_cast<size_t>(h.width) * Traits::kBytesPerPixel;
   // The whole raster must be in the file before its pixels are allocated; the caller has
   // checked that the picture's size is one an image may hold.
-  const int64_t left = BytesLeft(file);
+  const int64_t left = source.Left();
   if (left < 0 || static_cast<uint64_t>(left) < uint64_t{rowBytes} * static_cast<uint64_t>(h.height)) return nullptr;
   auto image = NewImage<P>(h.width, h.height, true);
   if (!image) return nullptr;
   for (int y = 0; y < h.height; ++y) {
     auto* row = reinterpret_cast<uint8_t*>(image->Row(y));
-    if (std::fread(row, 1, rowBytes, file) != rowBytes) return nullptr;
+    if (source.Read(row, rowBytes) != rowBytes) return nullptr;
     if constexpr (Traits::kBytesPerChannel == 2) {
       for (size_t i = 0; i < rowBytes; i += 2) std::swap(row[i], row[i + 1]);
     }
@@ -99,27 +99,24 @@ std::unique_ptr<CvxImage> ReadRaster(std::FILE* file, const PnmHeader& h) {
 
 }  // namespace
 
-bool CvxLoaderPNM::CanLoad(const std::string& path) {
-  const auto start = ReadFileStart(path, kMagicSize);
+bool CvxLoaderPNM::Recognises(std::span<const uint8_t> head) {
   bool colour = false;
-  return start && start->size() == kMagicSize && IsMagic(start->data(), colour);
+  return head.size() >= kMagicSize && IsMagic(head.data(), colour);
 }
 
-CvxImageHeader CvxLoaderPNM::GetInfo(const std::string& path) {
-  FilePtr file = OpenFile(path, "rb");
+CvxImageHeader CvxLoaderPNM::ReadInfo(ByteSource& source) {
   PnmHeader h;
-  if (!file || !ReadHeader(file.get(), h)) return {};
+  if (!ReadHeader(source, h)) return {};
   return CvxImageHeader(h.width, h.height, Pnm, ResultType(h));
 }
 
-std::unique_ptr<CvxImage> CvxLoaderPNM::Load(const std::string& path, int /*hint1*/, int /*hint2*/) {
-  FilePtr file = OpenFile(path, "rb");
+std::unique_ptr<CvxImage> CvxLoaderPNM::Decode(ByteSource& source, const LoadOptions& /*options*/) {
   PnmHeader h;
-  if (!file || !ReadHeader(file.get(), h) || h.width == 0 || h.height == 0) return nullptr;
+  if (!ReadHeader(source, h) || h.width == 0 || h.height == 0) return nullptr;
   const int32_t type = ResultType(h);
   if (!ImageOfTypeFits(type, h.width, h.height)) return nullptr;
   std::unique_ptr<CvxImage> image;
-  VisitPixelType(type, [&](auto pixel) { image = ReadRaster<decltype(pixel)>(file.get(), h); });
+  VisitPixelType(type, [&](auto pixel) { image = ReadRaster<decltype(pixel)>(source, h); });
   if (image) image->m_format = Pnm;
   return image;
 }

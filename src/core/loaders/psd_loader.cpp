@@ -17,7 +17,7 @@
 #include <new>
 #include <vector>
 
-#include "core/base/file_io.h"
+#include "core/base/byte_source.h"
 
 namespace glintora {
 namespace {
@@ -35,12 +35,13 @@ constexpr size_t kBufferSize = 64 * 1024;
 // Thrown when the file ends before the data it describes.
 struct ShortRead {};
 
-// The file through a buffer of its own; every read past the end throws ShortRead, and
-// skips move the position in 64 bits.
+// The source from its start through a buffer of its own; every read past the end throws
+// ShortRead, and skips move the position in 64 bits.
 class PsdStream {
  public:
-  explicit PsdStream(std::FILE* file) : m_file(file), m_buffer(kBufferSize) {
-    m_fileLeft = std::max<int64_t>(BytesLeft(file), 0);
+  explicit PsdStream(ByteSource& source) : m_source(source), m_buffer(kBufferSize) {
+    if (!source.Seek(0)) throw ShortRead{};
+    m_fileLeft = std::max<int64_t>(source.Left(), 0);
     m_filePosition = 0;
   }
 
@@ -77,7 +78,7 @@ class PsdStream {
     if (count > static_cast<uint64_t>(m_fileLeft)) throw ShortRead{};
     m_filePosition += static_cast<int64_t>(count);
     m_fileLeft -= static_cast<int64_t>(count);
-    if (!SeekTo(m_file, m_filePosition)) throw ShortRead{};
+    if (!m_source.Seek(m_filePosition)) throw ShortRead{};
   }
   // Bytes from the reading position to the end of the file.
   uint64_t Left() const { return static_cast<uint64_t>(m_end - m_at) + static_cast<uint64_t>(m_fileLeft); }
@@ -86,7 +87,7 @@ class PsdStream {
   void Fill() {
     if (m_fileLeft <= 0) throw ShortRead{};
     const size_t wanted = static_cast<size_t>(std::min<int64_t>(m_fileLeft, static_cast<int64_t>(m_buffer.size())));
-    const size_t got = std::fread(m_buffer.data(), 1, wanted, m_file);
+    const size_t got = m_source.Read(m_buffer.data(), wanted);
     if (got == 0) throw ShortRead{};
     m_fileLeft = got < wanted ? 0 : m_fileLeft - static_cast<int64_t>(got);
     m_filePosition += static_cast<int64_t>(got);
@@ -94,7 +95,7 @@ class PsdStream {
     m_end = m_at + got;
   }
 
-  std::FILE* m_file;
+  ByteSource& m_source;
   std::vector<uint8_t> m_buffer;
   const uint8_t* m_at = nullptr;
   const uint8_t* m_end = nullptr;
@@ -258,8 +259,8 @@ std::unique_ptr<CvxImage> DecodePlanes(PsdStream& in, const PsdHeader& h, uint16
   return image;
 }
 
-std::unique_ptr<CvxImage> Decode(std::FILE* file) {
-  PsdStream in(file);
+std::unique_ptr<CvxImage> DecodeMerged(ByteSource& source) {
+  PsdStream in(source);
   const PsdHeader h = ReadHeader(in);
   const int32_t type = ResultType(h);
   if (type == 0 || h.width == 0 || h.height == 0) return nullptr;
@@ -273,16 +274,13 @@ std::unique_ptr<CvxImage> Decode(std::FILE* file) {
 
 }  // namespace
 
-bool CvxLoaderPSD::CanLoad(const std::string& path) {
-  const auto start = ReadFileStart(path, sizeof kSignature);
-  return start && start->size() == sizeof kSignature && std::equal(start->begin(), start->end(), kSignature);
+bool CvxLoaderPSD::Recognises(std::span<const uint8_t> head) {
+  return head.size() >= sizeof kSignature && std::equal(kSignature, kSignature + sizeof kSignature, head.begin());
 }
 
-CvxImageHeader CvxLoaderPSD::GetInfo(const std::string& path) {
-  FilePtr file = OpenFile(path, "rb");
-  if (!file) return {};
+CvxImageHeader CvxLoaderPSD::ReadInfo(ByteSource& source) {
   try {
-    PsdStream in(file.get());
+    PsdStream in(source);
     const PsdHeader h = ReadHeader(in);
     if (!IsDescribed(h)) return {};
     return CvxImageHeader(static_cast<int32_t>(h.width), static_cast<int32_t>(h.height), Psd, ResultType(h));
@@ -293,11 +291,9 @@ CvxImageHeader CvxLoaderPSD::GetInfo(const std::string& path) {
   }
 }
 
-std::unique_ptr<CvxImage> CvxLoaderPSD::Load(const std::string& path, int /*hint1*/, int /*hint2*/) {
-  FilePtr file = OpenFile(path, "rb");
-  if (!file) return nullptr;
+std::unique_ptr<CvxImage> CvxLoaderPSD::Decode(ByteSource& source, const LoadOptions& /*options*/) {
   try {
-    std::unique_ptr<CvxImage> image = Decode(file.get());
+    std::unique_ptr<CvxImage> image = DecodeMerged(source);
     if (image) image->m_format = Psd;
     return image;
   } catch (const ShortRead&) {

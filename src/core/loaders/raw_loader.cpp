@@ -31,10 +31,10 @@ CvxLoaderRAW::CvxLoaderRAW(const CvxRawParams* params) {
 
 bool CvxLoaderRAW::KeepGoing() { return !m_stop && (!m_progress || m_progress(m_progressContext)); }
 
-bool CvxLoaderRAW::Identify(const std::string& path, std::string& maker, std::string& model) {
+bool CvxLoaderRAW::Identify(ByteSource& source, std::string& maker, std::string& model) {
   bool identified = false;
   try {
-    identified = IdentifyFile(path);
+    identified = IdentifySource(source);
     if (identified) {
       maker = Maker();
       model = Model();
@@ -46,15 +46,20 @@ bool CvxLoaderRAW::Identify(const std::string& path, std::string& maker, std::st
   return identified;
 }
 
+bool CvxLoaderRAW::Identify(const std::string& path, std::string& maker, std::string& model) {
+  const std::unique_ptr<FileByteSource> source = FileByteSource::Open(path);
+  return source && Identify(*source, maker, model);
+}
+
 bool CvxLoaderRAW::CanLoad(const std::string& path) {
   std::string maker, model;
   return Identify(path, maker, model);
 }
 
-CvxImageHeader CvxLoaderRAW::GetInfo(const std::string& path) {
+CvxImageHeader CvxLoaderRAW::ReadInfo(ByteSource& source) {
   CvxImageHeader header;
   try {
-    if (IdentifyFile(path)) {
+    if (IdentifySource(source)) {
       header = CvxImageHeader(FullOutputWidth(), FullOutputHeight(), Raw, m_outputDepth != 0 ? Color16 : Color8);
     }
   } catch (...) {
@@ -64,10 +69,10 @@ CvxImageHeader CvxLoaderRAW::GetInfo(const std::string& path) {
   return header;
 }
 
-std::unique_ptr<CvxImage> CvxLoaderRAW::Load(const std::string& path, int /*hint1*/, int halfSize) {
+std::unique_ptr<CvxImage> CvxLoaderRAW::Decode(ByteSource& source, const LoadOptions& options) {
   std::unique_ptr<CvxImage> image;
   try {
-    image = Decode(path, halfSize != 0);
+    image = DecodeIdentified(source, options.halfSize);
   } catch (...) {
     image.reset();
   }
@@ -75,13 +80,13 @@ std::unique_ptr<CvxImage> CvxLoaderRAW::Load(const std::string& path, int /*hint
   return image;
 }
 
-std::unique_ptr<CvxImage> CvxLoaderRAW::Decode(const std::string& path, bool halfSize) {
+std::unique_ptr<CvxImage> CvxLoaderRAW::DecodeIdentified(ByteSource& source, bool halfSize) {
   // An unknown depth is refused before any work is done.
   if (m_outputDepth != 0 && m_outputDepth != 1) {
     SetDefaults();
     return nullptr;
   }
-  if (!IdentifyFile(path) || !KeepGoing()) return nullptr;
+  if (!IdentifySource(source) || !KeepGoing()) return nullptr;
   SetParameters(m_brightness, m_autoWhiteBalance != 0, m_cameraWhiteBalance != 0, m_interpolation, m_highlights,
                 m_medianPasses);
   SetHalfSize(halfSize);
@@ -90,7 +95,7 @@ std::unique_ptr<CvxImage> CvxLoaderRAW::Decode(const std::string& path, bool hal
 
   std::unique_ptr<CvxImage> image = m_outputDepth == 0 ? FillImage<CvxColor8>() : FillImage<CvxColor16>();
   if (!image) return nullptr;
-  if (IsDiagonalLayout(path, image->m_width, image->m_height)) {
+  if (IsDiagonalLayout(source.Name(), image->m_width, image->m_height)) {
     image = FujiUpright(std::move(image));
     if (!image) return nullptr;
   }

@@ -42,24 +42,29 @@ class CvxLoaderRAW final : public CvxLoader, public CvxRawParams, public DCRaw {
   // The parameters are copied from `params`; null gives the defaults.
   explicit CvxLoaderRAW(const CvxRawParams* params = nullptr);
 
+  // Camera RAW files are not told by their first bytes: the decoder knows many layouts,
+  // and only identification tells (CanLoad, Identify). Any bytes may be one.
+  bool Recognises(std::span<const uint8_t> head) override { return !head.empty(); }
   // True when the decoder identifies a raw file it can decode. Never throws.
   bool CanLoad(const std::string& path) override;
   // The full-size output dimensions, format Raw and type Color16 when the output depth is
-  // set, Color8 otherwise; all zero for a file the decoder does not identify.
-  CvxImageHeader GetInfo(const std::string& path) override;
-  // A non-zero `halfSize` asks for half the dimensions (rounding up; colour filter arrays
-  // only); `hint1` is not used. Null when the file is not identified or not decoded, when
+  // set, Color8 otherwise; all zero for bytes the decoder does not identify.
+  CvxImageHeader ReadInfo(ByteSource& source) override;
+  // `halfSize` asks for half the dimensions (rounding up; colour filter arrays only); the
+  // other options are not used. Null when the bytes are not identified or not decoded, when
   // stopped or abandoned by the progress routine, and for an output depth other than 0 or 1
-  // (which also restores the default parameters).
-  std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int halfSize) override;
+  // (which also restores the default parameters). The source's name tells a diagonal
+  // sensor's files (see IsDiagonalLayout).
+  std::unique_ptr<CvxImage> Decode(ByteSource& source, const LoadOptions& options) override;
 
-  // Identification alone: the camera's maker and model; false when the file is no raw
+  // Identification alone: the camera's maker and model; false when the bytes are no raw
   // file the decoder can decode.
+  bool Identify(ByteSource& source, std::string& maker, std::string& model);
   bool Identify(const std::string& path, std::string& maker, std::string& model);
 
  private:
   bool KeepGoing();
-  std::unique_ptr<CvxImage> Decode(const std::string& path, bool halfSize);
+  std::unique_ptr<CvxImage> DecodeIdentified(ByteSource& source, bool halfSize);
   template <typename P>
   std::unique_ptr<CvxImage> FillImage();
 };

@@ -2,12 +2,13 @@
 
 #include <tiffio.h>
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <optional>
 #include <vector>
 
-#include "core/base/file_io.h"
+#include "core/base/byte_source.h"
 #include "core/image/orientation.h"
 
 namespace glintora {
@@ -18,13 +19,41 @@ struct TiffCloser {
 };
 using TiffPtr = std::unique_ptr<TIFF, TiffCloser>;
 
-// Opens for reading with the library's messages switched off: its default handlers print
-// or show a message box, and a bad file is skipped in silence. The handlers are
-// process-wide, so they are set again before every open.
-TiffPtr OpenTiff(const std::string& path) {
+// The library reads through these from the byte source in its client data. The source
+// belongs to the caller and outlives the handle, so closing leaves it alone; it is never
+// mapped into memory, nor written.
+tmsize_t ReadTiff(thandle_t handle, void* into, tmsize_t count) {
+  if (count <= 0) return 0;
+  return static_cast<tmsize_t>(static_cast<ByteSource*>(handle)->Read(into, static_cast<size_t>(count)));
+}
+tmsize_t WriteTiff(thandle_t, void*, tmsize_t) { return -1; }
+toff_t SeekTiff(thandle_t handle, toff_t offset, int whence) {
+  auto* source = static_cast<ByteSource*>(handle);
+  int64_t base = 0;
+  if (whence == SEEK_CUR) base = source->Tell();
+  if (whence == SEEK_END) base = source->Size();
+  if (base < 0 || offset > static_cast<toff_t>(INT64_MAX - base)) return static_cast<toff_t>(-1);
+  const int64_t target = base + static_cast<int64_t>(offset);
+  return source->Seek(target) ? static_cast<toff_t>(target) : static_cast<toff_t>(-1);
+}
+int CloseTiff(thandle_t) { return 0; }
+toff_t TiffSize(thandle_t handle) {
+  const int64_t size = static_cast<ByteSource*>(handle)->Size();
+  return size < 0 ? 0 : static_cast<toff_t>(size);
+}
+int MapTiff(thandle_t, void**, toff_t*) { return 0; }
+void UnmapTiff(thandle_t, void*, toff_t) {}
+
+// Opens the source from its start for reading, with the library's messages switched off:
+// its default handlers print or show a message box, and a bad file is skipped in silence.
+// The handlers are process-wide, so they are set again before every open.
+TiffPtr OpenTiff(ByteSource& source) {
   TIFFSetErrorHandler(nullptr);
   TIFFSetWarningHandler(nullptr);
-  return TiffPtr(TIFFOpen(SystemPath(path).c_str(), "r"));
+  if (!source.Seek(0)) return nullptr;
+  const char* name = source.Name().empty() ? "memory" : source.Name().c_str();
+  return TiffPtr(TIFFClientOpen(name, "r", &source, ReadTiff, WriteTiff, SeekTiff, CloseTiff, TiffSize, MapTiff,
+                                UnmapTiff));
 }
 
 // The fields of the first directory that decide the decode. Fields with a default in the
@@ -205,7 +234,7 @@ std::unique_ptr<CvxImage> DecodePalettePicture(TIFF* tiff, const TiffFields& fie
                    : DecodePalette<uint16_t, CvxColor8>(tiff, fields, *map, stop);
 }
 
-std::unique_ptr<CvxImage> Decode(TIFF* tiff, const std::atomic<bool>& stop) {
+std::unique_ptr<CvxImage> DecodeFirstImage(TIFF* tiff, const std::atomic<bool>& stop) {
   const TiffFields fields = ReadFields(tiff);
   // Scanlines are the unit of decoding, so tiled files, whose every scanline read fails,
   // would come out black; they are refused instead.
@@ -223,15 +252,14 @@ std::unique_ptr<CvxImage> Decode(TIFF* tiff, const std::atomic<bool>& stop) {
 
 }  // namespace
 
-bool CvxLoaderTIFF::CanLoad(const std::string& path) {
-  const std::optional<std::vector<uint8_t>> start = ReadFileStart(path, 2);
-  if (!start || start->size() != 2) return false;
-  const uint8_t first = (*start)[0];
-  return (first == 'I' || first == 'M') && (*start)[1] == first;
+bool CvxLoaderTIFF::Recognises(std::span<const uint8_t> head) {
+  if (head.size() < 2) return false;
+  const uint8_t first = head[0];
+  return (first == 'I' || first == 'M') && head[1] == first;
 }
 
-CvxImageHeader CvxLoaderTIFF::GetInfo(const std::string& path) {
-  const TiffPtr tiff = OpenTiff(path);
+CvxImageHeader CvxLoaderTIFF::ReadInfo(ByteSource& source) {
+  const TiffPtr tiff = OpenTiff(source);
   if (!tiff) return {};
   const TiffFields fields = ReadFields(tiff.get());
   if (fields.photometric > PHOTOMETRIC_PALETTE || fields.width > INT32_MAX || fields.height > INT32_MAX) return {};
@@ -241,11 +269,11 @@ CvxImageHeader CvxLoaderTIFF::GetInfo(const std::string& path) {
                         type != 0 || otherIndexSize ? Tiff : 0, type);
 }
 
-std::unique_ptr<CvxImage> CvxLoaderTIFF::Load(const std::string& path, int /*hint1*/, int /*hint2*/) {
+std::unique_ptr<CvxImage> CvxLoaderTIFF::Decode(ByteSource& source, const LoadOptions& /*options*/) {
   try {
-    const TiffPtr tiff = OpenTiff(path);
+    const TiffPtr tiff = OpenTiff(source);
     if (!tiff) return nullptr;
-    std::unique_ptr<CvxImage> image = Decode(tiff.get(), m_stop);
+    std::unique_ptr<CvxImage> image = DecodeFirstImage(tiff.get(), m_stop);
     if (image) image->m_format = Tiff;
     return image;
   } catch (const std::bad_alloc&) {
@@ -253,8 +281,8 @@ std::unique_ptr<CvxImage> CvxLoaderTIFF::Load(const std::string& path, int /*hin
   }
 }
 
-bool CvxLoaderTIFF::CameraMakerAndModel(const std::string& path, std::string& maker, std::string& model) {
-  const TiffPtr tiff = OpenTiff(path);
+bool CvxLoaderTIFF::CameraMakerAndModel(ByteSource& source, std::string& maker, std::string& model) {
+  const TiffPtr tiff = OpenTiff(source);
   const char* makerTag = nullptr;
   const char* modelTag = nullptr;
   if (!tiff || !TIFFGetField(tiff.get(), TIFFTAG_MAKE, &makerTag) || !TIFFGetField(tiff.get(), TIFFTAG_MODEL, &modelTag) ||
@@ -270,8 +298,8 @@ bool CvxLoaderTIFF::CameraMakerAndModel(const std::string& path, std::string& ma
   return true;
 }
 
-int CvxLoaderTIFF::Orientation(const std::string& path) {
-  const TiffPtr tiff = OpenTiff(path);
+int CvxLoaderTIFF::ReadOrientation(ByteSource& source) {
+  const TiffPtr tiff = OpenTiff(source);
   uint16_t orientation = 0;
   if (!tiff || !TIFFGetField(tiff.get(), TIFFTAG_ORIENTATION, &orientation)) return kOrientationUpright;
   return IsOrientationCode(orientation) ? orientation : kOrientationUpright;

@@ -11,19 +11,19 @@ namespace glintora {
 class CvxLoaderTIFF final : public CvxLoader {
  public:
   // "II" or "MM" at the start of the file.
-  bool CanLoad(const std::string& path) override;
+  bool Recognises(std::span<const uint8_t> head) override;
   // Width and height with the pixel type a decode gives and format Tiff. Type 0 and format 0
   // when the picture is not decoded (format Tiff for palette pictures with other index
   // sizes); all zero for an unreadable file or another photometric interpretation.
-  CvxImageHeader GetInfo(const std::string& path) override;
+  CvxImageHeader ReadInfo(ByteSource& source) override;
   // The first image; null when it is not decoded, cannot be allocated or the stop flag is
-  // set. Rows the library cannot read stay black. The hints are not used.
-  std::unique_ptr<CvxImage> Load(const std::string& path, int hint1, int hint2) override;
+  // set. Rows the library cannot read stay black. The options are not used.
+  std::unique_ptr<CvxImage> Decode(ByteSource& source, const LoadOptions& options) override;
   // The orientation tag of the first image, as the library reads it.
-  int Orientation(const std::string& path) override;
+  int ReadOrientation(ByteSource& source) override;
   // The first image's maker and model tags, each without trailing spaces; false when the
-  // file cannot be read as a TIFF file or lacks either tag.
-  bool CameraMakerAndModel(const std::string& path, std::string& maker, std::string& model);
+  // bytes cannot be read as a TIFF file or lack either tag.
+  bool CameraMakerAndModel(ByteSource& source, std::string& maker, std::string& model);
 };
 
 }  // namespace glintora

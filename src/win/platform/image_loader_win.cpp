@@ -12,7 +12,7 @@ std::unique_ptr<CvxImage> CvxImageLoader::LoadFromResource(void* module, int id,
   HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   const DWORD size = found ? SizeofResource(instance, found) : 0;
-  // The temporary file is made and deleted even when the resource is missing.
+  // Decoded straight from the resource's bytes; a missing resource gives null.
   return LoadFromMemory(bytes, bytes ? size : 0);
 }
 

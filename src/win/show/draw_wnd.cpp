@@ -167,7 +167,7 @@ bool CDrawWnd::PresentItem(std::unique_ptr<CvxImage>& from) {
 std::unique_ptr<CvxImage> CDrawWnd::LoadForShow(const std::string& path) {
   m_loader.SetRawParams(m_rawParams);
   if (m_decodeAhead) return LoadFitted(m_loader, m_composition, path);
-  return m_composition.Fit(m_loader.Load(path, 0, 0));
+  return m_composition.Fit(m_loader.Load(path));
 }
 
 void CDrawWnd::StartPrefetch() {

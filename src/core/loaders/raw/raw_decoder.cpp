@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/base/byte_source.h"
 #include "core/base/file_io.h"
 
 namespace glintora {
@@ -27,6 +28,39 @@ double Transfer709(double v) { return v < 0.018 ? 4.5 * v : 1.099 * std::pow(v, 
 
 std::atomic<int64_t> g_filesHandedToLibrary{0};
 
+}  // namespace
+
+// The library reads a file through this, on the stream the caller opened: what the
+// library's own C-stream reader does, without opening the file again or closing it.
+class DCRawStream final : public LibRaw_abstract_datastream {
+ public:
+  DCRawStream(std::FILE* file, int64_t size, const std::string& name) : m_file(file), m_size(size), m_name(name) {}
+
+  int valid() override { return 1; }
+  int read(void* into, size_t size, size_t count) override { return static_cast<int>(std::fread(into, size, count, m_file)); }
+  int seek(INT64 offset, int whence) override {
+    int64_t base = 0;
+    if (whence == SEEK_CUR) base = StreamPosition(m_file);
+    if (whence == SEEK_END) base = m_size;
+    if (base < 0 || (offset > 0 && offset > INT64_MAX - base)) return -1;
+    return SeekTo(m_file, base + offset) ? 0 : -1;
+  }
+  INT64 tell() override { return StreamPosition(m_file); }
+  INT64 size() override { return m_size; }
+  int get_char() override { return std::fgetc(m_file); }
+  char* gets(char* into, int size) override { return size < 1 ? nullptr : std::fgets(into, size, m_file); }
+  int scanf_one(const char* format, void* value) override { return std::fscanf(m_file, format, value); }
+  int eof() override { return std::feof(m_file); }
+  const char* fname() override { return m_name.empty() ? nullptr : m_name.c_str(); }
+
+ private:
+  std::FILE* m_file;
+  int64_t m_size;
+  std::string m_name;
+};
+
+namespace {
+
 const std::array<uint8_t, 65536>& ZeroCurve() {
   static const std::array<uint8_t, 65536> zero{};
   return zero;
@@ -36,7 +70,7 @@ const std::array<uint8_t, 65536>& ZeroCurve() {
 
 DCRaw::DCRaw() = default;
 
-DCRaw::~DCRaw() = default;
+DCRaw::~DCRaw() { CloseFile(); }
 
 int64_t DCRaw::FilesHandedToLibrary() { return g_filesHandedToLibrary.load(); }
 
@@ -54,9 +88,10 @@ int DCRaw::OnStage(void* self, int stage, int iteration, int /*expected*/) {
   return 0;
 }
 
-bool DCRaw::OpenAndIdentify(const std::string& systemPath, bool diagonalLayout) {
+bool DCRaw::OpenAndIdentify(ByteSource& source, bool diagonalLayout) {
   LibRaw& raw = *m_raw;
   raw.recycle();
+  m_stream.reset();  // the library holds it no longer
   raw.set_dataerror_handler(&IgnoreDataError, nullptr);
   raw.set_progress_handler(
       [](void* self, LibRaw_progress stage, int iteration, int expected) {
@@ -70,19 +105,37 @@ bool DCRaw::OpenAndIdentify(const std::string& systemPath, bool diagonalLayout) 
   params.output_bps = 16;
   params.half_size = 0;
   ++g_filesHandedToLibrary;
-  return raw.open_file(systemPath.c_str()) == LIBRAW_SUCCESS;
+  if (!source.Seek(0)) return false;
+  if (std::FILE* file = source.Stream()) {
+    const int64_t size = source.Size();
+    if (size < 0) return false;
+    m_stream.reset(new (std::nothrow) DCRawStream(file, size, SystemPath(source.Name())));
+    return m_stream && raw.open_datastream(m_stream.get()) == LIBRAW_SUCCESS;
+  }
+  const int64_t size = source.Size();
+  return source.Data() && size >= 0 &&
+         raw.open_buffer(source.Data(), static_cast<size_t>(size)) == LIBRAW_SUCCESS;
 }
 
 bool DCRaw::IdentifyFile(const std::string& path) {
   CloseFile();
+  m_ownedSource = FileByteSource::Open(path);
+  return m_ownedSource && IdentifyOpen(*m_ownedSource);
+}
+
+bool DCRaw::IdentifySource(ByteSource& source) {
+  CloseFile();
+  return IdentifyOpen(source);
+}
+
+bool DCRaw::IdentifyOpen(ByteSource& source) {
   if (!m_raw) {
     // The library's state is large (most of a megabyte): never on the stack.
     m_raw.reset(new (std::nothrow) LibRaw(LIBRAW_OPTIONS_NONE));
     if (!m_raw) return false;
   }
-  const std::string systemPath = SystemPath(path);
   // A diagonal sensor is known only once identified; identify again with its layout kept.
-  if (!OpenAndIdentify(systemPath, false) || (m_raw->is_fuji_rotated() && !OpenAndIdentify(systemPath, true))) {
+  if (!OpenAndIdentify(source, false) || (m_raw->is_fuji_rotated() && !OpenAndIdentify(source, true))) {
     CloseFile();
     return false;
   }
@@ -106,6 +159,8 @@ bool DCRaw::IdentifyFile(const std::string& path) {
 
 void DCRaw::CloseFile() {
   if (m_raw) m_raw->recycle();
+  m_stream.reset();
+  m_ownedSource.reset();
   m_open = false;
   m_maker.clear();
   m_model.clear();

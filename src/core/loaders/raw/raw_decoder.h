@@ -19,6 +19,9 @@ class LibRaw;
 
 namespace glintora {
 
+class ByteSource;
+class DCRawStream;
+
 class DCRaw {
  public:
   // Largest working image the decoder takes on, in bytes: four 16-bit samples a pixel at the
@@ -40,6 +43,10 @@ class DCRaw {
   // Opens the file and identifies it; true for a raw file this decoder can decode. The file
   // stays open for the steps below until CloseFile or the next identification.
   bool IdentifyFile(const std::string& path);
+  // The same on bytes the caller has open (a file stream or memory), read from their start;
+  // the source must stay open for the steps below, until CloseFile or the next
+  // identification.
+  bool IdentifySource(ByteSource& source);
   void CloseFile();
   bool IsFileOpen() const { return m_open; }
 
@@ -94,12 +101,17 @@ class DCRaw {
 
  private:
   static int OnStage(void* self, int stage, int iteration, int expected);
-  bool OpenAndIdentify(const std::string& systemPath, bool diagonalLayout);
+  bool IdentifyOpen(ByteSource& source);
+  bool OpenAndIdentify(ByteSource& source, bool diagonalLayout);
   void ComputeFullSize();
   void BuildCurve();
   int WhitePoint() const;
 
   std::unique_ptr<LibRaw> m_raw;
+  // What the library reads from: the file IdentifyFile opened, and the reader on an open
+  // stream, both for as long as the library may read.
+  std::unique_ptr<ByteSource> m_ownedSource;
+  std::unique_ptr<DCRawStream> m_stream;
   bool m_open = false;
   std::string m_maker;
   std::string m_model;
