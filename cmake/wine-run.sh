@@ -25,8 +25,10 @@ shift 2
 export WINEPREFIX="$bench/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
-# No sound devices on a build machine; no runtime installers offered by a new prefix.
-export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,wineoss.drv,winecoreaudio.drv=d;mscoree,mshtml="
+# No sound devices on a build machine; no runtime installers offered by a new prefix; no
+# menu entries or file associations of the host's desktop made for the shortcuts that
+# programs (the installer) create in the prefix.
+export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,wineoss.drv,winecoreaudio.drv=d;mscoree,mshtml=;winemenubuilder.exe=d"
 persist_seconds=60
 # The server binary itself: Debian's wineserver wrapper adds -p0, which would end the server
 # with its last program.
