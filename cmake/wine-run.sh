@@ -118,7 +118,14 @@ prepare() {
   fi
   export DISPLAY=":$(cat "$bench/display")"
   if ((fresh)); then
-    wine wineboot --init </dev/null >>"$bench/bench.log" 2>&1 8>&- || { echo "wine-run: wineboot failed" >&2; return 1; }
+    # A wineserver that has only just started may not take its first client yet (seen when
+    # several benches start at once on a busy machine): the first start is tried again.
+    local try
+    for try in 1 2 3; do
+      wine wineboot --init </dev/null >>"$bench/bench.log" 2>&1 8>&- && break
+      ((try < 3)) || { echo "wine-run: wineboot failed" >&2; return 1; }
+      sleep 2
+    done
     if [[ -n "${GLINTORA_BENCH_MONITORS:-}" ]]; then
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f </dev/null \
         >>"$bench/bench.log" 2>&1 8>&- || { echo "wine-run: the monitors' setting failed" >&2; return 1; }
