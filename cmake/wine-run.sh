@@ -25,8 +25,10 @@ shift 2
 export WINEPREFIX="$bench/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
-# No sound devices on a build machine; no runtime installers offered by a new prefix.
-export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,wineoss.drv,winecoreaudio.drv=d;mscoree,mshtml="
+# No sound devices on a build machine; no runtime installers offered by a new prefix; no
+# menu entries or file associations of the host's desktop made for the shortcuts that
+# programs (the installer) create in the prefix.
+export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,wineoss.drv,winecoreaudio.drv=d;mscoree,mshtml=;winemenubuilder.exe=d"
 persist_seconds=60
 # The server binary itself: Debian's wineserver wrapper adds -p0, which would end the server
 # with its last program.
@@ -116,7 +118,14 @@ prepare() {
   fi
   export DISPLAY=":$(cat "$bench/display")"
   if ((fresh)); then
-    wine wineboot --init </dev/null >>"$bench/bench.log" 2>&1 8>&- || { echo "wine-run: wineboot failed" >&2; return 1; }
+    # A wineserver that has only just started may not take its first client yet (seen when
+    # several benches start at once on a busy machine): the first start is tried again.
+    local try
+    for try in 1 2 3; do
+      wine wineboot --init </dev/null >>"$bench/bench.log" 2>&1 8>&- && break
+      ((try < 3)) || { echo "wine-run: wineboot failed" >&2; return 1; }
+      sleep 2
+    done
     if [[ -n "${GLINTORA_BENCH_MONITORS:-}" ]]; then
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f </dev/null \
         >>"$bench/bench.log" 2>&1 8>&- || { echo "wine-run: the monitors' setting failed" >&2; return 1; }

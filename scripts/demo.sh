@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds glintora.scr and the demo picture generator, writes a folder of demo pictures with a
-# short movie among them (build/demo/pictures), points the saver's settings at it (movies
+# Builds glintora.scr (with its installer and release archive) and the demo picture
+# generator, writes a folder of demo pictures with a short movie among them
+# (build/demo/pictures), points the saver's settings at it (movies
 # played at twice their size, muted) and starts the saver under Wine
 # as the system starts a screen saver (/s):
 #   - with a reachable $DISPLAY, on that desktop until a key is pressed;
@@ -51,7 +52,9 @@ configure() {
   fi
 }
 configure windows "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
-cmake --build "$build/windows" --target glintora
+# The program, and what a Windows user downloads: the installer and the release archive.
+cmake --build "$build/windows" --target glintora installer release_archive
+echo "demo: for Windows users:" "$build"/windows/package/glintora-*-{setup.exe,win64.zip}
 configure native "$build/native"
 cmake --build "$build/native" --target make_demo_pictures
 

@@ -22,6 +22,8 @@ packages=(
   xserver-xephyr
   # movie fixtures for the player's tests
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  # the Windows installer
+  nsis
 )
 
 missing=()

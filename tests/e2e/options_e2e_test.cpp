@@ -120,7 +120,7 @@ TEST_F(OptionsTest, EveryConfigureCommandLineOpensTheDialogAndCancelWritesNothin
     HWND dialog = FindSaverWindow(saver, kCaption, "#32770", 20000);
     ASSERT_NE(dialog, nullptr) << "the options dialog appears";
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr) << "without owner";
-    EXPECT_EQ(ItemText(dialog, 1015), "1.0.0") << "the program's version";
+    EXPECT_EQ(ItemText(dialog, 1015), GLINTORA_VERSION) << "the project's version";
     EXPECT_EQ(ItemText(dialog, 1016), "Web site");
     // The logo at (36, 100): its transparent corner shows the dialog, its middle the picture.
     EXPECT_TRUE(
