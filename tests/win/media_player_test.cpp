@@ -16,8 +16,8 @@
 #include "res/resource.h"
 #include "test_window.h"
 #include "win/framework/wnd.h"
-#include "win/media/avi_file.h"
-#include "win/media/media_player.h"
+#include "win/media/files/avi_file.h"
+#include "win/media/player/media_player.h"
 #include "window_capture.h"
 // After the framework: it defines macros that clash with the framework's names.
 #include <vfw.h>

@@ -17,9 +17,9 @@
 #include "movie_fixtures.h"
 #include "test_window.h"
 #include "win/framework/wnd.h"
-#include "win/media/media_player.h"
-#include "win/media/movie_library.h"
-#include "win/media/quick_time_wnd.h"
+#include "win/media/movie_library/movie_library.h"
+#include "win/media/movie_library/quick_time_wnd.h"
+#include "win/media/player/media_player.h"
 #include "window_capture.h"
 
 namespace glintora {

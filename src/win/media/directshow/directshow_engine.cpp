@@ -1,4 +1,4 @@
-#include "win/media/directshow_engine.h"
+#include "win/media/directshow/directshow_engine.h"
 
 #include <qedit.h>
 

@@ -1,4 +1,4 @@
-#include "win/media/media_player.h"
+#include "win/media/player/media_player.h"
 
 #include <vfw.h>
 
@@ -7,16 +7,16 @@
 #include <utility>
 
 #include "core/base/text.h"
-#include "core/media/player_arithmetic.h"
 #include "core/media/movie_time.h"
+#include "core/media/player_arithmetic.h"
 #include "core/media/player_layout.h"
 #include "res/resource.h"
 #include "win/framework/win_app.h"
-#include "win/media/avi_file.h"
-#include "win/media/file_replace.h"
-#include "win/media/movie_file_probe.h"
-#include "win/media/movie_library.h"
-#include "win/media/movie_reader.h"
+#include "win/media/files/avi_file.h"
+#include "win/media/files/file_replace.h"
+#include "win/media/files/movie_file_probe.h"
+#include "win/media/movie_library/movie_library.h"
+#include "win/media/movie_library/movie_reader.h"
 
 namespace glintora {
 namespace {
