@@ -12,11 +12,10 @@
 #include "core/media/player_layout.h"
 #include "res/resource.h"
 #include "win/framework/win_app.h"
-#include "win/media/files/avi_file.h"
-#include "win/media/files/file_replace.h"
 #include "win/media/files/movie_file_probe.h"
 #include "win/media/movie_library/movie_library.h"
 #include "win/media/movie_library/movie_reader.h"
+#include "win/media/player/movie_editing.h"
 
 namespace glintora {
 namespace {
@@ -631,17 +630,7 @@ bool CMediaPlayer::SaveSelection(const std::string& path) {
     if (!m_movieWindow->Movie().Opened()) Close();
     return saved;
   }
-  // Written beside the target, so that it replaces the target in one move, and only once
-  // it is whole: the file being played may be the target.
-  const std::string temporary = TemporaryBeside(path);
-  if (temporary.empty()) return false;
-  if (!CopyAviSelection(m_fileName, temporary, m_selectionStart, m_selectionEnd)) {
-    DeleteFileA(temporary.c_str());
-    return false;
-  }
-  // The file being played is open; it must be let go before it can be replaced.
-  if (SameFile(path, m_fileName)) Close();
-  return ReplaceWith(temporary, path);
+  return SaveAviSelection(m_fileName, path, m_selectionStart, m_selectionEnd, [this] { Close(); });
 }
 
 bool CMediaPlayer::GetMovieSize(const std::string& path, int& width, int& height) {
