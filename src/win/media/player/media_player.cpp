@@ -30,8 +30,6 @@ bool IsDialog(HWND window) {
   return window && GetClassNameA(window, name, sizeof name) && std::string_view(name) == "#32770";
 }
 
-RECT ToRect(const IntRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
 }  // namespace
 
 VolumeMemory CMediaPlayer::s_volume;
@@ -113,7 +111,7 @@ CMediaPlayer::GraphResult CMediaPlayer::OpenGraph(const std::string& path, const
   if (SUCCEEDED(visible)) {
     HWND owner = m_inDialog ? ::GetParent(m_hWnd) : m_hWnd;
     if (!graph->AttachVideo(owner)) return GraphResult::Failed;
-    if (m_controlsVisible) CreateControlBar(rect.right - rect.left, rect.bottom - rect.top);
+    if (m_controlsVisible) m_bar.Create(m_hWnd, rect.right - rect.left, rect.bottom - rect.top, s_volume.Muted());
     MoveTo(rect);
   }
   s_volume.NoteOpeningVolume(graph->Volume());
@@ -124,8 +122,8 @@ CMediaPlayer::GraphResult CMediaPlayer::OpenGraph(const std::string& path, const
     m_selectionStart = 0;
     m_selectionEnd = static_cast<int>(std::clamp<int64_t>(m_frameCount, 0, INT32_MAX));
   }
-  if (m_seekBar.m_hWnd && graph->CanSeekAbsolute()) {
-    m_seekBar.Enable(true);
+  if (m_bar.HasSeekBar() && graph->CanSeekAbsolute()) {
+    m_bar.EnableSeeking();
     SetTimer(m_hWnd, kSeekTimerId, kSeekTimerMs, nullptr);
   }
   if (FAILED(graph->RequestState(State_Running))) return GraphResult::Failed;
@@ -214,7 +212,7 @@ void CMediaPlayer::ReleaseEngines() {
     SetGraphState(graph, State_Stopped, true);
     graph->HideVideo();
     graph->Release();
-    m_seekBar.DestroyWindow();
+    m_bar.DestroySeekBar();
     if (m_hWnd) KillTimer(m_hWnd, kSeekTimerId);
   }
   m_dragState = -1;
@@ -292,8 +290,8 @@ void CMediaPlayer::OnGraphComplete(const std::shared_ptr<CDirectShowEngine>& gra
   if (m_graph != graph) return;
   graph->SetPositions(span.start, span.stop);
   m_seekTarget = span.start;
-  m_seekBar.SetPosition(SeekBarPositionFor(span.start, m_duration));
-  if (!m_repeat) ShowPlaying(false);
+  m_bar.SetSeekPosition(SeekBarPositionFor(span.start, m_duration));
+  if (!m_repeat) m_bar.ShowPlaying(false);
   // A graph just asked to run may still answer that it is on its way (some systems even name
   // the old state meanwhile): the accepted request counts, not a state read 10 ms later.
   if (m_repeat && (GraphRunning(graph) || SetGraphState(graph, State_Running, false))) return;
@@ -369,7 +367,7 @@ bool CMediaPlayer::Pause() {
   }
   if (m_mci) return m_mci.Pause() == 0;
   const bool paused = SetGraphState(m_graph, State_Paused, false);
-  if (paused) ShowPlaying(false);
+  if (paused) m_bar.ShowPlaying(false);
   return paused;
 }
 
@@ -382,7 +380,7 @@ bool CMediaPlayer::Play() {
   }
   if (m_mci) return m_mci.Resume() == 0;
   const bool running = SetGraphState(m_graph, State_Running, false);
-  if (running) ShowPlaying(true);
+  if (running) m_bar.ShowPlaying(true);
   return running;
 }
 
@@ -398,7 +396,7 @@ void CMediaPlayer::SetMute(bool mute) {
   // The MCI window's sound is left as it is.
   if (m_graph && volume) m_graph->SetVolume(*volume);
   if (m_movieWindow) m_movieWindow->SetMute(mute);
-  if (m_muteButton.m_hWnd) m_muteButton.SetButtonBitmaps(mute ? IDB_SOUND_OFF : IDB_SOUND_ON, kBarTransparent);
+  m_bar.ShowMuted(mute);
 }
 
 int64_t CMediaPlayer::GetLength() {
@@ -480,7 +478,7 @@ void CMediaPlayer::MoveTo(const RECT& rect) {
     if (m_inDialog) MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &origin, 1);
     const IntRect video = VideoRect(width, height, m_controlsVisible);
     m_graph->MoveVideo(origin.x, origin.y, video.Width(), video.Height());
-    PlaceControlBar(width, height);
+    m_bar.Place(width, height);
   }
 }
 
@@ -499,7 +497,7 @@ void CMediaPlayer::SetSelection(int first, int last) {
   const std::shared_ptr<CDirectShowEngine> graph = m_graph;
   if (!graph) return;
   const MediaSpan span = SelectionSpan(m_duration, m_frameCount, range.first, range.last);
-  m_seekBar.SetMarks(SeekBarPositionFor(span.start, m_duration), SeekBarPositionFor(span.stop, m_duration));
+  m_bar.SetSeekMarks(SeekBarPositionFor(span.start, m_duration), SeekBarPositionFor(span.stop, m_duration));
   OAFilterState before = State_Stopped;
   graph->GetState(kStateQueryMs, before);
   SetGraphState(graph, State_Stopped, true);
@@ -509,64 +507,14 @@ void CMediaPlayer::SetSelection(int first, int last) {
   if (before != State_Stopped) SetGraphState(graph, before, true);
 }
 
-void CMediaPlayer::EdgePicture::Create(UINT bitmapId, const RECT& rect, HWND parent) {
-  // Made again with each movie's bar: the window went with the last player window, the
-  // picture it showed is still this object's.
-  DestroyWindow();
-  if (m_bitmap) DeleteObject(std::exchange(m_bitmap, nullptr));
-  CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE, rect, parent, 0xFFFF);
-  m_bitmap = static_cast<HBITMAP>(
-      LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-  if (m_hWnd && m_bitmap) SendMessageA(m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bitmap));
-}
-
-CMediaPlayer::EdgePicture::~EdgePicture() {
-  // The control does not own the picture it shows.
-  DestroyWindow();
-  if (m_bitmap) DeleteObject(m_bitmap);
-}
-
-void CMediaPlayer::CreateControlBar(int width, int height) {
-  const ControlBarLayout bar = LayOutControlBar(width, height);
-  // Owner-drawn like the mute button (the bar's one style of button).
-  m_playButton.Create(ToRect(bar.play), m_hWnd, kPlayButtonId);
-  m_playButton.SetButtonBitmaps(IDB_PAUSE, kBarTransparent);
-  m_leftEdge.Create(IDB_BAR_LEFT, ToRect(bar.leftEdge), m_hWnd);
-  m_seekBar.Create(WS_CHILD | WS_VISIBLE | SS_NOTIFY, ToRect(bar.seekBar), m_hWnd, kSeekBarId);
-  m_seekBar.SetChannelBitmaps(IDB_SEEK_CHANNEL, IDB_SEEK_CHANNEL_ACTIVE, false);
-  m_seekBar.SetThumbBitmaps(IDB_SEEK_THUMB, IDB_SEEK_THUMB_ACTIVE, true, kBarTransparent);
-  m_seekBar.SetRange(0, kSeekBarRange);
-  m_seekBar.SetPosition(0);
-  m_seekBar.Enable(false);  // until the graph is known to seek
-  m_rightEdge.Create(IDB_BAR_RIGHT, ToRect(bar.rightEdge), m_hWnd);
-  m_muteButton.Create(ToRect(bar.mute), m_hWnd, kMuteButtonId);
-  m_muteButton.SetButtonBitmaps(s_volume.Muted() ? IDB_SOUND_OFF : IDB_SOUND_ON, kBarTransparent);
-}
-
-void CMediaPlayer::PlaceControlBar(int width, int height) {
-  const ControlBarLayout bar = LayOutControlBar(width, height);
-  const std::pair<HWND, IntRect> pieces[] = {{m_playButton.m_hWnd, bar.play},
-                                                {m_leftEdge.m_hWnd, bar.leftEdge},
-                                                {m_seekBar.m_hWnd, bar.seekBar},
-                                                {m_rightEdge.m_hWnd, bar.rightEdge},
-                                                {m_muteButton.m_hWnd, bar.mute}};
-  for (const auto& [window, r] : pieces) {
-    if (window) MoveWindow(window, r.left, r.top, r.Width(), r.Height(), TRUE);
-  }
-}
-
-void CMediaPlayer::ShowPlaying(bool playing) {
-  if (m_playButton.m_hWnd) m_playButton.SetButtonBitmaps(playing ? IDB_PAUSE : IDB_PLAY, kBarTransparent);
-}
-
 LRESULT CMediaPlayer::OnTimer(WPARAM id, LPARAM) {
   if (id == kProgressTimerId) {
     OnProgressTimer();
     return 0;
   }
-  if (id == kSeekTimerId && m_seekBar.m_hWnd && GraphRunning(m_graph)) {
+  if (id == kSeekTimerId && m_bar.HasSeekBar() && GraphRunning(m_graph)) {
     if (const std::optional<int64_t> time = m_graph->CurrentTime()) {
-      m_seekBar.SetPosition(SeekBarPositionFor(*time, m_duration));
+      m_bar.SetSeekPosition(SeekBarPositionFor(*time, m_duration));
     }
   }
   return Default();
@@ -574,7 +522,7 @@ LRESULT CMediaPlayer::OnTimer(WPARAM id, LPARAM) {
 
 void CMediaPlayer::AfterBarClick(const std::shared_ptr<CDirectShowEngine>& graph) {
   if (m_graph != graph) return;  // closed while the graph changed state
-  if (m_seekBar.m_hWnd) SetFocus(m_seekBar.m_hWnd);
+  m_bar.FocusSeekBar();
   graph->BringVideoForward();
 }
 
@@ -584,7 +532,7 @@ void CMediaPlayer::OnPlayButton() {
   const bool play = !GraphRunning(graph);
   SetGraphState(graph, play ? State_Running : State_Paused, true);
   if (m_graph != graph) return;
-  ShowPlaying(play);
+  m_bar.ShowPlaying(play);
   AfterBarClick(graph);
 }
 
@@ -595,7 +543,7 @@ void CMediaPlayer::OnMuteButton() {
 }
 
 void CMediaPlayer::SeekToBar(const std::shared_ptr<CDirectShowEngine>& graph) {
-  m_seekTarget = SeekTargetFor(m_seekBar.GetPosition(), m_duration);
+  m_seekTarget = SeekTargetFor(m_bar.SeekPosition(), m_duration);
   graph->SeekTo(m_seekTarget);
 }
 
@@ -609,7 +557,7 @@ LRESULT CMediaPlayer::OnSeekMoving(WPARAM id, LPARAM) {
     if (m_graph != graph) return 0;
   }
   SeekToBar(graph);
-  if (m_seekBar.m_hWnd) SetFocus(m_seekBar.m_hWnd);
+  m_bar.FocusSeekBar();
   return 0;
 }
 

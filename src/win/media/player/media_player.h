@@ -14,14 +14,12 @@
 #include "core/media/player_arithmetic.h"
 #include "core/media/volume_memory.h"
 #include "core/show/movie_placement.h"
-#include "win/framework/static_control.h"
 #include "win/framework/wnd.h"
 #include "win/media/directshow/directshow_engine.h"
 #include "win/media/mci/mci_window.h"
 #include "win/media/movie_library/quick_time_wnd.h"
+#include "win/media/player/control_bar.h"
 #include "win/media/player/movie_preparation.h"
-#include "win/ui/bitmap_slider.h"
-#include "win/ui/button_st.h"
 
 namespace glintora {
 
@@ -31,11 +29,8 @@ inline constexpr UINT WM_PLAYER_DONE = WM_USER + 1;
 inline constexpr UINT WM_GRAPH_EVENT = WM_USER;
 // The movie library's window reports the end of its movie with this message.
 inline constexpr UINT WM_MOVIE_WINDOW_DONE = WM_QUICKTIME_DONE;
-// The player window's control id, and those of its control bar.
+// The player window's control id (its control bar's follow it, see control_bar.h).
 inline constexpr UINT kPlayerControlId = 10000;
-inline constexpr UINT kSeekBarId = 10001;
-inline constexpr UINT kPlayButtonId = 10002;
-inline constexpr UINT kMuteButtonId = 10003;
 // While the seek bar can seek, this timer moves it with the movie.
 inline constexpr UINT_PTR kSeekTimerId = 3284;
 inline constexpr UINT kSeekTimerMs = 100;
@@ -44,8 +39,6 @@ inline constexpr UINT kSeekTimerMs = 100;
 inline constexpr UINT_PTR kProgressTimerId = 3285;
 inline constexpr UINT kProgressTimerMs = 250;
 inline constexpr int64_t kStallMs = 4000;
-// The colour the bar's thumb and button pictures leave out.
-inline constexpr COLORREF kBarTransparent = 0x8000FF;
 
 class CMediaPlayer : public CWnd {
   GLINTORA_DECLARE_MESSAGE_MAP()
@@ -109,9 +102,9 @@ class CMediaPlayer : public CWnd {
   int SelectionStart() const { return m_selectionStart; }
   int SelectionEnd() const { return m_selectionEnd; }
   // The control bar (its windows exist only while a graph plays with the controls shown).
-  const CBitmapSlider& SeekBar() const { return m_seekBar; }
-  const CButtonST& PlayButton() const { return m_playButton; }
-  const CButtonST& MuteButton() const { return m_muteButton; }
+  const CBitmapSlider& SeekBar() const { return m_bar.SeekBar(); }
+  const CButtonST& PlayButton() const { return m_bar.PlayButton(); }
+  const CButtonST& MuteButton() const { return m_bar.MuteButton(); }
 
   static bool SharedMute() { return s_volume.Muted(); }
   static long SavedVolume() { return s_volume.SavedVolume(); }
@@ -157,11 +150,6 @@ class CMediaPlayer : public CWnd {
   bool SetGraphState(const std::shared_ptr<CDirectShowEngine>& graph, OAFilterState target, bool wait);
   bool GraphRunning(const std::shared_ptr<CDirectShowEngine>& graph) const;
   void OnGraphComplete(const std::shared_ptr<CDirectShowEngine>& graph);
-  // The play button, the two edges, the seek bar and the mute button along the bottom.
-  void CreateControlBar(int width, int height);
-  void PlaceControlBar(int width, int height);
-  // The play button's picture: pause while playing, play while not.
-  void ShowPlaying(bool playing);
   // Seeks the graph to the seek bar's position.
   void SeekToBar(const std::shared_ptr<CDirectShowEngine>& graph);
   // Gives the focus to the seek bar and brings the video forward, after a click on the bar.
@@ -194,22 +182,7 @@ class CMediaPlayer : public CWnd {
   int m_selectionStart = 0;
   int m_selectionEnd = 0;
   bool m_repeat = false;
-
-  // The control bar.
-  class EdgePicture : public CStatic {
-   public:
-    ~EdgePicture() override;
-    // A static picture of the program's bitmap `id`, which it keeps until it goes.
-    void Create(UINT bitmapId, const RECT& rect, HWND parent);
-
-   private:
-    HBITMAP m_bitmap = nullptr;
-  };
-  CButtonST m_playButton;
-  EdgePicture m_leftEdge;
-  CBitmapSlider m_seekBar;
-  EdgePicture m_rightEdge;
-  CButtonST m_muteButton;
+  CControlBar m_bar;
   int m_dragState = -1;  // -1 no drag; 0 began while not running; 1 began while running
 };
 
