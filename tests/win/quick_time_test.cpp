@@ -347,7 +347,7 @@ TEST_F(QuickTimeTest, ThePlayerPlaysMovFilesInTheMovieWindow) {
   ASSERT_TRUE(player.Open(MovieFixture("counting.mov"), owner.m_hWnd, RECT{10, 10, 170, 130}));
   EXPECT_EQ(player.CurrentEngine(), CMediaPlayer::Engine::MovieWindow);
   ASSERT_NE(player.MovieWindow(), nullptr);
-  EXPECT_EQ(::GetParent(player.MovieWindow()->m_hWnd), player.m_hWnd);
+  EXPECT_EQ(::GetParent(player.MovieWindow()), player.m_hWnd);
   EXPECT_TRUE(player.ReportsEnd());
   EXPECT_EQ(player.GetLength(), kCountingUnits) << "movie units, 600 a second";
   EXPECT_EQ(player.GetFrameCount(), 30);

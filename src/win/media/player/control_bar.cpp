@@ -31,7 +31,7 @@ CControlBar::EdgePicture::~EdgePicture() {
   if (m_bitmap) DeleteObject(m_bitmap);
 }
 
-void CControlBar::Create(HWND player, int width, int height, bool muted) {
+void CControlBar::Create(HWND player, int width, int height) {
   const ControlBarLayout bar = LayOutControlBar(width, height);
   // Owner-drawn like the mute button (the bar's one style of button).
   m_playButton.Create(ToRect(bar.play), player, kPlayButtonId);
@@ -45,7 +45,6 @@ void CControlBar::Create(HWND player, int width, int height, bool muted) {
   m_seekBar.Enable(false);
   m_rightEdge.Create(IDB_BAR_RIGHT, ToRect(bar.rightEdge), player);
   m_muteButton.Create(ToRect(bar.mute), player, kMuteButtonId);
-  ShowMuted(muted);
 }
 
 void CControlBar::Place(int width, int height) {

@@ -20,9 +20,10 @@ inline constexpr COLORREF kBarTransparent = 0x8000FF;
 
 class CControlBar {
  public:
-  // Makes the pieces in the player window `player` of width × height: playing, with the mute
-  // button's picture for `muted`, and the seek bar disabled until the movie is known to seek.
-  void Create(HWND player, int width, int height, bool muted);
+  // Makes the pieces in the player window `player` of width × height: playing, and the seek
+  // bar disabled until the movie is known to seek. The mute button shows its picture once
+  // told the state (ShowMuted).
+  void Create(HWND player, int width, int height);
   // Moves the pieces that exist to the bottom of a player of width × height.
   void Place(int width, int height);
   // The play button's picture: pause while playing, play while not.
