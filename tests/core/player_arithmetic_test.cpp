@@ -330,15 +330,12 @@ TEST(EngineRoute, OnlyAvisWithTheirWholeSkeletonGoToTheDecoders) {
   }
 }
 
-TEST(MoviePlacement, ZoomedSidesAndUnreportedMovies) {
+TEST(MoviePlacement, ZoomedSides) {
   EXPECT_EQ(ZoomMovieSide(320, 0.1484375), 47);
   EXPECT_EQ(ZoomMovieSide(320, 1000), 320000);
   EXPECT_EQ(ZoomMovieSide(320, std::numeric_limits<double>::infinity()), std::numeric_limits<int>::max());
   EXPECT_EQ(ZoomMovieSide(320, std::nan("")), 0);
   EXPECT_EQ(ZoomMovieSide(320, -2), 0);
-  EXPECT_EQ(UnreportedMoviePeriod(2000, 3), 5000u) << "its length, then the delay";
-  EXPECT_EQ(UnreportedMoviePeriod(-1, 3), 3000u) << "unknown length: the delay";
-  EXPECT_EQ(UnreportedMoviePeriod(int64_t{1} << 40, 3), 4294967295u);
 }
 
 TEST(MovieEnds, ByTheirFramesByStandingStillOrByTheCeiling) {
@@ -366,9 +363,6 @@ TEST(MovieEnds, ByTheirFramesByStandingStillOrByTheCeiling) {
   EXPECT_EQ(MovieLimitPeriod(0), 0u);
   EXPECT_EQ(MovieLimitPeriod(600), 600'000u);
   EXPECT_EQ(MovieLimitPeriod(0xFFFFFFFFu), 0xFFFFFFFFu) << "saturates at the timer's range";
-  EXPECT_EQ(WithinMovieLimit(5000, 0), 5000u) << "no ceiling";
-  EXPECT_EQ(WithinMovieLimit(5000, 2), 2000u);
-  EXPECT_EQ(WithinMovieLimit(0xFFFFFFFFu, 600), 600'000u) << "an absurd declared length";
 }
 
 }  // namespace

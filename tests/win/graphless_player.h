@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "win/media/media_player.h"
+#include "win/media/player/media_player.h"
 
 namespace glintora::testing {
 

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "../core/avi_writer.h"
@@ -16,8 +18,8 @@
 #include "res/resource.h"
 #include "test_window.h"
 #include "win/framework/wnd.h"
-#include "win/media/avi_file.h"
-#include "win/media/media_player.h"
+#include "win/media/files/avi_file.h"
+#include "win/media/player/media_player.h"
 #include "window_capture.h"
 // After the framework: it defines macros that clash with the framework's names.
 #include <vfw.h>
@@ -92,6 +94,61 @@ class SoundPlayer : public CMediaPlayer {
   EngineRoute Route(const std::string&) const override { return EngineRoute::Sound; }
 };
 
+// An engine that plays nothing, in the graph's place: it counts its destructions, stands
+// still at frame 7 while it "plays", and tells its end when the player window gets kTellEnd.
+constexpr UINT kTellEnd = WM_APP + 7;
+
+class FakeEngine : public CPlayerEngine {
+ public:
+  FakeEngine(PlayerEngineHost& host, int& destroyed) : m_host(host), m_destroyed(destroyed) {}
+  ~FakeEngine() override { ++m_destroyed; }
+
+  PlayerEngineKind Kind() const override { return PlayerEngineKind::Graph; }
+  HWND Window() const override { return nullptr; }
+  bool OnMessage(UINT message, WPARAM, LPARAM) override {
+    if (message != kTellEnd) return false;
+    m_host.EngineEnded();
+    return true;
+  }
+  bool Pause() override { return true; }
+  bool Play() override { return true; }
+  void SetRepeat(bool) override {}
+  void SetFullScreenAllowed(bool) override {}
+  void SetForwardMouse(bool) override {}
+  void SuppressStepButtons() override {}
+  void ToggleFullScreen() override {}
+  void Move(int, int) override {}
+  bool HasAudio() const override { return false; }
+  std::optional<long> Volume() const override { return std::nullopt; }
+  void SetMute(bool, std::optional<long>) override {}
+  int64_t Length() override { return 1234; }
+  int64_t LengthMilliseconds() override { return 567; }
+  int64_t FrameCount() override { return 30; }
+  int64_t FramePosition() override { return 7; }
+  double FrameRate() override { return 25; }
+  void SetSelection(int, int) override {}
+  bool SaveSelection(const std::string&, int, int, const std::function<void()>&) override { return false; }
+  bool Watched() const override { return true; }
+  EngineProgress Progress() override { return {false, 7}; }
+
+ private:
+  PlayerEngineHost& m_host;
+  int& m_destroyed;
+};
+
+// A player whose graph is the fake engine, opening as `opening` says.
+class FakeEnginePlayer : public CMediaPlayer {
+ public:
+  int destroyed = 0;
+  GraphResult opening = GraphResult::Playing;
+
+ protected:
+  GraphResult OpenGraph(const std::string&, const RECT&) override {
+    UseEngine(std::make_unique<FakeEngine>(*this, destroyed));
+    return opening;
+  }
+};
+
 class MediaPlayerTest : public ::testing::Test {
  protected:
   // One owner for every test: a top-level window takes Wine seconds to go without a window
@@ -154,6 +211,54 @@ TEST_F(MediaPlayerTest, TellsSizeLengthAndFrames) {
   EXPECT_EQ(player.m_hWnd, nullptr);
   EXPECT_EQ(player.GetLength(), -1);
   EXPECT_EQ(player.GetFrameRate(), -1);
+}
+
+// Whatever engine plays, the player forwards to it, posts its standing still and each end it
+// tells to the owner once, withdraws an end still waiting when it closes, and lets the engine
+// go exactly once, a failed one too.
+TEST_F(MediaPlayerTest, ThePlayerForwardsToItsEngineAndReportsItsEnds) {
+  const std::string path = Movie("fake.avi", 10);
+  FakeEnginePlayer player;
+  player.ShowControls(false);
+  ASSERT_TRUE(player.Open(path, host.m_hWnd, kPlace));
+  EXPECT_EQ(player.CurrentEngine(), CMediaPlayer::Engine::Graph);
+  EXPECT_EQ(player.GetLength(), 1234);
+  EXPECT_EQ(player.LengthMilliseconds(), 567);
+  EXPECT_EQ(player.GetFramePosition(), 7);
+  EXPECT_EQ(player.GetFrameRate(), 25);
+  player.SetSelection(40, 3);
+  EXPECT_EQ(player.SelectionStart(), 3);
+  EXPECT_EQ(player.SelectionEnd(), 30) << "within the engine's frames";
+
+  // Standing still at frame 7 is its end, told once.
+  ASSERT_TRUE(PumpUntil([&] { return host.ends == 1; }, static_cast<DWORD>(kStallMs) + 2000));
+  PumpFor(600);
+  EXPECT_EQ(host.ends, 1);
+  SendMessageA(player.m_hWnd, kTellEnd, 0, 0);
+  EXPECT_EQ(host.ends, 1) << "posted, never sent from inside the engine's message";
+  PumpFor(200);
+  EXPECT_EQ(host.ends, 2);
+
+  SendMessageA(player.m_hWnd, kTellEnd, 0, 0);
+  player.Close();
+  PumpFor(200);
+  EXPECT_EQ(host.ends, 2) << "the end waiting at the close is withdrawn";
+  EXPECT_EQ(player.destroyed, 1);
+  EXPECT_EQ(player.GetLength(), -1);
+
+  const struct {
+    GraphOpening opening;
+    CMediaPlayer::Engine then;
+  } failures[] = {{GraphOpening::Abandoned, CMediaPlayer::Engine::None},
+                  {GraphOpening::Failed, CMediaPlayer::Engine::Mci}};
+  for (const auto& failure : failures) {
+    FakeEnginePlayer failing;
+    failing.ShowControls(false);
+    failing.opening = failure.opening;
+    EXPECT_EQ(failing.Open(path, host.m_hWnd, kPlace), failure.then != CMediaPlayer::Engine::None);
+    EXPECT_EQ(failing.CurrentEngine(), failure.then);
+    EXPECT_EQ(failing.destroyed, 1);
+  }
 }
 
 TEST_F(MediaPlayerTest, WhatDoesNotOpenLeavesNoWindow) {

@@ -11,8 +11,8 @@
 
 #include "../core/avi_writer.h"
 #include "../core/fixtures.h"
-#include "win/media/avi_file.h"
-#include "win/media/file_replace.h"
+#include "win/media/files/avi_file.h"
+#include "win/media/files/file_replace.h"
 
 namespace glintora {
 namespace {

@@ -17,9 +17,9 @@
 #include "movie_fixtures.h"
 #include "test_window.h"
 #include "win/framework/wnd.h"
-#include "win/media/media_player.h"
-#include "win/media/movie_library.h"
-#include "win/media/quick_time_wnd.h"
+#include "win/media/movie_library/movie_library.h"
+#include "win/media/movie_library/quick_time_wnd.h"
+#include "win/media/player/media_player.h"
 #include "window_capture.h"
 
 namespace glintora {
@@ -347,7 +347,7 @@ TEST_F(QuickTimeTest, ThePlayerPlaysMovFilesInTheMovieWindow) {
   ASSERT_TRUE(player.Open(MovieFixture("counting.mov"), owner.m_hWnd, RECT{10, 10, 170, 130}));
   EXPECT_EQ(player.CurrentEngine(), CMediaPlayer::Engine::MovieWindow);
   ASSERT_NE(player.MovieWindow(), nullptr);
-  EXPECT_EQ(::GetParent(player.MovieWindow()->m_hWnd), player.m_hWnd);
+  EXPECT_EQ(::GetParent(player.MovieWindow()), player.m_hWnd);
   EXPECT_TRUE(player.ReportsEnd());
   EXPECT_EQ(player.GetLength(), kCountingUnits) << "movie units, 600 a second";
   EXPECT_EQ(player.GetFrameCount(), 30);

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <memory>
 
-#include "win/media/read_ahead.h"
+#include "win/media/movie_library/read_ahead.h"
 
 namespace glintora {
 namespace {

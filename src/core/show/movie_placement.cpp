@@ -59,17 +59,8 @@ uint32_t SlideTimerPeriod(double delaySeconds) {
   return static_cast<uint32_t>(ms);
 }
 
-uint32_t UnreportedMoviePeriod(int64_t lengthMs, double delaySeconds) {
-  const uint64_t length = lengthMs > 0 ? static_cast<uint64_t>(lengthMs) : 0;
-  return static_cast<uint32_t>(std::min<uint64_t>(length + SlideTimerPeriod(delaySeconds), 4294967295u));
-}
-
 uint32_t MovieLimitPeriod(uint32_t limitSeconds) {
   return static_cast<uint32_t>(std::min<uint64_t>(uint64_t{limitSeconds} * 1000, 4294967295u));
-}
-
-uint32_t WithinMovieLimit(uint32_t periodMs, uint32_t limitSeconds) {
-  return limitSeconds == 0 ? periodMs : std::min(periodMs, MovieLimitPeriod(limitSeconds));
 }
 
 }  // namespace glintora

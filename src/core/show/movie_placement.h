@@ -29,14 +29,8 @@ int ZoomMovieSide(int side, double zoom);
 // The slide timer's period for a delay in seconds: milliseconds cut toward zero.
 uint32_t SlideTimerPeriod(double delaySeconds);
 
-// How long the show stays on a movie whose end is never reported: its length in
-// milliseconds (nothing when unknown, below 0) and then the delay.
-uint32_t UnreportedMoviePeriod(int64_t lengthMs, double delaySeconds);
-
 // The most one movie holds the show, "Movie Limit" seconds, in milliseconds within the
 // timer's range; 0 (no ceiling) stays 0.
 uint32_t MovieLimitPeriod(uint32_t limitSeconds);
-// A movie's period no longer than that ceiling.
-uint32_t WithinMovieLimit(uint32_t periodMs, uint32_t limitSeconds);
 
 }  // namespace glintora

@@ -102,13 +102,10 @@ void CDrawWnd::ArmSlideTimer(UINT period) {
 UINT CDrawWnd::MoviePeriod() {
   // A movie never holds the show. One being prepared is given up after the preparation's
   // bound (or the delay, when longer). One that plays moves the show on with WM_PLAYER_DONE
-  // at its end, and after "Movie Limit" at the latest; one the MCI window plays without
-  // telling, after its length and the delay. One that nothing plays holds the delay.
+  // at its end (every engine's end reaches the show, see CMediaPlayer::ReportsEnd), and
+  // after "Movie Limit" at the latest. One that nothing plays holds the delay.
   if (m_movieOpening.Pending()) return std::max<UINT>(SlideTimerPeriod(m_delay), MovieOpening::kLimitMs);
   if (!Player().IsOpen()) return SlideTimerPeriod(m_delay);
-  if (!Player().ReportsEnd()) {
-    return WithinMovieLimit(UnreportedMoviePeriod(Player().LengthMilliseconds(), m_delay), m_movieLimit);
-  }
   return MovieLimitPeriod(m_movieLimit);
 }
 

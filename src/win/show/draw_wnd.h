@@ -19,8 +19,8 @@
 #include "core/transitions/engine.h"
 #include "win/framework/stoppable_worker.h"
 #include "win/framework/wnd.h"
+#include "win/media/player/media_player.h"
 #include "win/show/item_prefetcher.h"
-#include "win/media/media_player.h"
 
 namespace glintora {
 

@@ -1,4 +1,4 @@
-#include "win/media/directshow_engine.h"
+#include "win/media/directshow/directshow_engine.h"
 
 #include <qedit.h>
 
@@ -202,6 +202,28 @@ HRESULT CDirectShowEngine::RequestState(OAFilterState state) {
     case State_Stopped: return m_control->Stop();
     case State_Paused: return m_control->Pause();
     default: return m_control->Run();
+  }
+}
+
+bool CDirectShowEngine::Running() const {
+  OAFilterState state = State_Stopped;
+  return GetState(kStateQueryMs, state) == S_OK && state == State_Running;
+}
+
+bool CDirectShowEngine::ChangeState(OAFilterState target, bool wait, const std::function<void()>& serve) {
+  // On the window's thread: each state query is bounded by kStateQueryMs and the whole wait
+  // by kStateWaitLimitMs; input for other windows waits in the queue meanwhile.
+  OAFilterState state = State_Stopped;
+  if (GetState(kStateQueryMs, state) == S_OK && state == target) return true;
+  const HRESULT requested = RequestState(target);
+  if (FAILED(requested)) return false;
+  if (requested != S_FALSE || !wait) return true;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (GetState(kStateQueryMs, state) == S_OK && state == target) return true;
+    if (GetTickCount() - start > kStateWaitLimitMs) return false;
+    serve();
+    if (!IsBuilt()) return false;  // released meanwhile
   }
 }
 

@@ -54,9 +54,9 @@
 
 #include "core/media/movie_time.h"
 #include "core/media/video_frame.h"
-#include "win/media/read_ahead.h"
-#include "win/media/movie_reader.h"
-#include "win/media/movie_sound.h"
+#include "win/media/movie_library/movie_reader.h"
+#include "win/media/movie_library/movie_sound.h"
+#include "win/media/movie_library/read_ahead.h"
 #include "win/platform/com_initialisation.h"
 
 namespace glintora {

@@ -1,4 +1,4 @@
-#include "win/media/mci_window.h"
+#include "win/media/mci/mci_window.h"
 
 #include <vfw.h>
 

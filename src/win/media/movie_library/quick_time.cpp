@@ -1,10 +1,10 @@
-#include "win/media/quick_time.h"
+#include "win/media/movie_library/quick_time.h"
 
 #include <algorithm>
 #include <memory>
 #include <utility>
 
-#include "win/media/movie_library.h"
+#include "win/media/movie_library/movie_library.h"
 
 namespace glintora {
 namespace {

@@ -1,12 +1,12 @@
-#include "win/media/quick_time_wnd.h"
+#include "win/media/movie_library/quick_time_wnd.h"
 
 #include <utility>
 
 #include "core/media/movie_span_writer.h"
 #include "core/media/movie_time.h"
 #include "core/media/movie_writer.h"
-#include "win/media/file_replace.h"
 #include "win/framework/win_app.h"
+#include "win/media/files/file_replace.h"
 
 namespace glintora {
 

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "core/media/engine_route.h"
-#include "win/media/movie_reader.h"
-#include "win/media/movie_sound.h"
+#include "win/media/movie_library/movie_reader.h"
+#include "win/media/movie_library/movie_sound.h"
 
 namespace glintora {
 

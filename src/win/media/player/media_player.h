@@ -1,8 +1,10 @@
 #pragma once
 // The movie player: a child window that plays one movie or sound inside a parent window and
-// tells its owner with WM_PLAYER_DONE when it has ended. Three engines stand behind it: a
-// DirectShow graph for most files, the MCI window for sounds and for what the graph cannot
-// play, and the movie library's window for ".mov" files.
+// tells its owner with WM_PLAYER_DONE when it has ended. One engine at a time plays for it
+// (see player_engine.h): a DirectShow graph for most files, the MCI window for sounds and for
+// what the graph cannot play, and the movie library's window for ".mov" files. The player
+// chooses and opens the engine, keeps the settings, the selection and the shared mute state,
+// passes its window's messages to the engine, and watches that what plays moves on.
 
 #include <windows.h>
 
@@ -14,44 +16,29 @@
 #include "core/media/player_arithmetic.h"
 #include "core/media/volume_memory.h"
 #include "core/show/movie_placement.h"
-#include "win/framework/static_control.h"
 #include "win/framework/wnd.h"
-#include "win/media/directshow_engine.h"
-#include "win/media/mci_window.h"
-#include "win/media/movie_preparation.h"
-#include "win/media/quick_time_wnd.h"
-#include "win/ui/bitmap_slider.h"
-#include "win/ui/button_st.h"
+#include "win/media/directshow/graph_engine.h"
+#include "win/media/player/control_bar.h"
+#include "win/media/player/movie_preparation.h"
+#include "win/media/player/player_engine.h"
 
 namespace glintora {
 
 // Posted to the owner when a movie has ended (both parameters 0).
 inline constexpr UINT WM_PLAYER_DONE = WM_USER + 1;
-// The graph's events arrive at the player as this message.
-inline constexpr UINT WM_GRAPH_EVENT = WM_USER;
-// The movie library's window reports the end of its movie with this message.
-inline constexpr UINT WM_MOVIE_WINDOW_DONE = WM_QUICKTIME_DONE;
-// The player window's control id, and those of its control bar.
+// The player window's control id (its control bar's follow it, see control_bar.h).
 inline constexpr UINT kPlayerControlId = 10000;
-inline constexpr UINT kSeekBarId = 10001;
-inline constexpr UINT kPlayButtonId = 10002;
-inline constexpr UINT kMuteButtonId = 10003;
-// While the seek bar can seek, this timer moves it with the movie.
-inline constexpr UINT_PTR kSeekTimerId = 3284;
-inline constexpr UINT kSeekTimerMs = 100;
 // While a graph or the MCI window plays, this timer watches that it moves on: one that stands
 // still for kStallMs without telling its end has ended (a graph may never send its completion).
 inline constexpr UINT_PTR kProgressTimerId = 3285;
 inline constexpr UINT kProgressTimerMs = 250;
 inline constexpr int64_t kStallMs = 4000;
-// The colour the bar's thumb and button pictures leave out.
-inline constexpr COLORREF kBarTransparent = 0x8000FF;
 
-class CMediaPlayer : public CWnd {
+class CMediaPlayer : public CWnd, public PlayerEngineHost {
   GLINTORA_DECLARE_MESSAGE_MAP()
 
  public:
-  enum class Engine { None, Mci, Graph, MovieWindow };
+  using Engine = PlayerEngineKind;
 
   CMediaPlayer() = default;
   ~CMediaPlayer() override;
@@ -88,7 +75,7 @@ class CMediaPlayer : public CWnd {
   // Writes the selected frames of the current file to `path`; a failure leaves `path` and
   // the current file as they were.
   virtual bool SaveSelection(const std::string& path);
-  virtual void ShowControls(bool show) { m_controlsVisible = show; }
+  virtual void ShowControls(bool show) { m_settings.controlsVisible = show; }
   virtual void SetForwardMouse(bool forward);
 
   // The natural size of a movie; false with 0 × 0 when it cannot be told or the file is
@@ -103,69 +90,58 @@ class CMediaPlayer : public CWnd {
   // The length of what plays in milliseconds; -1 when unknown or nothing is open.
   int64_t LengthMilliseconds();
   Engine CurrentEngine() const;
-  HWND MciWindow() const { return m_mci.Handle(); }
-  CQuickTimeWnd* MovieWindow() const { return m_movieWindow.get(); }
+  // The window of the MCI engine or of the movie library's, while that engine plays.
+  HWND MciWindow() const { return EngineWindow(Engine::Mci); }
+  HWND MovieWindow() const { return EngineWindow(Engine::MovieWindow); }
   const std::string& FileName() const { return m_fileName; }
   int SelectionStart() const { return m_selectionStart; }
   int SelectionEnd() const { return m_selectionEnd; }
   // The control bar (its windows exist only while a graph plays with the controls shown).
-  const CBitmapSlider& SeekBar() const { return m_seekBar; }
-  const CButtonST& PlayButton() const { return m_playButton; }
-  const CButtonST& MuteButton() const { return m_muteButton; }
+  const CBitmapSlider& SeekBar() const { return m_bar.SeekBar(); }
+  const CButtonST& PlayButton() const { return m_bar.PlayButton(); }
+  const CButtonST& MuteButton() const { return m_bar.MuteButton(); }
 
   static bool SharedMute() { return s_volume.Muted(); }
   static long SavedVolume() { return s_volume.SavedVolume(); }
-  bool FullScreenAllowed() const { return m_fullScreenAllowed; }
-  bool ForwardMouse() const { return m_forwardMouse; }
-  bool ControlsVisible() const { return m_controlsVisible; }
+  bool FullScreenAllowed() const { return m_settings.fullScreenAllowed; }
+  bool ForwardMouse() const { return m_settings.forwardMouse; }
+  bool ControlsVisible() const { return m_settings.controlsVisible; }
 
  protected:
   // Which engine plays `path`.
   virtual EngineRoute Route(const std::string& path) const { return RouteFor(path); }
-  enum class GraphResult { Playing, Failed, Abandoned };
+  using GraphResult = GraphOpening;
   // Builds, sets up and runs the graph; Failed falls back to the MCI window, Abandoned ends
   // the open with nothing playing.
   virtual GraphResult OpenGraph(const std::string& path, const RECT& rect);
+  // Makes `engine` the one that plays in the player window; Close() lets it go.
+  void UseEngine(std::unique_ptr<CPlayerEngine> engine) { m_engine = std::move(engine); }
 
-  LRESULT OnGraphEvent(WPARAM, LPARAM);
-  LRESULT OnMovieWindowDone(WPARAM, LPARAM);
-  LRESULT OnMciNotifyMode(WPARAM, LPARAM);
+  // The engine takes the messages it answers before the player's map sees them.
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT OnDoubleClick(WPARAM, LPARAM);
   // A move or a click on the movie is one on the owner when the mouse is passed on.
-  LRESULT OnMouseInput(WPARAM, LPARAM) { return DefaultThenToOwner(m_forwardMouse); }
+  LRESULT OnMouseInput(WPARAM, LPARAM) { return DefaultThenToOwner(m_settings.forwardMouse); }
   LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
   LRESULT OnDestroy(WPARAM, LPARAM);
   LRESULT OnTimer(WPARAM, LPARAM);
-  void OnPlayButton();
-  void OnMuteButton();
-  LRESULT OnSeekMoving(WPARAM, LPARAM);
-  LRESULT OnSeekMoved(WPARAM, LPARAM);
 
  private:
+  // What the engine asks of the player.
+  void EngineEnded() override { ReportEnd(); }
+  void ServePlayerMessages() override;
+  void ToggleMute() override { SetMute(!s_volume.Muted()); }
+
   bool CreatePlayerWindow(HWND parent, const RECT& rect);
   void OpenMci(const std::string& path, HWND parent, const RECT& rect, bool sound);
   // The movie library's window on the prepared readers; false (and none) without them.
   bool OpenMovieWindow(PreparedMovie& movie, const RECT& rect);
-  // Starts watching a graph or the MCI window move on.
+  HWND EngineWindow(Engine kind) const;
+  // Starts watching what plays move on, where its engine is watched.
   void WatchProgress();
   void OnProgressTimer();
-  // Stops, detaches and releases the graph and the MCI window, whatever state they are in.
-  void ReleaseEngines();
-  // Brings `graph` to `target` (State_Stopped, State_Paused, State_Running); with `wait`,
-  // until it gets there or a bounded time has passed, serving the player's own messages
-  // meanwhile. False when the state was not reached or the graph was released meanwhile.
-  bool SetGraphState(const std::shared_ptr<CDirectShowEngine>& graph, OAFilterState target, bool wait);
-  bool GraphRunning(const std::shared_ptr<CDirectShowEngine>& graph) const;
-  void OnGraphComplete(const std::shared_ptr<CDirectShowEngine>& graph);
-  // The play button, the two edges, the seek bar and the mute button along the bottom.
-  void CreateControlBar(int width, int height);
-  void PlaceControlBar(int width, int height);
-  // The play button's picture: pause while playing, play while not.
-  void ShowPlaying(bool playing);
-  // Seeks the graph to the seek bar's position.
-  void SeekToBar(const std::shared_ptr<CDirectShowEngine>& graph);
-  // Gives the focus to the seek bar and brings the video forward, after a click on the bar.
-  void AfterBarClick(const std::shared_ptr<CDirectShowEngine>& graph);
+  // Stops and lets go of the engine, whatever state it is in.
+  void ReleaseEngine();
   // Posts the end to the owner: the owner closes the player in response, which must not
   // happen inside one of the player's own handlers.
   void ReportEnd();
@@ -174,43 +150,15 @@ class CMediaPlayer : public CWnd {
 
   static VolumeMemory s_volume;  // the mute state and saved volume of every player
 
-  CMciWindow m_mci;
-  std::unique_ptr<CQuickTimeWnd> m_movieWindow;
-  // Shared so that a handler waiting on the graph keeps it while a nested close lets it go.
-  std::shared_ptr<CDirectShowEngine> m_graph;
+  PlayerSettings m_settings;
+  CControlBar m_bar;  // before the engine, which may use it until it goes
+  std::unique_ptr<CPlayerEngine> m_engine;
   bool m_inDialog = false;
-  bool m_fullScreenAllowed = true;
-  bool m_forwardMouse = false;
-  bool m_controlsVisible = true;
-  bool m_mciNotifies = false;      // the MCI window reports its mode changes (a sound)
-  bool m_mciSeenPlaying = false;   // its stop after this is the end, unless asked to pause
-  bool m_pausedByCaller = false;
   ProgressWatch m_progress{kStallMs};
   HWND m_endReportedTo = nullptr;  // the owner an end report was posted to
-  int64_t m_seekTarget = 0;
-  int64_t m_duration = 0;  // media time
-  int64_t m_frameCount = 0;
   std::string m_fileName;
   int m_selectionStart = 0;
   int m_selectionEnd = 0;
-  bool m_repeat = false;
-
-  // The control bar.
-  class EdgePicture : public CStatic {
-   public:
-    ~EdgePicture() override;
-    // A static picture of the program's bitmap `id`, which it keeps until it goes.
-    void Create(UINT bitmapId, const RECT& rect, HWND parent);
-
-   private:
-    HBITMAP m_bitmap = nullptr;
-  };
-  CButtonST m_playButton;
-  EdgePicture m_leftEdge;
-  CBitmapSlider m_seekBar;
-  EdgePicture m_rightEdge;
-  CButtonST m_muteButton;
-  int m_dragState = -1;  // -1 no drag; 0 began while not running; 1 began while running
 };
 
 }  // namespace glintora

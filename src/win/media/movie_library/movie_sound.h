@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "win/media/movie_library/movie_reader.h"
+#include "win/media/movie_library/read_ahead.h"
 #include "win/platform/com_ptr.h"
-#include "win/media/movie_reader.h"
-#include "win/media/read_ahead.h"
 
 namespace glintora {
 

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -61,12 +62,25 @@ class CDirectShowEngine {
   // Sets both positions, absolute, in media time.
   bool SetPositions(int64_t start, int64_t stop);
 
+  // Each state query waits this long for the graph.
+  static constexpr DWORD kStateQueryMs = 10;
+  // A graph in error never answers its state; a wait for one gives up after this.
+  static constexpr DWORD kStateWaitLimitMs = 5000;
+
   // The graph's state with a time-out in milliseconds: S_OK with the state, or a failure or
   // an intermediate answer (the change is still under way).
   HRESULT GetState(DWORD timeoutMs, OAFilterState& state) const;
+  // Whether the graph answers within one query that it runs.
+  bool Running() const;
   // Asks for a state (State_Stopped, State_Paused or State_Running); S_FALSE while the
   // change is under way.
   HRESULT RequestState(OAFilterState state);
+  // Brings the graph to `target`; with `wait`, until it gets there or kStateWaitLimitMs has
+  // passed, calling `serve` between the queries (the thread that owns the video window must
+  // go on serving its own messages). A handler that `serve` runs may release this graph: the
+  // caller keeps the object alive through the call. False when the state was not reached or
+  // the graph was released meanwhile.
+  bool ChangeState(OAFilterState target, bool wait, const std::function<void()>& serve);
 
   // Takes the next waiting event, frees its parameters at once and gives its code; false
   // when none is waiting.

@@ -1,4 +1,4 @@
-#include "win/media/movie_library.h"
+#include "win/media/movie_library/movie_library.h"
 
 #include <mfapi.h>
 

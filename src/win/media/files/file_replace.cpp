@@ -1,4 +1,4 @@
-#include "win/media/file_replace.h"
+#include "win/media/files/file_replace.h"
 
 #include <windows.h>
 

@@ -19,7 +19,7 @@
 #include <thread>
 #include <utility>
 
-#include "win/media/movie_library.h"
+#include "win/media/movie_library/movie_library.h"
 
 namespace glintora {
 

@@ -1,12 +1,12 @@
-#include "win/media/movie_preparation.h"
+#include "win/media/player/movie_preparation.h"
 
 #include <utility>
 
 #include "win/framework/worker_thread.h"
-#include "win/media/avi_file.h"
-#include "win/media/directshow_engine.h"
-#include "win/media/movie_file_probe.h"
-#include "win/media/movie_library.h"
+#include "win/media/directshow/directshow_engine.h"
+#include "win/media/files/avi_file.h"
+#include "win/media/files/movie_file_probe.h"
+#include "win/media/movie_library/movie_library.h"
 #include "win/platform/com_initialisation.h"
 
 namespace glintora {

@@ -1,4 +1,4 @@
-#include "win/media/avi_file.h"
+#include "win/media/files/avi_file.h"
 
 #include <windows.h>
 // The AVI file functions need the base types first.

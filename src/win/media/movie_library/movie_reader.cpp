@@ -1,4 +1,4 @@
-#include "win/media/movie_reader.h"
+#include "win/media/movie_library/movie_reader.h"
 
 #include <mfapi.h>
 #include <mferror.h>
@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "win/framework/worker_thread.h"
-#include "win/media/directshow_engine.h"
-#include "win/media/movie_file_probe.h"
-#include "win/media/movie_library.h"
+#include "win/media/directshow/directshow_engine.h"
+#include "win/media/files/movie_file_probe.h"
+#include "win/media/movie_library/movie_library.h"
 
 namespace glintora {
 namespace {

@@ -1,4 +1,4 @@
-#include "win/media/movie_file_probe.h"
+#include "win/media/files/movie_file_probe.h"
 
 #include <windows.h>
 

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "win/framework/wnd.h"
-#include "win/media/quick_time.h"
+#include "win/media/movie_library/quick_time.h"
 
 namespace glintora {
 

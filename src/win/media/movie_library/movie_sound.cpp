@@ -1,11 +1,11 @@
-#include "win/media/movie_sound.h"
+#include "win/media/movie_library/movie_sound.h"
 
 #include <mfapi.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "win/media/movie_library.h"
+#include "win/media/movie_library/movie_library.h"
 
 namespace glintora {
 namespace {
