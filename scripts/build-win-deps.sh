@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the static Windows libraries (libjpeg-turbo, libpng, libtiff, giflib) from
-# Debian's source packages into a cache folder, and keeps there the source of LibRaw, which
+# Cross-builds the static Windows libraries (libjpeg-turbo, libpng, libtiff, giflib, libwebp,
+# and libheif with its decoders libde265 and dav1d) from Debian's source packages into a cache
+# folder, and keeps there the source of LibRaw, which
 # the project compiles itself for both of its configurations. The folder's name carries a hash of this
 # script and the toolchain file, so a change to either builds a fresh set; an existing complete
 # set is reused at once.
@@ -127,6 +128,46 @@ d=$(src_of tiff bookworm)
 cmake_build "$d" -DBUILD_SHARED_LIBS=OFF -Dtiff-tools=OFF -Dtiff-tests=OFF -Dtiff-contrib=OFF \
   -Dtiff-docs=OFF -Dtiff-deprecated=OFF -Dcxx=OFF -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Djbig=OFF \
   -Dlerc=OFF -Dlibdeflate=OFF -Dpixarlog=OFF -Dold-jpeg=OFF -Djpeg12=OFF
+
+# libwebp: the decoder and the demuxer (an animated file's first frame), no tools
+d=$(src_of libwebp bookworm)
+cmake_build "$d" -DBUILD_SHARED_LIBS=OFF -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF \
+  -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF \
+  -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF
+
+# libde265, the HEVC decoder of HEIC pictures: the library only
+d=$(src_of libde265 bookworm)
+cmake_build "$d" -DBUILD_SHARED_LIBS=OFF -DENABLE_SDL=OFF -DENABLE_DECODER=OFF -DENABLE_ENCODER=OFF
+
+# dav1d, the AV1 decoder of AVIF pictures (8- and 16-bit, with its assembly), built by meson
+d=$(src_of dav1d bookworm)
+cat >"$work/meson-cross.txt" <<CROSS
+[binaries]
+c = 'x86_64-w64-mingw32-gcc-posix'
+ar = 'x86_64-w64-mingw32-ar'
+strip = 'x86_64-w64-mingw32-strip'
+windres = 'x86_64-w64-mingw32-windres'
+nasm = 'nasm'
+[host_machine]
+system = 'windows'
+cpu_family = 'x86_64'
+cpu = 'x86_64'
+endian = 'little'
+CROSS
+quietly meson setup "$d/_build" "$d" --cross-file "$work/meson-cross.txt" --prefix="$prefix" --libdir=lib \
+  --buildtype=release -Ddefault_library=static -Denable_tools=false -Denable_tests=false -Denable_examples=false
+quietly ninja -C "$d/_build" -j "$jobs" install
+
+# libheif with both decoders built in (no plugin loading: nothing is loaded at run time) and
+# no encoders. Its find modules would look for them under the toolchain's root only.
+d=$(src_of libheif bookworm)
+cmake_build "$d" -DBUILD_SHARED_LIBS=OFF -DENABLE_PLUGIN_LOADING=OFF -DWITH_EXAMPLES=OFF -DBUILD_TESTING=OFF \
+  -DWITH_X265=OFF -DWITH_AOM_ENCODER=OFF -DWITH_AOM_DECODER=OFF -DWITH_SvtEnc=OFF -DWITH_RAV1E=OFF \
+  -DWITH_LIBDE265=ON -DLIBDE265_INCLUDE_DIR="$prefix/include" -DLIBDE265_LIBRARY="$prefix/lib/libde265.a" \
+  -DWITH_DAV1D=ON -DDAV1D_INCLUDE_DIR="$prefix/include" -DDAV1D_LIBRARY="$prefix/lib/libdav1d.a"
+heif_symbols=$(x86_64-w64-mingw32-nm "$prefix/lib/libheif.a")
+grep -q ' de265_new_decoder$' <<<"$heif_symbols" || { log "libheif: no HEVC decoder"; exit 1; }
+grep -q ' dav1d_open$' <<<"$heif_symbols" || { log "libheif: no AV1 decoder"; exit 1; }
 
 # Compiles a list of sources in parallel into one static library.
 static_lib() {
