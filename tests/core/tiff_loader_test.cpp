@@ -259,7 +259,7 @@ TEST_F(TiffLoader, InfoAndLoadAgreeOnEveryKindOfPicture) {
       {"grey 4", MakePicture(9, 5, 4, 1, PHOTOMETRIC_MINISBLACK), {9, 5, 0, 0}, 0},
       {"grey with alpha", MakePicture(9, 5, 8, 2, PHOTOMETRIC_MINISBLACK), {9, 5, 0, 0}, 0},
       {"CMYK", MakePicture(9, 5, 8, 4, PHOTOMETRIC_SEPARATED), {0, 0, 0, 0}, 0},
-      {"tiled RGB", tiled, {9, 5, Tiff, Color8}, 0},
+      {"tiled RGB", tiled, {9, 5, Tiff, Color8}, Color8},
   };
   CvxLoaderTIFF loader;
   for (const Case& c : cases) {

@@ -2,6 +2,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -129,18 +130,89 @@ int32_t DecodedType(TIFF* tiff, const TiffFields& fields) {
   }
 }
 
-// Reads the next scanline of `plane`; false when the library cannot read it.
-bool ReadScanline(TIFF* tiff, void* buffer, int y, int plane) {
-  return TIFFReadScanline(tiff, buffer, static_cast<uint32_t>(y), static_cast<uint16_t>(plane)) == 1;
-}
+// The scanlines of the first image, whether the file keeps them in strips or in tiles. A
+// tiled file is read one band of tiles (a tile's height, the image's width) at a time: each
+// tile is read once, into its place in the band, and a tile that cannot be read leaves its
+// area zero, as a bad scanline leaves its row.
+class ScanlineReader {
+ public:
+  explicit ScanlineReader(TIFF* tiff) : m_tiff(tiff), m_tiled(TIFFIsTiled(tiff) != 0) {}
+
+  // For lines of `lineBytes` bytes (one plane's samples) of a `width` × `height` picture;
+  // false when the tiles do not fit them or would exceed kMaxTiffTileBytes.
+  bool Prepare(uint64_t lineBytes, uint32_t width, uint32_t height) {
+    m_lineBytes = static_cast<size_t>(lineBytes);
+    m_width = width;
+    m_height = height;
+    if (!m_tiled) return true;
+    if (width == 0 || lineBytes % width != 0 || !TIFFGetField(m_tiff, TIFFTAG_TILEWIDTH, &m_tileWidth) ||
+        !TIFFGetField(m_tiff, TIFFTAG_TILELENGTH, &m_tileLength) || m_tileWidth == 0 || m_tileLength == 0) {
+      return false;
+    }
+    m_pixelBytes = static_cast<size_t>(lineBytes / width);
+    const uint64_t tileBytes = TIFFTileSize64(m_tiff);
+    if (TIFFTileRowSize64(m_tiff) != uint64_t{m_tileWidth} * m_pixelBytes || tileBytes == 0 ||
+        tileBytes > kMaxTiffTileBytes || tileBytes < uint64_t{m_tileWidth} * m_pixelBytes * m_tileLength) {
+      return false;
+    }
+    // The band is at most the picture, whose size the caller has checked.
+    m_bandRows = std::min(m_tileLength, height);
+    m_tile.resize(static_cast<size_t>(tileBytes));
+    m_band.resize(m_lineBytes * m_bandRows);
+    return true;
+  }
+
+  // Scanline `y` of `plane` into `into`; false when nothing of it could be read.
+  bool Read(void* into, uint32_t y, int plane) {
+    if (!m_tiled) return TIFFReadScanline(m_tiff, into, y, static_cast<uint16_t>(plane)) == 1;
+    const uint32_t top = y / m_tileLength * m_tileLength;
+    if (top != m_bandTop || plane != m_bandPlane) LoadBand(top, plane);
+    std::memcpy(into, m_band.data() + (y - top) * m_lineBytes, m_lineBytes);
+    return m_bandRead;
+  }
+
+ private:
+  void LoadBand(uint32_t top, int plane) {
+    m_bandTop = top;
+    m_bandPlane = plane;
+    m_bandRead = false;
+    std::fill(m_band.begin(), m_band.end(), uint8_t{0});
+    const uint32_t rows = std::min(m_bandRows, m_height - top);
+    for (uint32_t left = 0; left < m_width; left += m_tileWidth) {
+      if (TIFFReadTile(m_tiff, m_tile.data(), left, top, 0, static_cast<uint16_t>(plane)) < 0) continue;
+      m_bandRead = true;
+      const size_t bytes = std::min<size_t>(m_tileWidth, m_width - left) * m_pixelBytes;
+      for (uint32_t r = 0; r < rows; ++r) {
+        std::memcpy(m_band.data() + r * m_lineBytes + left * m_pixelBytes, m_tile.data() + r * m_tileWidth * m_pixelBytes,
+                    bytes);
+      }
+      if (left > UINT32_MAX - m_tileWidth) break;
+    }
+  }
+
+  TIFF* m_tiff;
+  bool m_tiled;
+  size_t m_lineBytes = 0;
+  size_t m_pixelBytes = 0;
+  uint32_t m_width = 0;
+  uint32_t m_height = 0;
+  uint32_t m_tileWidth = 0;
+  uint32_t m_tileLength = 0;
+  uint32_t m_bandRows = 0;
+  std::vector<uint8_t> m_tile;  // one tile as the library gives it
+  std::vector<uint8_t> m_band;  // the band's lines, one plane
+  uint32_t m_bandTop = UINT32_MAX;
+  int m_bandPlane = -1;
+  bool m_bandRead = false;  // some tile of the band was read
+};
 
 // Contiguous samples: each scanline goes straight into its image row. `linesRead` counts the
 // scanlines the library could read.
 template <typename P>
-bool ReadRows(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop, int& linesRead) {
+bool ReadRows(ScanlineReader& lines, CvxImageT<P>& image, const std::atomic<bool>& stop, int& linesRead) {
   for (int y = 0; y < image.m_height; ++y) {
     P* row = image.Row(y);
-    if (ReadScanline(tiff, row, y, 0)) {
+    if (lines.Read(row, static_cast<uint32_t>(y), 0)) {
       ++linesRead;
     } else {
       // A row the decoder gave up on stays black, whatever it left there.
@@ -153,14 +225,14 @@ bool ReadRows(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop, in
 
 // Separate planes: red, green, blue and alpha of the file land in channels 2, 1, 0 and 3.
 template <typename P>
-bool ReadPlanes(TIFF* tiff, CvxImageT<P>& image, const std::atomic<bool>& stop, int& linesRead) {
+bool ReadPlanes(ScanlineReader& lines, CvxImageT<P>& image, const std::atomic<bool>& stop, int& linesRead) {
   using Channel = typename PixelTraits<P>::Channel;
   constexpr int kChannelOfPlane[] = {2, 1, 0, 3};
   std::vector<Channel> samples(static_cast<size_t>(image.m_width));
   for (int plane = 0; plane < PixelTraits<P>::kChannels; ++plane) {
     const int channel = kChannelOfPlane[plane];
     for (int y = 0; y < image.m_height; ++y) {
-      if (ReadScanline(tiff, samples.data(), y, plane)) {
+      if (lines.Read(samples.data(), static_cast<uint32_t>(y), plane)) {
         ++linesRead;
         P* row = image.Row(y);
         for (int x = 0; x < image.m_width; ++x) row[x].c[channel] = samples[static_cast<size_t>(x)];
@@ -178,12 +250,13 @@ std::unique_ptr<CvxImage> DecodeSamples(TIFF* tiff, const TiffFields& fields, co
   // The library writes one scanline into a row or the plane buffer; it must fit exactly.
   const uint64_t lineBytes =
       uint64_t{fields.width} * static_cast<uint64_t>(separate ? Traits::kBytesPerChannel : Traits::kBytesPerPixel);
-  if (TIFFScanlineSize64(tiff) != lineBytes) return nullptr;
+  ScanlineReader lines(tiff);
+  if (TIFFScanlineSize64(tiff) != lineBytes || !lines.Prepare(lineBytes, fields.width, fields.height)) return nullptr;
 
   auto image = NewImage<P>(static_cast<int>(fields.width), static_cast<int>(fields.height), true);
   if (!image || stop) return nullptr;
   int linesRead = 0;
-  if (!(separate ? ReadPlanes(tiff, *image, stop, linesRead) : ReadRows(tiff, *image, stop, linesRead))) {
+  if (!(separate ? ReadPlanes(lines, *image, stop, linesRead) : ReadRows(lines, *image, stop, linesRead))) {
     return nullptr;
   }
   if (linesRead == 0) return nullptr;  // not one row of pixel data: no picture
@@ -202,14 +275,16 @@ template <typename Index, typename P>
 std::unique_ptr<CvxImage> DecodePalette(TIFF* tiff, const TiffFields& fields, const ColorMap& map,
                                         const std::atomic<bool>& stop) {
   using Channel = typename PixelTraits<P>::Channel;
-  if (TIFFScanlineSize64(tiff) != uint64_t{fields.width} * sizeof(Index)) return nullptr;
+  const uint64_t lineBytes = uint64_t{fields.width} * sizeof(Index);
+  ScanlineReader lines(tiff);
+  if (TIFFScanlineSize64(tiff) != lineBytes || !lines.Prepare(lineBytes, fields.width, fields.height)) return nullptr;
   auto image = NewImage<P>(static_cast<int>(fields.width), static_cast<int>(fields.height), true);
   if (!image || stop) return nullptr;
   // Every index value has its entry: the map holds 2^bits entries and Index is bits wide.
   std::vector<Index> indices(fields.width);
   int linesRead = 0;
   for (int y = 0; y < image->m_height; ++y) {
-    if (ReadScanline(tiff, indices.data(), y, 0)) {
+    if (lines.Read(indices.data(), static_cast<uint32_t>(y), 0)) {
       ++linesRead;
       P* row = image->Row(y);
       for (int x = 0; x < image->m_width; ++x) {
@@ -236,12 +311,7 @@ std::unique_ptr<CvxImage> DecodePalettePicture(TIFF* tiff, const TiffFields& fie
 
 std::unique_ptr<CvxImage> DecodeFirstImage(TIFF* tiff, const std::atomic<bool>& stop) {
   const TiffFields fields = ReadFields(tiff);
-  // Scanlines are the unit of decoding, so tiled files, whose every scanline read fails,
-  // would come out black; they are refused instead.
-  if (fields.width == 0 || fields.height == 0 || fields.width > INT32_MAX || fields.height > INT32_MAX ||
-      TIFFIsTiled(tiff)) {
-    return nullptr;
-  }
+  if (fields.width == 0 || fields.height == 0 || fields.width > INT32_MAX || fields.height > INT32_MAX) return nullptr;
   const int32_t type = DecodedType(tiff, fields);
   if (type == 0 || !ImageOfTypeFits(type, fields.width, fields.height)) return nullptr;
   if (fields.photometric == PHOTOMETRIC_PALETTE) return DecodePalettePicture(tiff, fields, stop);

@@ -1,12 +1,15 @@
 #pragma once
-// TIFF pictures through libtiff: the first image of the file, scanline by scanline, as grey,
-// colour or colour-with-alpha of 8 or 16 bits per channel, palette pictures included.
-// Bilevel and other bit depths, tiled files and photometric interpretations other than
-// min-is-white, min-is-black, RGB and palette are not decoded.
+// TIFF pictures through libtiff: the first image of the file, scanline by scanline from its
+// strips or band by band from its tiles, as grey, colour or colour-with-alpha of 8 or 16 bits
+// per channel, palette pictures included. Bilevel and other bit depths and photometric
+// interpretations other than min-is-white, min-is-black, RGB and palette are not decoded.
 
 #include "core/loaders/loader.h"
 
 namespace glintora {
+
+// The largest tile read into memory; real files' tiles are a few hundred pixels square.
+inline constexpr uint64_t kMaxTiffTileBytes = uint64_t{64} << 20;
 
 class CvxLoaderTIFF final : public CvxLoader {
  public:
@@ -17,7 +20,7 @@ class CvxLoaderTIFF final : public CvxLoader {
   // sizes); all zero for an unreadable file or another photometric interpretation.
   CvxImageHeader ReadInfo(ByteSource& source) override;
   // The first image; null when it is not decoded, cannot be allocated or the stop flag is
-  // set. Rows the library cannot read stay black. The options are not used.
+  // set. Rows, and tiles, the library cannot read stay black. The options are not used.
   std::unique_ptr<CvxImage> Decode(ByteSource& source, const LoadOptions& options) override;
   // The orientation tag of the first image, as the library reads it.
   int ReadOrientation(ByteSource& source) override;
