@@ -1,6 +1,7 @@
 # The picture decoders, as targets with the same names in both configurations:
-#   glintora::jpeg glintora::png glintora::tiff glintora::gif glintora::raw
-# Natively the first four are Debian's packages; for Windows, the static libraries that
+#   glintora::jpeg glintora::png glintora::tiff glintora::gif glintora::raw glintora::heif
+#   glintora::webp
+# Natively all but the RAW decoder are Debian's packages; for Windows, the static libraries that
 # scripts/build-win-deps.sh cross-builds (built on first use if the cache lacks them) and
 # Debian's MinGW zlib. LibRaw, whose history of memory faults makes it the decoder most worth
 # fuzzing, is compiled here from the source that script keeps, in both configurations: the
@@ -60,6 +61,13 @@ if(WIN32)
   glintora_import(png libpng16.a ${MINGW_ZLIB})
   glintora_import(tiff libtiff.a glintora::jpeg ${MINGW_ZLIB})
   glintora_import(gif libgif.a)
+  # libheif with its two decoders built in; its header exports nothing from a static build.
+  glintora_import(de265 libde265.a)
+  glintora_import(dav1d libdav1d.a)
+  glintora_import(heif libheif.a glintora::de265 glintora::dav1d -lpthread)
+  set_property(TARGET glintora::heif APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS LIBHEIF_STATIC_BUILD)
+  glintora_import(webp_core libwebp.a)
+  glintora_import(webp libwebpdemux.a glintora::webp_core)
   add_library(glintora::gl INTERFACE IMPORTED GLOBAL)
   set_target_properties(glintora::gl PROPERTIES INTERFACE_LINK_LIBRARIES "opengl32;glu32")
 else()
@@ -70,7 +78,10 @@ else()
   find_package(PkgConfig REQUIRED)
   # OSMesa before GLU, so that GLU's own GL calls reach the off-screen context.
   pkg_check_modules(OSMESA REQUIRED IMPORTED_TARGET osmesa glu)
-  foreach(pair jpeg=JPEG::JPEG png=PNG::PNG tiff=TIFF::TIFF gif=GIF::GIF gl=PkgConfig::OSMESA)
+  pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
+  pkg_check_modules(WEBP REQUIRED IMPORTED_TARGET libwebp libwebpdemux)
+  foreach(pair jpeg=JPEG::JPEG png=PNG::PNG tiff=TIFF::TIFF gif=GIF::GIF gl=PkgConfig::OSMESA heif=PkgConfig::HEIF
+               webp=PkgConfig::WEBP)
     string(REPLACE "=" ";" pair ${pair})
     list(GET pair 0 name)
     list(GET pair 1 target)

@@ -8,9 +8,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 packages=(
   # native toolchain and the core's libraries
-  build-essential cmake ninja-build pkg-config nasm dpkg-dev
+  build-essential cmake ninja-build pkg-config nasm dpkg-dev meson
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libgif-dev
-  libgtest-dev libosmesa6-dev libglu1-mesa-dev libjpeg-turbo-progs
+  libgtest-dev libosmesa6-dev libglu1-mesa-dev libjpeg-turbo-progs libheif-dev libwebp-dev
+  # independent encoders and decoders the HEIF and WebP tests compare with
+  libheif-examples libavif-bin webp libtiff-tools
   # sanitizers and fuzzing
   clang libclang-rt-14-dev
   # Windows toolchain and its zlib

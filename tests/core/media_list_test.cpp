@@ -43,20 +43,22 @@ TEST(MediaList, WalksSubfoldersDepthFirstWhereTheyAreMet) {
 TEST(MediaList, KeepsPicturesAndOptionallyMoviesByLowerCasedExtension) {
   FakeFileSystem fs;
   for (const char* name : {"a.JPG", "b.Jpeg", "c.jpg.txt", ".jpg", "d.png", "e.avi", "f.MOV", "g.psd", "h.ppm",
-                           "i.nef", "j.tif", "k.TIFF", "l.gif", "m.bmp", "noext", "n.jpg.", "o.webp"}) {
+                           "i.nef", "j.tif", "k.TIFF", "l.gif", "m.bmp", "noext", "n.jpg.", "o.webp", "p.HEIC",
+                           "q.avif", "r.hif", "s.Heif"}) {
     fs.Add("P", name);
   }
   MediaList withMovies;
   ASSERT_TRUE(withMovies.Build(fs, "P", true, /*playMovies=*/true, /*random=*/false));
   EXPECT_EQ(withMovies.Files(),
             (std::vector<std::string>{"P\\a.JPG", "P\\b.Jpeg", "P\\.jpg", "P\\d.png", "P\\e.avi", "P\\f.MOV",
-                                      "P\\j.tif", "P\\k.TIFF", "P\\l.gif", "P\\m.bmp"}));
+                                      "P\\j.tif", "P\\k.TIFF", "P\\l.gif", "P\\m.bmp", "P\\o.webp", "P\\p.HEIC",
+                                      "P\\q.avif", "P\\r.hif", "P\\s.Heif"}));
   EXPECT_TRUE(withMovies.IsMovie("P\\f.MOV"));
   EXPECT_FALSE(withMovies.IsMovie("P\\a.JPG"));
 
   MediaList withoutMovies;
   ASSERT_TRUE(withoutMovies.Build(fs, "P", true, /*playMovies=*/false, /*random=*/false));
-  EXPECT_EQ(withoutMovies.Size(), 8u);
+  EXPECT_EQ(withoutMovies.Size(), 13u);
   EXPECT_EQ(std::count(withoutMovies.Files().begin(), withoutMovies.Files().end(), "P\\e.avi"), 0);
   EXPECT_FALSE(withoutMovies.IsMovie("P\\e.avi"));
 }

@@ -28,6 +28,8 @@ enum CvxFileFormat : int32_t {
   Raw = 6,
   Pnm = 7,
   Psd = 8,
+  WebP = 9,
+  Heif = 10,
 };
 
 // The type code for a channel count and channel width; 0 for any other combination.

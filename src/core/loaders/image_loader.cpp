@@ -11,12 +11,14 @@
 #include "core/image/orientation.h"
 #include "core/loaders/bmp_loader.h"
 #include "core/loaders/gif_loader.h"
+#include "core/loaders/heif_loader.h"
 #include "core/loaders/jpeg_loader.h"
 #include "core/loaders/png_loader.h"
 #include "core/loaders/pnm_loader.h"
 #include "core/loaders/psd_loader.h"
 #include "core/loaders/raw_loader.h"
 #include "core/loaders/tiff_loader.h"
+#include "core/loaders/webp_loader.h"
 
 namespace glintora {
 namespace {
@@ -88,6 +90,8 @@ CvxImageLoader::CvxImageLoader(const CvxColor8& background)
   m_loaders.push_back(std::make_unique<CvxLoaderGIF>());
   m_loaders.push_back(std::make_unique<CvxLoaderPNM>());
   m_loaders.push_back(std::make_unique<CvxLoaderPSD>());
+  m_loaders.push_back(std::make_unique<CvxLoaderWebP>());
+  m_loaders.push_back(std::make_unique<CvxLoaderHEIF>());
 }
 
 CvxImageLoader::~CvxImageLoader() = default;
@@ -231,6 +235,19 @@ std::unique_ptr<CvxImage> CvxImageLoader::LoadToCover(const std::string& path,
           std::unique_ptr<CvxImage> image = Run(*jpeg, *source, LoadOptions{.scale = scale});
           if (image) stored = turn(full);
           if (image || jpeg->m_stop) return image;
+        }
+      }
+      if (auto* webp = dynamic_cast<CvxLoaderWebP*>(loader.get())) {
+        // libwebp scales as it decodes: straight to the width shown, when smaller.
+        const CvxImageHeader info = webp->ReadInfo(*source);
+        const ImageSize full{info.m_width, info.m_height};
+        const bool turned = m_autoRotate && webp->ReadOrientation(*source) >= 5;
+        const auto turn = [turned](ImageSize size) { return turned ? ImageSize{size.height, size.width} : size; };
+        const int width = full.width > 0 && full.height > 0 ? turn(shownSize(turn(full))).width : 0;
+        if (width > 0 && width < full.width) {
+          std::unique_ptr<CvxImage> image = Run(*webp, *source, LoadOptions{.targetWidth = width});
+          if (image) stored = turn(full);
+          if (image || webp->m_stop) return image;
         }
       }
       return Run(*loader, *source, LoadOptions{});

@@ -33,8 +33,9 @@ class CvxImageLoader {
   // As Load, but no larger than needed: `shownSize` tells, for a picture's stored size, the
   // size it will be shown at. Where a format decodes reduced nearly for free (JPEG at 1/2,
   // 1/4 or 1/8, camera RAW at half size) and the reduced picture still covers that size,
-  // it is decoded reduced. `stored` receives the stored size of a reduced picture, and
-  // stays 0 × 0 when the picture comes at its stored size.
+  // it is decoded reduced; a WebP picture larger than that is decoded scaled to it.
+  // `stored` receives the stored size of a reduced picture, and stays 0 × 0 when the
+  // picture comes at its stored size.
   std::unique_ptr<CvxImage> LoadToCover(const std::string& path, const std::function<ImageSize(ImageSize)>& shownSize,
                                         ImageSize& stored);
   // Decodes picture bytes as Load decodes a file's (they have no name, so are never camera

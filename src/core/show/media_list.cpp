@@ -11,8 +11,8 @@
 namespace glintora {
 namespace {
 
-constexpr std::array<std::string_view, 7> kPictureExtensions = {".jpg", ".jpeg", ".tif", ".tiff",
-                                                                ".png", ".gif",  ".bmp"};
+constexpr std::array<std::string_view, 12> kPictureExtensions = {
+    ".jpg", ".jpeg", ".tif", ".tiff", ".png", ".gif", ".bmp", ".heic", ".heif", ".hif", ".avif", ".webp"};
 constexpr std::array<std::string_view, 2> kMovieExtensions = {".avi", ".mov"};
 
 template <size_t N>

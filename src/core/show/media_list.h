@@ -25,7 +25,8 @@ class MediaList {
 
   // True for ".avi" and ".mov" in any case, when movies are played.
   static bool IsMovie(const std::string& path, bool playMovies);
-  // True for the seven picture extensions in any case.
+  // True for the picture extensions in any case: the seven classic ones, and the HEIF
+  // (".heic", ".heif", ".hif", ".avif") and WebP ones.
   static bool IsPicture(const std::string& path);
 
   // Scans `directory`, keeps pictures and (when `playMovies`) movies, and selects the first
