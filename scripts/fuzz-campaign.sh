@@ -4,7 +4,7 @@
 # (build/fuzz/campaign/FORMAT). Inputs that crash, leak, time out or allocate beyond the
 # image size limit are written into tests/findings/FORMAT, where the test command's fixed
 # fuzz runs replay them from then on: commit them with the fix.
-#   usage: scripts/fuzz-campaign.sh [SECONDS] [FORMAT...]   (formats: bmp jpeg png tiff gif psd pnm raw)
+#   usage: scripts/fuzz-campaign.sh [SECONDS] [FORMAT...]   (formats: bmp jpeg png tiff gif psd pnm raw heif webp)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +12,7 @@ build=${GLINTORA_BUILD_DIR:-$root/build}/fuzz
 seconds=${1:-120}
 shift || true
 formats=("$@")
-((${#formats[@]})) || formats=(bmp jpeg png tiff gif psd pnm raw)
+((${#formats[@]})) || formats=(bmp jpeg png tiff gif psd pnm raw heif webp)
 
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLINTORA_FUZZ=ON \
@@ -30,7 +30,7 @@ for format in "${formats[@]}"; do
   status=0
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 "$build/tools/fuzz/fuzz_$format" \
     -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -malloc_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="$findings/" "$kept" "$build/corpus/$format" "$findings" >"$log" 2>&1 || status=$?
+    -artifact_prefix="$findings/" "$kept" "$build/corpus/$format" "$root/tools/fuzz/seeds/$format" "$findings" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
   line="fuzz_$format: ${runs:-?} inputs, ${rate:-?} a second"
