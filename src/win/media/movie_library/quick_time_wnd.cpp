@@ -5,6 +5,7 @@
 #include "core/media/movie_span_writer.h"
 #include "core/media/movie_time.h"
 #include "core/media/movie_writer.h"
+#include "core/show/movie_placement.h"
 #include "win/framework/win_app.h"
 #include "win/media/files/file_replace.h"
 
@@ -69,22 +70,14 @@ int64_t PreciseMs() {
 
 void FillBlack(HDC dc, const RECT& r) { FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))); }
 
-// The movie's box fitted into `area` with its shape kept, centred.
+// The movie's box fitted into `area` with its shape kept (enlarged too), centred: the show's
+// own movie fit.
 RECT FittedBox(const MovieBox& box, const RECT& area) {
   const int width = box.right - box.left;
   const int height = box.bottom - box.top;
-  const int areaWidth = area.right - area.left;
-  const int areaHeight = area.bottom - area.top;
   if (width <= 0 || height <= 0) return area;
-  int w = areaWidth;
-  int h = static_cast<int>(static_cast<int64_t>(height) * areaWidth / width);
-  if (h > areaHeight) {
-    h = areaHeight;
-    w = static_cast<int>(static_cast<int64_t>(width) * areaHeight / height);
-  }
-  const int left = area.left + (areaWidth - w) / 2;
-  const int top = area.top + (areaHeight - h) / 2;
-  return RECT{left, top, left + w, top + h};
+  const IntRect fitted = FitMovieRect(width, height, {area.left, area.top, area.right, area.bottom}, true, false);
+  return RECT{fitted.left, fitted.top, fitted.right, fitted.bottom};
 }
 
 // Writes the frames of `source` shown from `begin` to `end` (movie units) into a new movie at
