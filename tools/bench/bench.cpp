@@ -1,9 +1,11 @@
 // Measures the hot paths of the picture pipeline beside a reference tool run on the same
 // input in the same process.
 //   usage: bench [--runs N] [SECTION...]   (sections: opens decode show transitions resize movie
-//   monitors; all when none is named)
+//   monitors phones; all when none is named)
 // Section "opens": how many times the loader front door opens a file to show it, per format,
 // beside the figures from when each loader opened the file again for every question.
+// Section "phones": 12-megapixel HEIC, AVIF and WebP pictures (made by heif-enc and cwebp)
+// through the front door, whole and to cover 1920 × 1080, beside heif-convert, avifdec and dwebp.
 // Section "decode": a 12-megapixel JPEG (4000 × 3000) made here, decoded through the loader
 // front door beside djpeg writing a BMP to /dev/null.
 // Section "decode" also times a PNG and a TIFF of the same picture through the front door,
@@ -316,6 +318,49 @@ void DecodeSection(int runs) {
     std::printf("%-40s %8s\n", "glintora Load (nef)", "failed");
   }
   std::filesystem::remove(raw);
+}
+
+// The formats phones and the web hand out, 4000 × 3000, made by Debian's encoders from a PNG
+// of the same picture: decoded through the front door, whole and to cover a 1920 × 1080
+// screen, beside the reference tool writing its cheapest output (y4m, PPM).
+void PhoneFormatsSection(int runs) {
+  std::printf("== decode: 4000x3000 HEIC, AVIF and WebP, median of %d runs (seconds)\n", runs);
+  const std::string base =
+      (std::filesystem::temp_directory_path() / ("glintora-bench-" + std::to_string(getpid()))).string();
+  if (!glintora::testing::WritePng(*MakePicture(4000, 3000), base + ".png")) return;
+  struct Format {
+    const char* name;
+    std::string encode;
+    std::string reference;
+  };
+  const Format formats[] = {
+      {"heic", "heif-enc -q 80 " + base + ".png -o " + base + ".heic", "heif-convert " + base + ".heic " + base + ".y4m"},
+      {"avif", "heif-enc -A -q 80 " + base + ".png -o " + base + ".avif", "avifdec " + base + ".avif " + base + ".y4m"},
+      {"webp", "cwebp -quiet -q 80 " + base + ".png -o " + base + ".webp", "dwebp -quiet " + base + ".webp -ppm -o /dev/null"},
+  };
+  glintora::CvxImageLoader loader(CvxColor8{});
+  const auto screen = [](glintora::ImageSize size) {
+    const double s = std::min({1.0, 1920.0 / size.width, 1080.0 / size.height});
+    return glintora::ImageSize{static_cast<int>(size.width * s), static_cast<int>(size.height * s)};
+  };
+  for (const Format& f : formats) {
+    const std::string file = base + "." + f.name;
+    if (std::system((f.encode + " >/dev/null 2>&1").c_str()) != 0 || !loader.Load(file)) {
+      std::printf("%-40s %8s\n", f.name, "no encoder or no decode");
+      continue;
+    }
+    const double whole = MedianOf(runs, [&] { loader.Load(file); });
+    const double covering = MedianOf(runs, [&] {
+      glintora::ImageSize stored;
+      loader.LoadToCover(file, screen, stored);
+    });
+    const double reference = CommandSeconds(runs, f.reference + " >/dev/null 2>&1");
+    std::printf("%-6s glintora %7.3f whole, %7.3f for 1920x1080; reference %7.3f (glintora / reference %.2f)\n",
+                f.name, whole, covering, reference, whole / reference);
+    std::filesystem::remove(file);
+  }
+  std::filesystem::remove(base + ".png");
+  std::filesystem::remove(base + ".y4m");
 }
 
 // Files of each format for the opens section: a small picture, so that the count is about
@@ -633,5 +678,6 @@ int main(int argc, char** argv) {
   if (wanted("resize")) ResizeSection(runs);
   if (wanted("movie")) MovieSection(runs);
   if (wanted("monitors")) MonitorsSection(runs);
+  if (wanted("phones")) PhoneFormatsSection(runs);
   return 0;
 }
