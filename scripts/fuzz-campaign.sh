@@ -28,7 +28,8 @@ for format in "${formats[@]}"; do
   log="$build/campaign-$format.log"
   echo "== fuzz_$format for $seconds s"
   status=0
-  ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 "$build/tools/fuzz/fuzz_$format" \
+  ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 LSAN_OPTIONS=suppressions=$root/tools/fuzz/lsan_decoders.supp \
+    "$build/tools/fuzz/fuzz_$format" \
     -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -malloc_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$findings/" "$kept" "$build/corpus/$format" "$root/tools/fuzz/seeds/$format" "$findings" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
