@@ -12,6 +12,21 @@
 
 namespace glintora {
 
+// BeginPaint / EndPaint: a WM_PAINT handler's device context.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : m_window(window), m_dc(BeginPaint(window, &m_paint)) {}
+  ~PaintDc() { EndPaint(m_window, &m_paint); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC Get() const { return m_dc; }
+
+ private:
+  HWND m_window;
+  PAINTSTRUCT m_paint{};
+  HDC m_dc;
+};
+
 // GetDC / ReleaseDC.
 class WindowDc {
  public:

@@ -15,7 +15,9 @@
 namespace glintora {
 namespace {
 
-void RedrawWholeWindow(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+void RedrawWholeWindow(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
 
 }  // namespace
 
@@ -50,8 +52,8 @@ CDrawWnd::~CDrawWnd() {
 
 int CDrawWnd::Create(DWORD exStyle, const char* title, DWORD style, const RECT& rect, HWND parent, UINT id) {
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_GLINTORA));
-  const char* className = RegisterWindowClass(CS_HREDRAW | CS_VREDRAW, nullptr,
-                                              static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), icon);
+  const char* className =
+      RegisterWindowClass(CS_HREDRAW | CS_VREDRAW, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), icon);
   const BOOL created = CreateEx(exStyle, className, title, style | WS_CLIPCHILDREN, rect, parent, id);
   // A window of its own fills its monitor: the monitor's width is the screen's. Only a child
   // (the preview) is a share of the screen.
@@ -325,8 +327,8 @@ LRESULT CDrawWnd::OnDestroy(WPARAM, LPARAM) {
 }
 
 LRESULT CDrawWnd::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(m_hWnd, &paint);
+  const PaintDc painting(m_hWnd);
+  HDC dc = painting.Get();
   RECT client{};
   GetClientRect(m_hWnd, &client);
   const int width = static_cast<int>(m_composition.m_width);
@@ -346,10 +348,8 @@ LRESULT CDrawWnd::OnPaint(WPARAM, LPARAM) {
       frame->Draw(device, {0, 0, static_cast<float>(frame->m_width), static_cast<float>(frame->m_height)},
                   {x, y, x + frame->m_width, y + frame->m_height});
     }
-    BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top, memory, 0, 0,
-           SRCCOPY);
+    BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top, memory, 0, 0, SRCCOPY);
   }
-  EndPaint(m_hWnd, &paint);
   return 0;
 }
 

@@ -1,4 +1,5 @@
 #include "win/ui/bitmap_slider.h"
+#include "win/platform/handles.h"
 
 #include <windowsx.h>
 
@@ -101,8 +102,8 @@ void CBitmapSlider::Redraw() const {
 }
 
 LRESULT CBitmapSlider::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT paint;
-  HDC screen = BeginPaint(m_hWnd, &paint);
+  const PaintDc painting(m_hWnd);
+  HDC screen = painting.Get();
   RECT client{};
   GetClientRect(m_hWnd, &client);
   OffScreen dc(screen, std::max<int>(client.right, 1), std::max<int>(client.bottom, 1));
@@ -134,7 +135,6 @@ LRESULT CBitmapSlider::OnPaint(WPARAM, LPARAM) {
     }
   }
   BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-  EndPaint(m_hWnd, &paint);
   return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "win/ui/separator.h"
 
+#include "win/platform/handles.h"
 #include "win/ui/theme_library.h"
 
 namespace glintora {
@@ -22,8 +23,8 @@ BOOL CSeparator::Create(HWND parent, const RECT& rect, UINT id) {
 }
 
 LRESULT CSeparator::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(m_hWnd, &paint);
+  const PaintDc painting(m_hWnd);
+  HDC dc = painting.Get();
   RECT client{};
   GetClientRect(m_hWnd, &client);
   // The background of a static control of the parent, as the parent paints it.
@@ -49,7 +50,6 @@ LRESULT CSeparator::OnPaint(WPARAM, LPARAM) {
   const bool drawn = themes.DrawBackground(theme, dc, part, 1, line);
   themes.Close(theme);
   if (!drawn) DrawEdge(dc, &line, EDGE_ETCHED, vertical ? BF_LEFT : BF_TOP);
-  EndPaint(m_hWnd, &paint);
   return 0;
 }
 

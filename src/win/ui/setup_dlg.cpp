@@ -4,6 +4,7 @@
 #include "win/framework/message_box.h"
 #include "win/framework/win_app.h"
 #include "win/platform/file_version.h"
+#include "win/platform/handles.h"
 #include "win/ui/product_links.h"
 #include "win/ui/transitions_dlg.h"
 
@@ -134,10 +135,9 @@ void CSetupDlg::UpdateEnabling() {
 }
 
 LRESULT CSetupDlg::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(m_hWnd, &paint);
+  const PaintDc painting(m_hWnd);
+  HDC dc = painting.Get();
   m_logo.Draw(dc, kLogoX, kLogoY);
-  EndPaint(m_hWnd, &paint);
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include "core/show/movie_placement.h"
 #include "win/framework/win_app.h"
 #include "win/media/files/file_replace.h"
+#include "win/platform/handles.h"
 
 namespace glintora {
 
@@ -103,9 +104,9 @@ GLINTORA_MESSAGE_MAP(CFullScreenMovieWnd, CWnd, OnMessage<&CFullScreenMovieWnd::
 LRESULT CFullScreenMovieWnd::OnButtonUp(WPARAM wParam, LPARAM lParam) {
   const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   const int64_t now = PreciseMs();
-  if (m_firstClick && IsSecondClick(m_firstPosition.x, m_firstPosition.y, m_firstClickMs, at.x, at.y, now,
-                                    GetSystemMetrics(SM_CXDOUBLECLK), GetSystemMetrics(SM_CYDOUBLECLK),
-                                    GetDoubleClickTime())) {
+  if (m_firstClick &&
+      IsSecondClick(m_firstPosition.x, m_firstPosition.y, m_firstClickMs, at.x, at.y, now,
+                    GetSystemMetrics(SM_CXDOUBLECLK), GetSystemMetrics(SM_CYDOUBLECLK), GetDoubleClickTime())) {
     m_firstClick = false;
     if (m_host.FullScreenAllowed()) {
       m_host.LeaveFullScreen();
@@ -129,13 +130,12 @@ LRESULT CFullScreenMovieWnd::OnKeyUp(WPARAM key, LPARAM) {
 }
 
 LRESULT CFullScreenMovieWnd::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(m_hWnd, &paint);
+  const PaintDc painting(m_hWnd);
+  HDC dc = painting.Get();
   RECT client{};
   GetClientRect(m_hWnd, &client);
   FillBlack(dc, client);
   m_host.Movie().Paint(dc, FittedBox(m_host.Movie().Box(), client), false);
-  EndPaint(m_hWnd, &paint);
   return 0;
 }
 
@@ -223,8 +223,8 @@ LRESULT CQuickTimeWnd::OnTimer(WPARAM id, LPARAM) {
 }
 
 LRESULT CQuickTimeWnd::OnPaint(WPARAM, LPARAM) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(m_hWnd, &paint);
+  const PaintDc painting(m_hWnd);
+  HDC dc = painting.Get();
   RECT client{};
   GetClientRect(m_hWnd, &client);
   const MovieController* controller = m_movie.GetController();
@@ -237,7 +237,6 @@ LRESULT CQuickTimeWnd::OnPaint(WPARAM, LPARAM) {
     FillBlack(dc, RECT{0, bounds.bottom, bounds.right, client.bottom});
     m_movie.Paint(dc, bounds, true);
   }
-  EndPaint(m_hWnd, &paint);
   return 0;
 }
 
