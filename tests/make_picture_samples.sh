@@ -8,6 +8,7 @@
 #   photo.webp  alpha.webp     lossy, and lossless with alpha (cwebp)
 #   anim.webp                  two frames (img2webp); anim.first.png is its first frame
 #   turned.webp                photo.webp with an EXIF chunk naming orientation 6 (webpmux)
+#   red.heic green.avif blue.webp yellow.tiled.tif   64 × 48 of one colour each, for the show
 #   LAYOUT.tif, LAYOUT.tiled.tif  TIFFs in strips (ImageMagick) and the same in 16 × 16 tiles
 #                  (tiffcp -t), LAYOUT one of rgb8 rgba8 rgb16 gray16 planar palette zip
 # Each NAME.EXT has NAME.EXT.png beside it from heif-convert or dwebp, and photo.avif also
@@ -42,6 +43,15 @@ quiet dwebp anim.first.webp -o anim.first.png
 # A TIFF structure of one entry, little-endian: orientation (0x0112), SHORT, 1, value 6.
 printf 'II*\0\10\0\0\0\1\0\22\1\3\0\1\0\0\0\6\0\0\0\0\0\0\0' >exif.bin
 quiet webpmux -set exif exif.bin photo.webp -o turned.webp
+
+quiet convert -size 64x48 xc:'#c00000' PNG24:red.png
+quiet heif-enc -q 90 red.png -o red.heic
+quiet convert -size 64x48 xc:'#00c000' PNG24:green.png
+quiet heif-enc -A -q 90 green.png -o green.avif
+quiet convert -size 64x48 xc:'#0000c0' PNG24:blue.png
+quiet cwebp -q 90 blue.png -o blue.webp
+quiet convert -size 64x48 xc:'#f0e020' -depth 8 -compress none yellow.tif
+quiet tiffcp -t -w 16 -l 16 yellow.tif yellow.tiled.tif
 
 quiet convert photo.png -depth 8 -compress none rgb8.tif
 quiet convert alpha.png -depth 8 -compress none rgba8.tif

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <iterator>
@@ -664,6 +665,48 @@ TEST_F(HostileMovieTest, AKeyOrAMouseMoveWhileItOpensOrPlaysEndsTheSaverAtOnce) 
   }
 }
 
+
+// The photos phones and the web hand out, and a TIFF in tiles: one picture of one colour in
+// each format, made by Debian's encoders before the tests, all shown in turn.
+TEST(NewFormatShow, HeicAvifWebPAndATiledTiffAllShow) {
+  const std::string samples = GLINTORA_PICTURE_SAMPLES_DIR;
+  struct Sample {
+    const char* file;
+    uint32_t colour;
+  };
+  const Sample shown[] = {{"red.heic", kRed}, {"green.avif", 0x00C000}, {"blue.webp", kBlue},
+                          {"yellow.tiled.tif", kYellow}};
+  PictureFolder pictures;
+  for (const Sample& s : shown) {
+    const std::vector<uint8_t> bytes = testing::ReadBytes(samples + "/" + s.file);
+    ASSERT_FALSE(bytes.empty()) << s.file << " was not made";
+    pictures.AddFile(s.file, bytes);
+  }
+  ScopedSettings settings;
+  settings.PointAt(pictures.Path(), "1", false);
+  SaverProcess saver(SaverPath(), "/s");
+  ASSERT_TRUE(saver.Started());
+  // Lossy coding moves a colour a little: each channel within 24 of the picture's.
+  const auto alike = [](uint32_t a, uint32_t b) {
+    for (int shift : {0, 8, 16}) {
+      if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 24) return false;
+    }
+    return true;
+  };
+  std::set<std::string> seen;
+  const DWORD begin = GetTickCount();
+  while (seen.size() < std::size(shown) && GetTickCount() - begin < 4 * kSaverWaitMs) {
+    const auto shot = CaptureScreen();
+    const uint32_t centre = Rgb(*shot, shot->m_width / 2, shot->m_height / 2);
+    for (const Sample& s : shown) {
+      if (alike(centre, s.colour)) seen.insert(s.file);
+    }
+    PumpFor(100);
+  }
+  EXPECT_EQ(seen.size(), std::size(shown)) << "every format shows";
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
+}
 
 // The saver on the two-monitor bench (1024 × 600 primary, 800 × 480 to its right): a show on
 // each monitor, each picture fitted to its own monitor, never the same picture on both; input
