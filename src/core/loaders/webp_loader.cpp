@@ -1,6 +1,6 @@
 // WebP decoding on libwebp: the still decoder for single pictures (scaled as it decodes when
-// asked), the animation decoder for an animation's first frame on its canvas, and the demuxer
-// for the EXIF chunk.
+// asked) and the animation decoder for an animation's first frame on its canvas; the EXIF
+// chunk is found by walking the container's chunk headers.
 
 #include "core/loaders/webp_loader.h"
 
@@ -11,11 +11,16 @@
 #include <cstring>
 #include <vector>
 
+#include "core/base/byte_order.h"
 #include "core/loaders/compose_alpha.h"
 #include "core/loaders/exif_orientation.h"
 
 namespace glintora {
 namespace {
+
+// The most of an EXIF chunk read for its orientation: its first directory comes first, and a
+// JPEG's whole Exif block is at most this.
+constexpr int64_t kMaxExifBytes = 65535;
 
 // The file's bytes as one block: a memory source's own, else read from the file. False for
 // an empty file, one beyond kMaxWebPFileBytes or a short read.
@@ -141,22 +146,30 @@ std::unique_ptr<CvxImage> CvxLoaderWebP::Decode(ByteSource& source, const LoadOp
 }
 
 int CvxLoaderWebP::ReadOrientation(ByteSource& source) {
-  WholeFile file;
-  if (!file.Read(source)) return 1;
-  const WebPData data{file.data, file.size};
-  std::unique_ptr<WebPDemuxer, decltype(&WebPDemuxDelete)> demuxer(WebPDemux(&data), &WebPDemuxDelete);
-  WebPChunkIterator chunk;
-  if (!demuxer || !WebPDemuxGetChunk(demuxer.get(), "EXIF", 1, &chunk)) return 1;
-  const uint8_t* bytes = chunk.chunk.bytes;
-  size_t size = chunk.chunk.size;
-  // Some writers keep the JPEG form's "Exif\0\0" before the TIFF structure.
-  if (size >= 6 && std::memcmp(bytes, "Exif\0\0", 6) == 0) {
-    bytes += 6;
-    size -= 6;
+  // The chunks after the 12-byte RIFF header, each an 8-byte header (tag, little-endian size)
+  // and its data padded to an even length, walked by their headers alone: the picture's data
+  // is never read for its orientation.
+  const int64_t total = source.Size();
+  uint8_t header[8];
+  for (int64_t at = 12; total > 0 && at + 8 <= total;) {
+    if (!source.Seek(at) || source.Read(header, 8) != 8) return 1;
+    const uint32_t size = LoadLittleEndian32(header + 4);
+    if (std::memcmp(header, "EXIF", 4) == 0) {
+      // Its first directory lies at its start; more than the bytes there are is not read.
+      std::vector<uint8_t> exif(static_cast<size_t>(std::min<int64_t>({size, total - at - 8, kMaxExifBytes})));
+      if (source.Read(exif.data(), exif.size()) != exif.size()) return 1;
+      const uint8_t* bytes = exif.data();
+      size_t length = exif.size();
+      // Some writers keep the JPEG form's "Exif\0\0" before the TIFF structure.
+      if (length >= 6 && std::memcmp(bytes, "Exif\0\0", 6) == 0) {
+        bytes += 6;
+        length -= 6;
+      }
+      return TiffStructureOrientation(bytes, length);
+    }
+    at += 8 + int64_t{size} + (size & 1);
   }
-  const int orientation = TiffStructureOrientation(bytes, size);
-  WebPDemuxReleaseChunkIterator(&chunk);
-  return orientation;
+  return 1;
 }
 
 }  // namespace glintora
