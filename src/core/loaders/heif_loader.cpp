@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "core/base/byte_order.h"
 #include "core/loaders/compose_alpha.h"
 
 namespace glintora {
@@ -88,7 +89,7 @@ void Convert(const uint8_t* plane, int stride, int bits, bool alpha, bool keepAl
       uint32_t s[4] = {0, 0, 0, kDeep ? 65535u : 255u};
       for (int c = 0; c < channels; ++c) {
         const size_t at = (static_cast<size_t>(x) * channels + c) * (kDeep ? 2 : 1);
-        s[c] = widen(kDeep ? static_cast<uint32_t>(row[at] | row[at + 1] << 8) : row[at]);
+        s[c] = widen(kDeep ? LoadLittleEndian16(row + at) : row[at]);
       }
       if constexpr (std::is_same_v<Out, CvxAlpha8> || std::is_same_v<Out, CvxAlpha16>) {
         for (int c = 0; c < 3; ++c) out[x].c[c] = static_cast<Sample>(s[2 - c]);
