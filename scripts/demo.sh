@@ -27,16 +27,18 @@ if [[ -n "${GLINTORA_DEMO_MONITORS:-}" ]]; then
   bench=$demo/wine-bench-monitors
 fi
 scr=$build/windows/src/glintora.scr
-run_seconds=${GLINTORA_DEMO_SECONDS:-20}
+run_seconds=${GLINTORA_DEMO_SECONDS:-24}
 # The show's pace, in seconds: each picture stays `delay`, then the change to the next takes
 # `duration`.
 delay=2
 duration=1.5
-# The two movies, the show's first items (an AVI, then a ".mov"), last this long. They come
-# first because under Wine a window that has drawn with OpenGL no longer shows its child
-# windows, the movies' among them, and every change between pictures here is a 3D one.
+# The three movies, the show's first items (an AVI, a ".mov", then a phone video, ".mp4"),
+# last this long. They come first because under Wine a window that has drawn with OpenGL no
+# longer shows its child windows, the movies' among them, and every change between pictures
+# here is a 3D one.
 movie_seconds=4
 mov_seconds=3
+mp4_seconds=3
 
 "$root/scripts/setup.sh"
 
@@ -60,6 +62,11 @@ cmake --build "$build/native" --target make_demo_pictures
 
 rm -rf "$pictures"
 "$build/native/tools/make_demo_pictures" "$pictures" >/dev/null
+# The phone video after the ".mov": a bouncing ball in H.264 in an MP4 container, as phones
+# record, made by GStreamer's encoder.
+gst-launch-1.0 -q videotestsrc pattern=ball background-color=0xFF204080 num-buffers=$((mp4_seconds * 30)) \
+  ! video/x-raw,width=320,height=240,framerate=30/1 ! x264enc ! video/x-h264,stream-format=avc ! mp4mux \
+  ! filesink location="$pictures/00c-phone-video.mp4"
 echo "demo: pictures in $pictures:" $(ls "$pictures")
 
 [[ -f "$bench/prefix/.initialised" ]] || echo "demo: making the demo's Wine prefix (the first time takes a while)"
@@ -115,7 +122,8 @@ fi
 
 # Headless: run on the bench's display and take screenshots. The schedule counts from the
 # moment the show's first item, the AVI movie, appears on the black screen: it plays for
-# `movie_seconds`, the ".mov" movie for `mov_seconds`, then picture 1 follows without a
+# `movie_seconds`, the ".mov" movie for `mov_seconds`, the ".mp4" for `mp4_seconds` (a
+# little more under Wine, whose graph tells the end late), then picture 1 follows without a
 # change; picture n is fully shown for `delay`, then the change to picture n + 1 takes
 # `duration`.
 ms() { LC_ALL=C awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }'; }
@@ -124,11 +132,13 @@ duration_ms=$(ms "$duration")
 period_ms=$((delay_ms + duration_ms))
 avi_ms=$(ms "$movie_seconds")
 mov_ms=$(ms "$mov_seconds")
-movie_ms=$((avi_ms + mov_ms))
+mp4_ms=$(ms "$mp4_seconds")
+movie_ms=$((avi_ms + mov_ms + mp4_ms + 250))
 schedule=(
   "01-movie-begins $((avi_ms / 4))"
   "02-movie-ends $((avi_ms * 3 / 4))"
   "02b-mov-movie-plays $((avi_ms + mov_ms / 2))"
+  "02c-mp4-movie-plays $((avi_ms + mov_ms + mp4_ms / 2))"
   "03-picture-1 $((movie_ms + delay_ms / 2))"
   "04-change-1-to-2 $((movie_ms + delay_ms + duration_ms / 2))"
   "05-picture-2 $((movie_ms + period_ms + delay_ms / 2))"

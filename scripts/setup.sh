@@ -22,8 +22,10 @@ packages=(
   wine wine64 xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri fonts-wine
   # a bench of two monitors side by side: a nested X server with Xinerama
   xserver-xephyr
-  # movie fixtures for the player's tests
-  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  # movie fixtures for the player's tests; H.264 clips made with x264enc (plugins-ugly) and
+  # decoded under Wine through the GStreamer codecs of gstreamer1.0-libav
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
+  gstreamer1.0-libav
   # the Windows installer
   nsis
 )

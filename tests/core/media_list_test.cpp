@@ -44,7 +44,7 @@ TEST(MediaList, KeepsPicturesAndOptionallyMoviesByLowerCasedExtension) {
   FakeFileSystem fs;
   for (const char* name : {"a.JPG", "b.Jpeg", "c.jpg.txt", ".jpg", "d.png", "e.avi", "f.MOV", "g.psd", "h.ppm",
                            "i.nef", "j.tif", "k.TIFF", "l.gif", "m.bmp", "noext", "n.jpg.", "o.webp", "p.HEIC",
-                           "q.avif", "r.hif", "s.Heif"}) {
+                           "q.avif", "r.hif", "s.Heif", "t.MP4", "u.m4v", "v.3gp", "w.mp4v"}) {
     fs.Add("P", name);
   }
   MediaList withMovies;
@@ -52,8 +52,9 @@ TEST(MediaList, KeepsPicturesAndOptionallyMoviesByLowerCasedExtension) {
   EXPECT_EQ(withMovies.Files(),
             (std::vector<std::string>{"P\\a.JPG", "P\\b.Jpeg", "P\\.jpg", "P\\d.png", "P\\e.avi", "P\\f.MOV",
                                       "P\\j.tif", "P\\k.TIFF", "P\\l.gif", "P\\m.bmp", "P\\o.webp", "P\\p.HEIC",
-                                      "P\\q.avif", "P\\r.hif", "P\\s.Heif"}));
+                                      "P\\q.avif", "P\\r.hif", "P\\s.Heif", "P\\t.MP4", "P\\u.m4v", "P\\v.3gp"}));
   EXPECT_TRUE(withMovies.IsMovie("P\\f.MOV"));
+  EXPECT_TRUE(withMovies.IsMovie("P\\t.MP4"));
   EXPECT_FALSE(withMovies.IsMovie("P\\a.JPG"));
 
   MediaList withoutMovies;
@@ -61,6 +62,7 @@ TEST(MediaList, KeepsPicturesAndOptionallyMoviesByLowerCasedExtension) {
   EXPECT_EQ(withoutMovies.Size(), 13u);
   EXPECT_EQ(std::count(withoutMovies.Files().begin(), withoutMovies.Files().end(), "P\\e.avi"), 0);
   EXPECT_FALSE(withoutMovies.IsMovie("P\\e.avi"));
+  EXPECT_FALSE(withoutMovies.IsMovie("P\\v.3gp"));
 }
 
 TEST(MediaList, NothingToShowFailsTheBuild) {

@@ -215,6 +215,9 @@ TEST(EngineRoute, ExtensionsAndMciStyles) {
   EXPECT_EQ(RouteFor("clip.avi"), EngineRoute::Graph);
   EXPECT_EQ(RouteFor("C:\\a.mov\\clip"), EngineRoute::Graph) << "the last component's extension";
   EXPECT_EQ(RouteFor("clip.mpg"), EngineRoute::Graph);
+  for (const char* phone : {"VID_0001.MP4", "a.m4v", "b.3GP"}) {
+    EXPECT_EQ(RouteFor(phone), EngineRoute::LibraryThenGraph) << phone;
+  }
   EXPECT_EQ(MciWindowStyle(false, true), 0xC008u);
   EXPECT_EQ(MciWindowStyle(true, true), 0xC10Au);
   EXPECT_EQ(MciWindowStyle(false, false), 0xC00Au);
@@ -324,6 +327,9 @@ TEST(EngineRoute, OnlyAvisWithTheirWholeSkeletonGoToTheDecoders) {
       {"another kind under another name", "a.mpg", std::string("\0\0\x01\xBA", 4) + std::string(200, 'm'), true},
       {"an AVI named .mov", "a.mov", avi, true},
       {"a broken AVI named .mov", "a.mov", noisy, false},
+      {"a phone video without its movie atom", "a.MP4", std::string(4096, '\x5A'), false},
+      {"a phone video cut before its movie atom", "a.3gp", Atom("ftyp", 12) + Atom("mdat", 100, 900), false},
+      {"a whole phone video", "a.m4v", Atom("ftyp", 12) + Atom("mdat", 100) + Atom("moov", 40), true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CouldBeMovieFile(c.name, ReaderOf(c.file), c.file.size()), c.movie) << c.what;

@@ -447,10 +447,13 @@ class MovShowTest : public MovieShowTest {
  protected:
   static constexpr uint32_t kBright = 0xF0D020;
 
-  MovShowTest() { pictures.AddFile("1b.mov", testing::ReadBytes(testing::MovieFixture("bright.mov"))); }
+  // The movie `fixture`, as `name` in the folder.
+  explicit MovShowTest(const char* fixture = "bright.mov", const char* name = "1b.mov") : m_fixture(fixture) {
+    pictures.AddFile(name, testing::ReadBytes(testing::MovieFixture(fixture)));
+  }
   void SetUp() override {
     MovieShowTest::SetUp();
-    ASSERT_FALSE(testing::MovieFixture("bright.mov").empty()) << "GLINTORA_MOVIES names the movies' folder";
+    ASSERT_FALSE(testing::MovieFixture(m_fixture).empty()) << "GLINTORA_MOVIES names the movies' folder";
   }
   // Within a little of the colour: it went through JPEG and back.
   static bool Near(uint32_t a, uint32_t b) {
@@ -460,14 +463,16 @@ class MovShowTest : public MovieShowTest {
     return true;
   }
   // The colour fills the movie's rectangle (its own size, centred), black just beside it.
-  static bool ShowsMov(const CvxImageColor8& shot) {
-    const RECT r = PictureOnScreen(kMovieSize, SIZE{});
+  static bool ShowsMov(const CvxImageColor8& shot, SIZE size = kMovieSize) {
+    const RECT r = PictureOnScreen(size, SIZE{});
     const int midX = (r.left + r.right) / 2;
     const int midY = (r.top + r.bottom) / 2;
     return Near(Rgb(shot, midX, midY), kBright) && Near(Rgb(shot, r.left + 1, r.top + 1), kBright) &&
            Near(Rgb(shot, r.right - 2, r.bottom - 2), kBright) && Rgb(shot, r.left - 2, midY) == 0 &&
-           Rgb(shot, r.right + 1, midY) == 0;
+           Rgb(shot, r.right + 1, midY) == 0 && Rgb(shot, midX, r.top - 2) == 0 && Rgb(shot, midX, r.bottom + 1) == 0;
   }
+
+  const char* m_fixture;
 };
 
 TEST_F(MovShowTest, TheMovPlaysInItsRectangleThenTheShowGoesOn) {
@@ -524,6 +529,50 @@ TEST_F(MovShowTest, WithoutTheMovieLibraryTheShowGoesOnAfterTheDelay) {
   EXPECT_GE(GetTickCount() - redSeen, 2500u) << "the movie's item lasts a delay";
   PressKey(VK_SPACE);
   EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
+}
+
+// A phone video between the two pictures: the bright movie in H.264 in an MP4 container. The
+// movie library's window plays it where the library reads it; under Wine, DirectShow's graph.
+class PhoneVideoShowTest : public MovShowTest {
+ protected:
+  PhoneVideoShowTest() : MovShowTest("bright.mp4", "1b.mp4") {}
+};
+
+TEST_F(PhoneVideoShowTest, TheClipPlaysInItsRectangleThenTheShowGoesOnAndAKeyEndsIt) {
+  for (const bool keyDuringTheClip : {false, true}) {
+    SCOPED_TRACE(keyDuringTheClip ? "a key during the clip" : "played through");
+    SaverProcess saver(SaverPath(), "/s");
+    ASSERT_NE(StartShow(saver), nullptr);
+    ASSERT_TRUE(Eventually([] { return ShowsMov(*CaptureScreen()); }, kSaverWaitMs)) << "the clip's colour, centred";
+    if (!keyDuringTheClip) {
+      EXPECT_TRUE(Eventually([] { return ShowsBlue(*CaptureScreen()); }, kSaverWaitMs)) << "then the next picture";
+      ASSERT_FALSE(saver.WaitForExit(0));
+    }
+    PressKey(VK_SPACE);
+    DWORD code = 1;
+    EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs, &code));
+    EXPECT_EQ(code, 0u);
+  }
+}
+
+// The bright movie recorded turned a quarter: upright (taller than wide) under "Auto Rotate",
+// as stored without it.
+class TurnedMovieShowTest : public MovShowTest {
+ protected:
+  TurnedMovieShowTest() : MovShowTest("bright-portrait.mov", "1b.mov") {}
+};
+
+TEST_F(TurnedMovieShowTest, AutoRotateStandsItUpright) {
+  for (const bool autoRotate : {true, false}) {
+    SCOPED_TRACE(autoRotate ? "Auto Rotate" : "as stored");
+    settings.SetNumber("Auto Rotate", autoRotate ? 1 : 0);
+    const SIZE shown = autoRotate ? SIZE{kMovieSize.cy, kMovieSize.cx} : kMovieSize;
+    SaverProcess saver(SaverPath(), "/s");
+    ASSERT_NE(StartShow(saver), nullptr);
+    EXPECT_TRUE(Eventually([&] { return ShowsMov(*CaptureScreen(), shown); }, kSaverWaitMs));
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(saver.WaitForExit(kSaverWaitMs));
+  }
 }
 
 

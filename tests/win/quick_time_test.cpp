@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../core/fixtures.h"
@@ -20,6 +21,7 @@
 #include "win/media/movie_library/movie_library.h"
 #include "win/media/movie_library/quick_time_wnd.h"
 #include "win/media/player/media_player.h"
+#include "win/media/player/movie_preparation.h"
 #include "window_capture.h"
 
 namespace glintora {
@@ -28,6 +30,8 @@ namespace {
 using testing::MovieFixture;
 
 // counting.mov: 30 frames of 320 × 240 at 10 a second; bright.mov: 20 of 160 × 120, one colour.
+// The phone videos (phone.mp4, with sound phone-sound.mp4): 60 frames of 320 × 240 in H.264 at
+// 30 a second; portrait.mov is counting.mov with its track turned a quarter clockwise.
 constexpr int64_t kCountingUnits = 1800;
 constexpr int64_t kBrightUnits = 1200;
 constexpr uint32_t kBright = 0xF0D020;
@@ -365,6 +369,73 @@ TEST_F(QuickTimeTest, ThePlayerPlaysMovFilesInTheMovieWindow) {
   // A ".mov" that does not open leaves no window: the show then moves on after its delay.
   EXPECT_FALSE(player.Open(MovieFixture("missing.mov"), owner.m_hWnd, RECT{10, 10, 170, 130}));
   EXPECT_EQ(player.m_hWnd, nullptr);
+}
+
+// Phone videos play in the movie library's window where the library reads them, else in the
+// graph (under Wine the library refuses H.264); either tells their length and their end. A cut
+// clip and noise under the name reach neither.
+TEST_F(QuickTimeTest, PhoneVideosPlayInTheLibraryOrElseInTheGraph) {
+  for (const auto& [name, sound] : {std::pair{"phone.mp4", false}, {"phone-sound.mp4", true}}) {
+    SCOPED_TRACE(name);
+    const bool libraryReads = PrepareMovie(MovieFixture(name), EngineRoute::QuickTime, PrepareFor::SizeOnly)->playable;
+    CMediaPlayer player;
+    player.ShowControls(false);
+    owner.Reset();
+    ASSERT_TRUE(player.Open(MovieFixture(name), owner.m_hWnd, RECT{10, 10, 170, 130}));
+    EXPECT_EQ(player.CurrentEngine(), libraryReads ? CMediaPlayer::Engine::MovieWindow : CMediaPlayer::Engine::Graph);
+    // Two seconds of pictures; the sound track runs on a little (the encoder's priming).
+    EXPECT_GE(player.LengthMilliseconds(), 1950);
+    EXPECT_LE(player.LengthMilliseconds(), 2250);
+    if (sound) {
+      // Heard only where the system has a sound device and the decoder; the clip plays either way.
+      std::printf("%s: %s\n", name, player.HasAudio() ? "its sound plays" : "its sound is not rendered here");
+      player.SetMute(true);
+    } else {
+      EXPECT_FALSE(player.HasAudio());
+    }
+    ASSERT_TRUE(PumpUntil([&] { return owner.playerDone > 0; }, 10000)) << "its end is told";
+    player.Close();
+  }
+  testing::TempFolder folder;
+  std::vector<uint8_t> cut = testing::ReadBytes(MovieFixture("phone.mp4"));
+  cut.resize(cut.size() / 2);
+  testing::WriteBytes(folder.Path("cut.mp4"), cut);
+  testing::WriteBytes(folder.Path("noise.mp4"), std::vector<uint8_t>(4000, 0xA7));
+  // The clip keeps its movie atom at its head (as phones write it): cut, it plays what is left.
+  CMediaPlayer player;
+  owner.Reset();
+  if (player.Open(folder.Path("cut.mp4"), owner.m_hWnd, RECT{10, 10, 170, 130})) {
+    EXPECT_TRUE(PumpUntil([&] { return owner.playerDone > 0; }, 10000)) << "the cut clip's end is told";
+    player.Close();
+  }
+  EXPECT_FALSE(PrepareMovie(folder.Path("noise.mp4"), RouteFor("noise.mp4"), PrepareFor::Playing)->playable);
+  EXPECT_FALSE(player.Open(folder.Path("noise.mp4"), owner.m_hWnd, RECT{0, 0, 160, 120}));
+  EXPECT_EQ(player.m_hWnd, nullptr);
+}
+
+// A movie recorded turned stands upright in the movie window: its size is the turned one, and
+// the test pattern's bars, left to right along its top as stored, run down its right side.
+TEST_F(QuickTimeTest, ATurnedMovieStandsUprightInTheMovieWindow) {
+  const std::string path = MovieFixture("portrait.mov");
+  int width = 0;
+  int height = 0;
+  ASSERT_TRUE(CMediaPlayer::GetMovieSize(path, width, height));
+  EXPECT_EQ(width, 240);
+  EXPECT_EQ(height, 320);
+  const auto asStored = PrepareMovie(path, EngineRoute::QuickTime, PrepareFor::SizeOnly, MovieTurning::AsStored);
+  EXPECT_EQ(asStored->width, 320);
+  EXPECT_EQ(asStored->height, 240);
+
+  CMediaPlayer player;
+  player.ShowControls(false);
+  ASSERT_TRUE(player.Open(path, owner.m_hWnd, RECT{0, 0, 120, 160}));
+  ASSERT_EQ(player.CurrentEngine(), CMediaPlayer::Engine::MovieWindow);
+  // Shown at half size: the stored top row's first bar (white) at the top right, its last (blue)
+  // at the bottom right; the bars fill the stored picture's top two thirds, the right side here.
+  EXPECT_TRUE(PumpUntil([] { return Near(ScreenPixel(110, 10), 0xFFFFFF, 40); }, 5000))
+      << std::hex << ScreenPixel(110, 10);
+  EXPECT_TRUE(Near(ScreenPixel(110, 150), 0x0000FF, 40)) << std::hex << ScreenPixel(110, 150);
+  player.Close();
 }
 
 }  // namespace

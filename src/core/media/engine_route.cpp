@@ -14,6 +14,10 @@ bool IsCode(const uint8_t* p, std::string_view code) {
   return std::string_view(reinterpret_cast<const char*>(p), 4) == code;
 }
 
+bool IsPhoneVideoExtension(std::string_view lowerExtension) {
+  return lowerExtension == ".mp4" || lowerExtension == ".m4v" || lowerExtension == ".3gp";
+}
+
 bool IsRiffAvi(const uint8_t* head) { return IsCode(head, "RIFF") && IsCode(head + 8, "AVI "); }
 
 // Walks the chunks in [begin, end) and calls `visit(offset, code, size, form)` for each (the
@@ -41,6 +45,7 @@ bool WalkChunks(const ReadFileAt& read, uint64_t begin, uint64_t end, bool cutAl
 EngineRoute RouteFor(std::string_view path) {
   const std::string extension = ToLowerAscii(PathExtension(path));
   if (extension == ".mov") return EngineRoute::QuickTime;
+  if (IsPhoneVideoExtension(extension)) return EngineRoute::LibraryThenGraph;
   static constexpr std::array<std::string_view, 3> kSounds = {".wav", ".mp3", ".wma"};
   for (std::string_view sound : kSounds) {
     if (extension == sound) return EngineRoute::Sound;
@@ -59,27 +64,11 @@ bool CouldBeMovie(const uint8_t* head, size_t headSize, uint64_t fileSize) {
 }
 
 bool CouldBeQuickTimeMovie(const ReadFileAt& read, uint64_t fileSize) {
-  uint8_t head[16];
+  uint8_t head[12];
   if (!read(0, head, 12)) return false;
   if (IsRiffAvi(head)) return CouldBeAviMovie(read, fileSize);
-  uint64_t offset = 0;
-  for (int atom = 0; atom < kMovieAtomLimit && offset < fileSize; ++atom) {
-    // Bytes 0-3: the size; 4-7: the type; 8-15: the 64-bit size when the first says 1.
-    if (fileSize - offset < 8 || !read(offset, head, 8)) return false;
-    uint64_t size = LoadBigEndian32(head);
-    uint64_t headerSize = 8;
-    if (size == 1) {
-      if (fileSize - offset < 16 || !read(offset + 8, head + 8, 8)) return false;
-      size = static_cast<uint64_t>(LoadBigEndian32(head + 8)) << 32 | LoadBigEndian32(head + 12);
-      headerSize = 16;
-    } else if (size == 0) {
-      size = fileSize - offset;
-    }
-    if (size < headerSize || size > fileSize - offset) return false;
-    if (std::string_view(reinterpret_cast<const char*>(head) + 4, 4) == "moov") return true;
-    offset += size;
-  }
-  return false;
+  MovieAtom movie;
+  return FindMovieAtom(read, 0, fileSize, "moov", movie);
 }
 
 bool CouldBeAviMovie(const ReadFileAt& read, uint64_t fileSize) {
@@ -109,7 +98,7 @@ bool CouldBeMovieFile(std::string_view path, const ReadFileAt& read, uint64_t fi
   if (!read(0, head, count)) return false;
   const std::string extension = ToLowerAscii(PathExtension(path));
   if (extension == ".avi" || (count >= 12 && IsRiffAvi(head))) return CouldBeAviMovie(read, fileSize);
-  if (extension == ".mov") return CouldBeQuickTimeMovie(read, fileSize);
+  if (extension == ".mov" || IsPhoneVideoExtension(extension)) return CouldBeQuickTimeMovie(read, fileSize);
   return CouldBeMovie(head, count, fileSize);
 }
 

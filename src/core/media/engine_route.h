@@ -3,8 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string_view>
+
+#include "core/media/movie_atoms.h"
 
 namespace glintora {
 
@@ -12,6 +13,9 @@ enum class EngineRoute {
   QuickTime,  // ".mov": the movie library's window
   Sound,      // ".wav", ".mp3", ".wma": the MCI window, which tells when the sound stops
   Graph,      // everything else: the DirectShow graph, the MCI window when that fails
+  // Phone videos (".mp4", ".m4v", ".3gp"): the movie library's window where the library reads
+  // the file (H.264 on Windows, HEVC with the system's codec), else the DirectShow graph.
+  LibraryThenGraph,
 };
 
 // By the file's extension, in any case.
@@ -26,17 +30,11 @@ inline constexpr size_t kMovieHeadBytes = 24;
 inline constexpr uint64_t kSmallestMovieBytes = 88;
 bool CouldBeMovie(const uint8_t* head, size_t headSize, uint64_t fileSize);
 
-// Reads `size` bytes at `offset` of a file into `out`; false when they are not all there.
-using ReadFileAt = std::function<bool(uint64_t offset, uint8_t* out, size_t size)>;
-
-// Whether a ".mov" file holds its movie atom whole: the file is a run of top-level atoms, each
-// a 32-bit big-endian size that counts its own header (1: a 64-bit size follows the type; 0:
-// the atom runs to the end of the file) and a four-letter type, and one of them is "moov" and
-// ends within the file. Files cut short or of another kind are never handed to the movie
-// library, which may not come back from them. An AVI under this name passes when it holds its
-// whole skeleton (CouldBeAviMovie; the library reads those too). At most kMovieAtomLimit atoms
-// are walked.
-inline constexpr int kMovieAtomLimit = 1024;
+// Whether a ".mov" file (or a phone video) holds its movie atom whole: the file is a run of
+// top-level atoms (see movie_atoms.h), and one of them is "moov" and ends within the file.
+// Files cut short or of another kind are never handed to the movie library, which may not come
+// back from them. An AVI under this name passes when it holds its whole skeleton
+// (CouldBeAviMovie; the library reads those too).
 bool CouldBeQuickTimeMovie(const ReadFileAt& read, uint64_t fileSize);
 
 // Whether an AVI holds the skeleton every player reads first: "RIFF" and the form "AVI ",
@@ -49,8 +47,8 @@ inline constexpr uint32_t kAviMainHeaderBytes = 56;
 bool CouldBeAviMovie(const ReadFileAt& read, uint64_t fileSize);
 
 // Every check made before a movie file reaches the system's decoders: a name ending ".avi"
-// (any case) or a RIFF AVI head must hold the whole AVI skeleton, a ".mov" its movie atom,
-// anything else the general head check.
+// (any case) or a RIFF AVI head must hold the whole AVI skeleton, a ".mov" or a phone video
+// its movie atom, anything else the general head check.
 bool CouldBeMovieFile(std::string_view path, const ReadFileAt& read, uint64_t fileSize);
 
 // MCI window styles (the window functions' own flag values).

@@ -82,4 +82,31 @@ bool ConvertVideoFrame(ReaderPixelLayout layout, const uint8_t* data, size_t siz
   return true;
 }
 
+void TurnVideoFrame(const VideoFrame& stored, int degrees, VideoFrame& shown) {
+  const size_t w = static_cast<size_t>(std::max(stored.width, 0));
+  const size_t h = static_cast<size_t>(std::max(stored.height, 0));
+  const bool sideways = degrees == 90 || degrees == 270;
+  shown.width = sideways ? stored.height : stored.width;
+  shown.height = sideways ? stored.width : stored.height;
+  shown.time = stored.time;
+  shown.pixels.resize(w * h);
+  const uint32_t* in = stored.pixels.data();
+  uint32_t* out = shown.pixels.data();
+  // Row by row of the shown frame; (x, y) is where the shown pixel (column, row) was stored.
+  switch (degrees) {
+    case 90:  // the stored left column becomes the top row, read bottom-up
+      for (size_t row = 0; row < w; ++row) {
+        for (size_t column = 0; column < h; ++column) out[row * h + column] = in[(h - 1 - column) * w + row];
+      }
+      break;
+    case 180: std::reverse_copy(in, in + w * h, out); break;
+    case 270:  // the stored right column becomes the top row, read top-down
+      for (size_t row = 0; row < w; ++row) {
+        for (size_t column = 0; column < h; ++column) out[row * h + column] = in[column * w + (w - 1 - row)];
+      }
+      break;
+    default: std::copy(in, in + w * h, out); break;
+  }
+}
+
 }  // namespace glintora

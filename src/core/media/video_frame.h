@@ -27,4 +27,8 @@ enum class ReaderPixelLayout {
 bool ConvertVideoFrame(ReaderPixelLayout layout, const uint8_t* data, size_t size, int width, int height, int stride,
                        int planeRows, VideoFrame& frame);
 
+// `stored` turned clockwise by `degrees` (0, 90, 180 or 270) into `shown`, whose buffer is
+// reused; its time is the stored frame's.
+void TurnVideoFrame(const VideoFrame& stored, int degrees, VideoFrame& shown);
+
 }  // namespace glintora

@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::array<std::string_view, 12> kPictureExtensions = {
     ".jpg", ".jpeg", ".tif", ".tiff", ".png", ".gif", ".bmp", ".heic", ".heif", ".hif", ".avif", ".webp"};
-constexpr std::array<std::string_view, 2> kMovieExtensions = {".avi", ".mov"};
+constexpr std::array<std::string_view, 5> kMovieExtensions = {".avi", ".mov", ".mp4", ".m4v", ".3gp"};
 
 template <size_t N>
 bool HasExtension(const std::string& path, const std::array<std::string_view, N>& extensions) {

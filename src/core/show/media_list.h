@@ -23,7 +23,8 @@ class MediaList {
   static void ScanFolder(const FileSystem& fs, std::string folder, std::vector<std::string>& files, bool recursive,
                          std::vector<int64_t>* created = nullptr);
 
-  // True for ".avi" and ".mov" in any case, when movies are played.
+  // True for ".avi", ".mov" and the phone videos ".mp4", ".m4v" and ".3gp" in any case, when
+  // movies are played.
   static bool IsMovie(const std::string& path, bool playMovies);
   // True for the picture extensions in any case: the seven classic ones, and the HEIF
   // (".heic", ".heif", ".hif", ".avif") and WebP ones.

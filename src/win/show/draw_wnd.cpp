@@ -188,7 +188,10 @@ void CDrawWnd::ShowMovie(const std::string& path) {
   // Prepared on a thread of its own: the system's media support may take seconds over a file,
   // and this thread must go on serving input meanwhile. Without a thread nothing plays, and
   // the show moves on after its delay.
-  if (m_hWnd) m_movieOpening.Start(m_hWnd, WM_MOVIE_PREPARED, path, RouteFor(path), PrepareFor::Playing);
+  if (m_hWnd) {
+    m_movieOpening.Start(m_hWnd, WM_MOVIE_PREPARED, path, RouteFor(path), PrepareFor::Playing,
+                         m_autoRotate ? MovieTurning::Upright : MovieTurning::AsStored);
+  }
 }
 
 LRESULT CDrawWnd::OnMoviePrepared(WPARAM, LPARAM) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/media/engine_route.h"
+#include "core/media/track_turn.h"
 
 namespace glintora {
 namespace {
@@ -38,5 +39,14 @@ bool FileCouldBeMovie(const std::string& path) {
 }
 
 bool FileCouldBeQuickTimeMovie(const std::string& path) { return ProbeFile(path, &CouldBeQuickTimeMovie); }
+
+int FileMovieTurn(const std::string& path) {
+  int turn = 0;
+  ProbeFile(path, [&turn](const ReadFileAt& read, uint64_t size) {
+    turn = ReadMovieTurn(read, size);
+    return true;
+  });
+  return turn;
+}
 
 }  // namespace glintora

@@ -11,5 +11,8 @@ namespace glintora {
 bool FileCouldBeMovie(const std::string& path);
 // Whether the file holds its movie atom whole (or is an AVI); false when it cannot be read.
 bool FileCouldBeQuickTimeMovie(const std::string& path);
+// The clockwise turn that stands the movie's pictures upright (ReadMovieTurn); 0 when it
+// cannot be read.
+int FileMovieTurn(const std::string& path);
 
 }  // namespace glintora

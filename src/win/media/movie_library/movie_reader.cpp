@@ -113,6 +113,7 @@ void CMovieReader::Close() {
   m_reader.Reset();
   m_path.clear();
   m_width = m_height = m_stride = 0;
+  m_turn = 0;
   m_duration = 0;
   m_hasAudio = false;
 }
@@ -184,10 +185,12 @@ FrameRead CMovieReader::Read(VideoFrame& frame) {
     // Decoders may pad the luma plane below the picture: its rows follow from the size.
     const size_t pitch = static_cast<size_t>(m_stride < 0 ? -m_stride : m_stride);
     const int planeRows = m_layout == ReaderPixelLayout::Nv12 ? static_cast<int>(length * 2 / 3 / pitch) : m_height;
-    const bool converted = ConvertVideoFrame(m_layout, data, length, m_width, m_height, m_stride, planeRows, frame);
+    VideoFrame& target = m_turn ? m_stored : frame;
+    const bool converted = ConvertVideoFrame(m_layout, data, length, m_width, m_height, m_stride, planeRows, target);
     buffer->Unlock();
     if (!converted) return FrameRead::Failed;
-    frame.time = time;
+    target.time = time;
+    if (m_turn) TurnVideoFrame(m_stored, m_turn, frame);
     return FrameRead::Frame;
   }
   // A reader that keeps answering without a sample has failed; it has not said the end.

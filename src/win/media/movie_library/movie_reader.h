@@ -36,8 +36,11 @@ class CMovieReader {
   bool IsOpen() const { return static_cast<bool>(m_reader); }
 
   const std::string& Path() const { return m_path; }
-  int Width() const { return m_width; }
-  int Height() const { return m_height; }
+  // Frames are turned clockwise by `degrees` (0, 90, 180 or 270) as they are read, and the
+  // size below is the turned one. A new reader turns nothing.
+  void SetTurn(int degrees) { m_turn = degrees; }
+  int Width() const { return Sideways() ? m_height : m_width; }
+  int Height() const { return Sideways() ? m_width : m_height; }
   // Media time (100 ns); 0 when unknown.
   int64_t Duration() const { return m_duration; }
   bool HasAudio() const { return m_hasAudio; }
@@ -59,11 +62,14 @@ class CMovieReader {
   // Asks for decoded frames in `subtype` and takes the size and row layout the reader gives.
   bool UseOutput(const GUID& subtype);
   bool ReadLayout();
+  bool Sideways() const { return m_turn == 90 || m_turn == 270; }
 
   ComPtr<IMFSourceReader> m_reader;
   std::string m_path;
-  int m_width = 0;
+  int m_width = 0;  // as stored in the file
   int m_height = 0;
+  int m_turn = 0;
+  VideoFrame m_stored;  // a frame as stored, before its turn
   int m_stride = 0;
   ReaderPixelLayout m_layout = ReaderPixelLayout::Nv12;
   int64_t m_duration = 0;

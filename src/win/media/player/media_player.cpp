@@ -43,6 +43,7 @@ bool CMediaPlayer::Open(std::unique_ptr<PreparedMovie> movie, HWND parent, const
   if (CreatePlayerWindow(parent, rect)) {
     switch (movie->route) {
       case EngineRoute::QuickTime: OpenMovieWindow(*movie, rect); break;
+      case EngineRoute::LibraryThenGraph: break;  // a prepared movie names the engine it chose
       case EngineRoute::Sound: OpenMci(path, parent, rect, true); break;
       case EngineRoute::Graph:
         if (!movie->graphRenders) {

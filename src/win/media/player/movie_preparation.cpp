@@ -11,7 +11,40 @@
 
 namespace glintora {
 
-std::unique_ptr<PreparedMovie> PrepareMovie(const std::string& path, EngineRoute route, PrepareFor purpose) {
+namespace {
+
+// Opens the movie library's readers; false when the library is missing or cannot read the file.
+bool PrepareLibraryMovie(PreparedMovie& movie, PrepareFor purpose, MovieTurning turning) {
+  if (!FileCouldBeQuickTimeMovie(movie.path) || !Cqt::Start()) return false;
+  auto picture = std::make_unique<CMovieReader>();
+  if (!picture->Open(movie.path)) return false;
+  if (turning == MovieTurning::Upright) picture->SetTurn(FileMovieTurn(movie.path));
+  movie.width = picture->Width();
+  movie.height = picture->Height();
+  if (purpose == PrepareFor::Playing && picture->HasAudio()) {
+    auto sound = std::make_unique<CMovieSound>();
+    if (sound->Open(movie.path)) movie.sound = std::move(sound);
+  }
+  movie.picture = std::move(picture);
+  movie.route = EngineRoute::QuickTime;
+  return true;
+}
+
+// A trial render of the graph, which gives the size; AVI headers tell it where no graph does.
+void PrepareGraphMovie(PreparedMovie& movie) {
+  int width = 0;
+  int height = 0;
+  movie.graphRenders = CDirectShowEngine::ProbeRender(movie.path, width, height);
+  if (!movie.graphRenders || width <= 0 || height <= 0) AviVideoSize(movie.path, width, height);
+  movie.width = width;
+  movie.height = height;
+  movie.route = EngineRoute::Graph;
+}
+
+}  // namespace
+
+std::unique_ptr<PreparedMovie> PrepareMovie(const std::string& path, EngineRoute route, PrepareFor purpose,
+                                            MovieTurning turning) {
   auto movie = std::make_unique<PreparedMovie>();
   movie->path = path;
   movie->route = route;
@@ -22,38 +55,29 @@ std::unique_ptr<PreparedMovie> PrepareMovie(const std::string& path, EngineRoute
       // The MCI window opens a sound itself, and tells its end.
       movie->playable = true;
       break;
-    case EngineRoute::QuickTime: {
-      if (!FileCouldBeQuickTimeMovie(path) || !Cqt::Start()) break;
-      auto picture = std::make_unique<CMovieReader>();
-      if (!picture->Open(path)) break;
-      movie->width = picture->Width();
-      movie->height = picture->Height();
-      if (purpose == PrepareFor::Playing && picture->HasAudio()) {
-        auto sound = std::make_unique<CMovieSound>();
-        if (sound->Open(path)) movie->sound = std::move(sound);
+    case EngineRoute::QuickTime: movie->playable = PrepareLibraryMovie(*movie, purpose, turning); break;
+    case EngineRoute::LibraryThenGraph:
+      if (!FileCouldBeQuickTimeMovie(path)) break;
+      if (PrepareLibraryMovie(*movie, purpose, turning)) {
+        movie->playable = true;
+        break;
       }
-      movie->picture = std::move(picture);
-      movie->playable = true;
+      // Only a graph plays what the library refused: the MCI window has no other way to it.
+      PrepareGraphMovie(*movie);
+      movie->playable = movie->graphRenders;
       break;
-    }
-    case EngineRoute::Graph: {
+    case EngineRoute::Graph:
       if (!FileCouldBeMovie(path)) break;
-      int width = 0;
-      int height = 0;
-      movie->graphRenders = CDirectShowEngine::ProbeRender(path, width, height);
-      if (!movie->graphRenders || width <= 0 || height <= 0) AviVideoSize(path, width, height);
-      movie->width = width;
-      movie->height = height;
+      PrepareGraphMovie(*movie);
       movie->playable = true;  // what the graph does not render, the MCI window may play
       break;
-    }
   }
   return movie;
 }
 
 struct MovieOpening::Job {
-  Job(HWND target, UINT message, std::string file, EngineRoute way, PrepareFor what)
-      : window(target), notify(message), path(std::move(file)), route(way), purpose(what) {}
+  Job(HWND target, UINT message, std::string file, EngineRoute way, PrepareFor what, MovieTurning turn)
+      : window(target), notify(message), path(std::move(file)), route(way), purpose(what), turning(turn) {}
   ~Job() {
     if (done) CloseHandle(done);
   }
@@ -68,13 +92,15 @@ struct MovieOpening::Job {
   std::string path;
   EngineRoute route;
   PrepareFor purpose;
+  MovieTurning turning;
   std::unique_ptr<PreparedMovie> result;
   HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 };
 
-bool MovieOpening::Start(HWND window, UINT notify, const std::string& path, EngineRoute route, PrepareFor purpose) {
+bool MovieOpening::Start(HWND window, UINT notify, const std::string& path, EngineRoute route, PrepareFor purpose,
+                         MovieTurning turning) {
   Cancel();
-  auto job = std::make_shared<Job>(window, notify, path, route, purpose);
+  auto job = std::make_shared<Job>(window, notify, path, route, purpose, turning);
   if (!job->done) return false;
   // The thread holds its own reference: a given-up preparation is freed there, readers first
   // and the in-flight mark last, so the library stays loaded while they are released.
@@ -84,7 +110,7 @@ bool MovieOpening::Start(HWND window, UINT notify, const std::string& path, Engi
 }
 
 UINT MovieOpening::Run(Job& job) {
-  job.result = PrepareMovie(job.path, job.route, job.purpose);
+  job.result = PrepareMovie(job.path, job.route, job.purpose, job.turning);
   SetEvent(job.done);
   if (job.window) PostMessageA(job.window, job.notify, 0, 0);
   return 0;

@@ -24,7 +24,7 @@ struct PreparedMovie {
   bool playable = false;
   int width = 0;  // natural size; 0 × 0 when unknown or without video
   int height = 0;
-  // ".mov": the movie library's readers, opened (the sound only when the movie has one, the
+  // The movie library's route: its readers, opened (the sound only when the movie has one, the
   // system a device and the sound was asked for).
   std::unique_ptr<CMovieReader> picture;
   std::unique_ptr<CMovieSound> sound;
@@ -33,11 +33,17 @@ struct PreparedMovie {
 };
 
 enum class PrepareFor { Playing, SizeOnly };
+// Whether the movie library's window turns a movie whose track says it was recorded turned
+// (see track_turn.h) to stand upright, as the show's "Auto Rotate" asks; the natural size is
+// then the turned one. The DirectShow graph draws by itself and shows every movie as stored.
+enum class MovieTurning { Upright, AsStored };
 
-// Prepares `path` for the engine of `route`. Blocks for as long as the calls into the
-// system's media support take (each reader opening is bounded; a graph's render is not):
-// never call it on a thread that must serve input. Needs no COM on the calling thread.
-std::unique_ptr<PreparedMovie> PrepareMovie(const std::string& path, EngineRoute route, PrepareFor purpose);
+// Prepares `path` for the engine of `route`; for EngineRoute::LibraryThenGraph the result's
+// route is the engine that takes the file. Blocks for as long as the calls into the system's
+// media support take (each reader opening is bounded; a graph's render is not): never call it
+// on a thread that must serve input. Needs no COM on the calling thread.
+std::unique_ptr<PreparedMovie> PrepareMovie(const std::string& path, EngineRoute route, PrepareFor purpose,
+                                            MovieTurning turning = MovieTurning::Upright);
 
 // One preparation on a worker thread. The work is shared with the thread: Cancel gives it up
 // at once, and the thread frees what it prepared when it ends.
@@ -54,7 +60,8 @@ class MovieOpening {
 
   // Starts preparing; `notify` is posted to `window` (both parameters 0) when it is done.
   // False when no thread could be started.
-  bool Start(HWND window, UINT notify, const std::string& path, EngineRoute route, PrepareFor purpose);
+  bool Start(HWND window, UINT notify, const std::string& path, EngineRoute route, PrepareFor purpose,
+             MovieTurning turning = MovieTurning::Upright);
   bool Pending() const { return m_job != nullptr; }
   bool Done() const;
   const std::string& Path() const;
