@@ -9,6 +9,8 @@
 
 #include <tiffio.h>
 
+#include "avi_writer.h"
+#include "core/media/movie_writer.h"
 #include "fixtures.h"
 #include "format_fixtures.h"
 
@@ -143,6 +145,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(root / "png");
   for (const char* format : {"gif", "psd", "pnm"}) std::filesystem::create_directories(root / format);
   std::filesystem::create_directories(root / "raw");
+  std::filesystem::create_directories(root / "movie");
 
   int n = 0;
   for (int bits : {1, 4, 8, 24, 32}) {
@@ -206,5 +209,14 @@ int main(int argc, char** argv) {
   wide.pixelAspect = 2;
   WriteDng(*Picture(22, 22), (raw / "wide.dng").string(), wide);
   WriteDng(*Picture(24, 25), (raw / "square.dng").string());
+  // Movies: an uncompressed AVI and a ".mov" of JPEG frames (a phone video is in seeds/movie).
+  WriteBytes((root / "movie" / "solid.avi").string(), EncodeAvi(SolidAvi(8, 6, 10, 3, 0x336699)));
+  MovieWriter mov;
+  const std::string movPath = (root / "movie" / "frames.mov").string();
+  if (mov.Begin(movPath, 8, 6, 600)) {
+    const VideoFrame frame{8, 6, std::vector<uint32_t>(48, 0x996633)};
+    for (int i = 0; i < 2; ++i) mov.AddFrame(EncodeJpegFrame(frame, 80), 60);
+    mov.Finish();
+  }
   return 0;
 }
