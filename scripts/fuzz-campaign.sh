@@ -4,7 +4,7 @@
 # (build/fuzz/campaign/FORMAT). Inputs that crash, leak, time out or allocate beyond the
 # image size limit are written into tests/findings/FORMAT, where the test command's fixed
 # fuzz runs replay them from then on: commit them with the fix.
-#   usage: scripts/fuzz-campaign.sh [SECONDS] [FORMAT...]   (formats: bmp jpeg png tiff gif psd pnm raw heif webp)
+#   usage: scripts/fuzz-campaign.sh [SECONDS] [FORMAT...]   (formats: bmp jpeg png tiff gif psd pnm raw heif webp movie)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +12,7 @@ build=${GLINTORA_BUILD_DIR:-$root/build}/fuzz
 seconds=${1:-120}
 shift || true
 formats=("$@")
-((${#formats[@]})) || formats=(bmp jpeg png tiff gif psd pnm raw heif webp)
+((${#formats[@]})) || formats=(bmp jpeg png tiff gif psd pnm raw heif webp movie)
 
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLINTORA_FUZZ=ON \
