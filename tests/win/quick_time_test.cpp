@@ -408,6 +408,13 @@ TEST_F(QuickTimeTest, PhoneVideosPlayInTheLibraryOrElseInTheGraph) {
     EXPECT_TRUE(PumpUntil([&] { return owner.playerDone > 0; }, 10000)) << "the cut clip's end is told";
     player.Close();
   }
+  // A clip the library reads (JPEG frames, recorded turned) takes the library's route, upright.
+  testing::WriteBytes(folder.Path("turned.m4v"), testing::ReadBytes(MovieFixture("portrait.mov")));
+  const auto turned = PrepareMovie(folder.Path("turned.m4v"), RouteFor("turned.m4v"), PrepareFor::Playing);
+  EXPECT_TRUE(turned->playable);
+  EXPECT_EQ(turned->route, EngineRoute::QuickTime);
+  EXPECT_EQ(turned->width, 240);
+  EXPECT_EQ(turned->height, 320);
   EXPECT_FALSE(PrepareMovie(folder.Path("noise.mp4"), RouteFor("noise.mp4"), PrepareFor::Playing)->playable);
   EXPECT_FALSE(player.Open(folder.Path("noise.mp4"), owner.m_hWnd, RECT{0, 0, 160, 120}));
   EXPECT_EQ(player.m_hWnd, nullptr);
