@@ -396,6 +396,13 @@ TEST_F(QuickTimeTest, PhoneVideosPlayInTheLibraryOrElseInTheGraph) {
     ASSERT_TRUE(PumpUntil([&] { return owner.playerDone > 0; }, 10000)) << "its end is told";
     player.Close();
   }
+  // The portrait H.264 clip: upright where the library plays it, as stored by the graph.
+  const auto portrait = PrepareMovie(MovieFixture("portrait.mp4"), RouteFor("portrait.mp4"), PrepareFor::SizeOnly);
+  ASSERT_TRUE(portrait->playable);
+  const bool upright = portrait->route == EngineRoute::QuickTime;
+  EXPECT_EQ(portrait->width, upright ? 240 : 320);
+  EXPECT_EQ(portrait->height, upright ? 320 : 240);
+
   testing::TempFolder folder;
   std::vector<uint8_t> cut = testing::ReadBytes(MovieFixture("phone.mp4"));
   cut.resize(cut.size() / 2);
