@@ -5,6 +5,9 @@
 #   photo.heic  photo.avif     a 61 × 37 colour picture (heif-enc, HEVC and AV1)
 #   alpha.heic                 a 45 × 29 picture whose opacity runs from 0 to full
 #   deep.heic                  a 33 × 21 picture of 10-bit samples, from a 16-bit PNG
+#   alpha.avif  deep.avif      the same as AVIF (deep.avif 4:2:0 by avifenc: heif-enc's AV1
+#                              encoder fails at 10 bits)
+#   photo422.avif photo444.avif grey.avif   photo.png with other chroma layouts (grey by avifenc)
 #   photo.webp  alpha.webp     lossy, and lossless with alpha (cwebp)
 #   anim.webp                  two frames (img2webp); anim.first.png is its first frame
 #   turned.webp                photo.webp with an EXIF chunk naming orientation 6 (webpmux)
@@ -30,7 +33,14 @@ quiet heif-enc -q 90 photo.png -o photo.heic
 quiet heif-enc -A -q 90 photo.png -o photo.avif
 quiet heif-enc -q 90 alpha.png -o alpha.heic
 quiet heif-enc -q 90 -b 10 deep.png -o deep.heic
-for f in photo.heic photo.avif alpha.heic deep.heic; do quiet heif-convert "$f" "$f.png"; done
+quiet heif-enc -A -q 90 alpha.png -o alpha.avif
+quiet avifenc -d 10 -y 420 deep.png deep.avif
+quiet heif-enc -A -q 90 -p chroma=422 photo.png -o photo422.avif
+quiet heif-enc -A -q 90 -p chroma=444 photo.png -o photo444.avif
+quiet avifenc -y 400 photo.png grey.avif
+for f in photo.heic photo.avif alpha.heic deep.heic alpha.avif deep.avif photo422.avif photo444.avif grey.avif; do
+  quiet heif-convert "$f" "$f.png"
+done
 quiet avifdec photo.avif photo.avif.avifdec.png
 
 quiet cwebp -q 80 photo.png -o photo.webp

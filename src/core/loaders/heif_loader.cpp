@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/loaders/compose_alpha.h"
+#include "core/loaders/heif_av1_decoder.h"
 
 namespace glintora {
 namespace {
@@ -33,7 +34,7 @@ const heif_reader kReader = {1, &ReaderPosition, &ReaderRead, &ReaderSeek, &Read
 // A file's context and its primary image, released together.
 class HeifFile {
  public:
-  HeifFile() : m_context(heif_context_alloc()) {}
+  HeifFile() : m_context((UseOwnAv1Decoder(), heif_context_alloc())) {}
   ~HeifFile() {
     if (m_primary) heif_image_handle_release(m_primary);
     if (m_context) heif_context_free(m_context);
