@@ -14,11 +14,14 @@
 #   red.heic green.avif blue.webp yellow.tiled.tif   64 × 48 of one colour each, for the show
 #   LAYOUT.tif, LAYOUT.tiled.tif  TIFFs in strips (ImageMagick) and the same in 16 × 16 tiles
 #                  (tiffcp -t), LAYOUT one of rgb8 rgba8 rgb16 gray16 planar palette zip
+#   turned.heic turned-mirrored.heic turned.avif   photo.heic and photo.avif with a rotation
+#                  (and a mirroring) added by HEIF_BOXES (tests/heif_boxes.cpp), when given
 # Each NAME.EXT has NAME.EXT.png beside it from heif-convert or dwebp, and photo.avif also
 # photo.avif.avifdec.png from avifdec.
-#   usage: make_picture_samples.sh FOLDER
+#   usage: make_picture_samples.sh FOLDER [HEIF_BOXES]
 set -euo pipefail
 folder=$1
+heif_boxes=${2:-}
 mkdir -p "$folder"
 cd "$folder"
 quiet() { "$@" >/dev/null 2>&1 || { echo "make_picture_samples: failed: $*" >&2; exit 1; }; }
@@ -42,6 +45,13 @@ for f in photo.heic photo.avif alpha.heic deep.heic alpha.avif deep.avif photo42
   quiet heif-convert "$f" "$f.png"
 done
 quiet avifdec photo.avif photo.avif.avifdec.png
+if [[ -n $heif_boxes ]]; then
+  # A quarter turn anticlockwise; three quarters, then mirrored (imir axis 1); a half turn.
+  quiet "$heif_boxes" turn photo.heic turned.heic 1
+  quiet "$heif_boxes" turn photo.heic turned-mirrored.heic 3 1
+  quiet "$heif_boxes" turn photo.avif turned.avif 2 0
+  for f in turned.heic turned-mirrored.heic turned.avif; do quiet heif-convert "$f" "$f.png"; done
+fi
 
 quiet cwebp -q 80 photo.png -o photo.webp
 quiet cwebp -lossless -exact alpha.png -o alpha.webp

@@ -73,6 +73,23 @@ TEST(HeifLoader, DecodesAsTheReferenceDecodersDo) {
   for (const SampleCase& c : cases) ExpectMatches<CvxLoaderHEIF>(c);
 }
 
+// Rotation and mirroring stored in the file (added to heif-enc's files by heif_boxes), on
+// HEIC's grid of one tile and on AVIF's single picture.
+TEST(HeifLoader, TurnsAndMirrorsAsTheReferenceDecoderDoes) {
+  if (!std::filesystem::exists(PictureSample("turned.heic"))) GTEST_SKIP() << "no turned samples";
+  const SampleCase cases[] = {
+      {"turned.heic", false, "turned.heic.png", Color8, 0, 0},
+      {"turned-mirrored.heic", false, "turned-mirrored.heic.png", Color8, 0, 0},
+      {"turned.avif", false, "turned.avif.png", Color8, 0, 0},
+  };
+  for (const SampleCase& c : cases) ExpectMatches<CvxLoaderHEIF>(c);
+  // The size as shown: a quarter turn stands the 61 × 37 picture on its side.
+  CvxLoaderHEIF loader;
+  const CvxImageHeader info = loader.GetInfo(PictureSample("turned.heic"));
+  EXPECT_EQ(info.m_width, 37);
+  EXPECT_EQ(info.m_height, 61);
+}
+
 // libheif chooses our AV1 decoder over its own once the loader has been used.
 TEST(HeifLoader, ChoosesOurAv1Decoder) {
   UseOwnAv1Decoder();
