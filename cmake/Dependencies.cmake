@@ -1,6 +1,6 @@
 # The picture decoders, as targets with the same names in both configurations:
 #   glintora::jpeg glintora::png glintora::tiff glintora::gif glintora::raw glintora::heif
-#   glintora::webp
+#   glintora::webp, and glintora::dav1d, the AV1 decoder the HEIF loader hands libheif
 # Natively all but the RAW decoder are Debian's packages; for Windows, the static libraries that
 # scripts/build-win-deps.sh cross-builds (built on first use if the cache lacks them) and
 # Debian's MinGW zlib. LibRaw, whose history of memory faults makes it the decoder most worth
@@ -79,9 +79,10 @@ else()
   # OSMesa before GLU, so that GLU's own GL calls reach the off-screen context.
   pkg_check_modules(OSMESA REQUIRED IMPORTED_TARGET osmesa glu)
   pkg_check_modules(HEIF REQUIRED IMPORTED_TARGET libheif)
+  pkg_check_modules(DAV1D REQUIRED IMPORTED_TARGET dav1d)
   pkg_check_modules(WEBP REQUIRED IMPORTED_TARGET libwebp libwebpdemux)
   foreach(pair jpeg=JPEG::JPEG png=PNG::PNG tiff=TIFF::TIFF gif=GIF::GIF gl=PkgConfig::OSMESA heif=PkgConfig::HEIF
-               webp=PkgConfig::WEBP)
+               dav1d=PkgConfig::DAV1D webp=PkgConfig::WEBP)
     string(REPLACE "=" ";" pair ${pair})
     list(GET pair 0 name)
     list(GET pair 1 target)

@@ -10,7 +10,7 @@ packages=(
   # native toolchain and the core's libraries
   build-essential cmake ninja-build pkg-config nasm dpkg-dev meson
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libgif-dev
-  libgtest-dev libosmesa6-dev libglu1-mesa-dev libjpeg-turbo-progs libheif-dev libwebp-dev
+  libgtest-dev libosmesa6-dev libglu1-mesa-dev libjpeg-turbo-progs libheif-dev libdav1d-dev libwebp-dev
   # independent encoders and decoders the HEIF and WebP tests compare with
   libheif-examples libavif-bin webp libtiff-tools
   # sanitizers and fuzzing

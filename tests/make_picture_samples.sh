@@ -5,17 +5,23 @@
 #   photo.heic  photo.avif     a 61 × 37 colour picture (heif-enc, HEVC and AV1)
 #   alpha.heic                 a 45 × 29 picture whose opacity runs from 0 to full
 #   deep.heic                  a 33 × 21 picture of 10-bit samples, from a 16-bit PNG
+#   alpha.avif  deep.avif      the same as AVIF (deep.avif 4:2:0 by avifenc: heif-enc's AV1
+#                              encoder fails at 10 bits)
+#   photo422.avif photo444.avif grey.avif   photo.png with other chroma layouts (grey by avifenc)
 #   photo.webp  alpha.webp     lossy, and lossless with alpha (cwebp)
 #   anim.webp                  two frames (img2webp); anim.first.png is its first frame
 #   turned.webp                photo.webp with an EXIF chunk naming orientation 6 (webpmux)
 #   red.heic green.avif blue.webp yellow.tiled.tif   64 × 48 of one colour each, for the show
 #   LAYOUT.tif, LAYOUT.tiled.tif  TIFFs in strips (ImageMagick) and the same in 16 × 16 tiles
 #                  (tiffcp -t), LAYOUT one of rgb8 rgba8 rgb16 gray16 planar palette zip
+#   turned.heic turned-mirrored.heic turned.avif   photo.heic and photo.avif with a rotation
+#                  (and a mirroring) added by HEIF_BOXES (tests/heif_boxes.cpp), when given
 # Each NAME.EXT has NAME.EXT.png beside it from heif-convert or dwebp, and photo.avif also
 # photo.avif.avifdec.png from avifdec.
-#   usage: make_picture_samples.sh FOLDER
+#   usage: make_picture_samples.sh FOLDER [HEIF_BOXES]
 set -euo pipefail
 folder=$1
+heif_boxes=${2:-}
 mkdir -p "$folder"
 cd "$folder"
 quiet() { "$@" >/dev/null 2>&1 || { echo "make_picture_samples: failed: $*" >&2; exit 1; }; }
@@ -30,8 +36,22 @@ quiet heif-enc -q 90 photo.png -o photo.heic
 quiet heif-enc -A -q 90 photo.png -o photo.avif
 quiet heif-enc -q 90 alpha.png -o alpha.heic
 quiet heif-enc -q 90 -b 10 deep.png -o deep.heic
-for f in photo.heic photo.avif alpha.heic deep.heic; do quiet heif-convert "$f" "$f.png"; done
+quiet heif-enc -A -q 90 alpha.png -o alpha.avif
+quiet avifenc -d 10 -y 420 deep.png deep.avif
+quiet heif-enc -A -q 90 -p chroma=422 photo.png -o photo422.avif
+quiet heif-enc -A -q 90 -p chroma=444 photo.png -o photo444.avif
+quiet avifenc -y 400 photo.png grey.avif
+for f in photo.heic photo.avif alpha.heic deep.heic alpha.avif deep.avif photo422.avif photo444.avif grey.avif; do
+  quiet heif-convert "$f" "$f.png"
+done
 quiet avifdec photo.avif photo.avif.avifdec.png
+if [[ -n $heif_boxes ]]; then
+  # A quarter turn anticlockwise; three quarters, then mirrored (imir axis 1); a half turn.
+  quiet "$heif_boxes" turn photo.heic turned.heic 1
+  quiet "$heif_boxes" turn photo.heic turned-mirrored.heic 3 1
+  quiet "$heif_boxes" turn photo.avif turned.avif 2 0
+  for f in turned.heic turned-mirrored.heic turned.avif; do quiet heif-convert "$f" "$f.png"; done
+fi
 
 quiet cwebp -q 80 photo.png -o photo.webp
 quiet cwebp -lossless -exact alpha.png -o alpha.webp

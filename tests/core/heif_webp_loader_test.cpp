@@ -2,15 +2,17 @@
 // independent encoders; and TIFFs in tiles, made from TIFFs in strips by libtiff's own tool.
 
 #include <gtest/gtest.h>
+#include <libheif/heif.h>
 
 #include <cstring>
 #include <filesystem>
 
 #include "core/base/file_io.h"
 #include "core/loaders/compose_alpha.h"
+#include "core/loaders/heif_av1_decoder.h"
 #include "core/loaders/heif_loader.h"
-#include "core/loaders/tiff_loader.h"
 #include "core/loaders/image_loader.h"
+#include "core/loaders/tiff_loader.h"
 #include "core/loaders/webp_loader.h"
 #include "fixtures.h"
 #include "picture_samples.h"
@@ -60,8 +62,40 @@ TEST(HeifLoader, DecodesAsTheReferenceDecodersDo) {
       {"alpha.heic", true, "alpha.heic.png", Alpha8, 0, 0},
       // Ten bits a sample: the reference puts them at the top of 16, as the loader does.
       {"deep.heic", false, "deep.heic.png", Color16, 0, 6},
+      // AV1 goes through our own decoder, the reference through libheif's: every layout the
+      // decoder hands on (odd sizes, so that rounded-up chroma planes show).
+      {"alpha.avif", true, "alpha.avif.png", Alpha8, 0, 0},
+      {"deep.avif", false, "deep.avif.png", Color16, 0, 6},
+      {"photo422.avif", false, "photo422.avif.png", Color8, 0, 0},
+      {"photo444.avif", false, "photo444.avif.png", Color8, 0, 0},
+      {"grey.avif", false, "grey.avif.png", Color8, 0, 0},
   };
   for (const SampleCase& c : cases) ExpectMatches<CvxLoaderHEIF>(c);
+}
+
+// Rotation and mirroring stored in the file (added to heif-enc's files by heif_boxes), on
+// HEIC's grid of one tile and on AVIF's single picture.
+TEST(HeifLoader, TurnsAndMirrorsAsTheReferenceDecoderDoes) {
+  if (!std::filesystem::exists(PictureSample("turned.heic"))) GTEST_SKIP() << "no turned samples";
+  const SampleCase cases[] = {
+      {"turned.heic", false, "turned.heic.png", Color8, 0, 0},
+      {"turned-mirrored.heic", false, "turned-mirrored.heic.png", Color8, 0, 0},
+      {"turned.avif", false, "turned.avif.png", Color8, 0, 0},
+  };
+  for (const SampleCase& c : cases) ExpectMatches<CvxLoaderHEIF>(c);
+  // The size as shown: a quarter turn stands the 61 × 37 picture on its side.
+  CvxLoaderHEIF loader;
+  const CvxImageHeader info = loader.GetInfo(PictureSample("turned.heic"));
+  EXPECT_EQ(info.m_width, 37);
+  EXPECT_EQ(info.m_height, 61);
+}
+
+// libheif chooses our AV1 decoder over its own once the loader has been used.
+TEST(HeifLoader, ChoosesOurAv1Decoder) {
+  UseOwnAv1Decoder();
+  const heif_decoder_descriptor* best = nullptr;
+  ASSERT_EQ(heif_get_decoder_descriptors(heif_compression_AV1, &best, 1), 1);
+  EXPECT_STREQ(heif_decoder_descriptor_get_id_name(best), "glintora-dav1d");
 }
 
 TEST(WebPLoader, DecodesAsTheReferenceDecoderDoes) {
