@@ -6,6 +6,8 @@
 
 #include <libheif/heif.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 #include <vector>
@@ -155,8 +157,19 @@ std::unique_ptr<CvxImage> MakeImage(const Planes& planes, int width, int height,
 }  // namespace
 
 bool CvxLoaderHEIF::Recognises(std::span<const uint8_t> head) {
-  return head.size() >= 12 &&
-         heif_check_filetype(head.data(), static_cast<int>(head.size())) == heif_filetype_yes_supported;
+  if (head.size() < 12) return false;
+  const int size = static_cast<int>(std::min<size_t>(head.size(), INT32_MAX));
+  switch (heif_check_filetype(head.data(), size)) {
+    case heif_filetype_yes_supported: return true;
+    case heif_filetype_no: return false;
+    default:
+      // A general main brand ("mif1", as many phones write) leaves the coding to the
+      // compatible brands.
+      for (const char* brand : {"heic", "heix", "avif"}) {
+        if (heif_has_compatible_brand(head.data(), size, brand) == 1) return true;
+      }
+      return false;
+  }
 }
 
 CvxImageHeader CvxLoaderHEIF::ReadInfo(ByteSource& source) {
