@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the static Windows libraries (libjpeg-turbo, libpng, libtiff, giflib, libwebp,
 # and libheif with its decoders libde265 and dav1d) from Debian's source packages into a cache
-# folder, and keeps there the source of LibRaw, which
+# folder, and keeps there the sample pictures libheif's and libwebp's sources ship (samples/)
+# and the source of LibRaw, which
 # the project compiles itself for both of its configurations. The folder's name carries a hash of this
 # script and the toolchain file, so a change to either builds a fresh set; an existing complete
 # set is reused at once.
@@ -134,6 +135,10 @@ d=$(src_of libwebp bookworm)
 cmake_build "$d" -DBUILD_SHARED_LIBS=OFF -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF \
   -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF \
   -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF
+# The pictures the libraries' sources ship, for the loaders' tests (never built into anything):
+# libwebp's example with its reference decode, here; libheif's below.
+mkdir -p "$prefix/samples/heif-damaged"
+cp "$d/examples/test.webp" "$d/examples/test_ref.ppm" "$prefix/samples/"
 
 # libde265, the HEVC decoder of HEIC pictures: the library only
 d=$(src_of libde265 bookworm)
@@ -168,6 +173,10 @@ cmake_build "$d" -DBUILD_SHARED_LIBS=OFF -DENABLE_PLUGIN_LOADING=OFF -DWITH_EXAM
 heif_symbols=$(x86_64-w64-mingw32-nm "$prefix/lib/libheif.a")
 grep -q ' de265_new_decoder$' <<<"$heif_symbols" || { log "libheif: no HEVC decoder"; exit 1; }
 grep -q ' dav1d_open$' <<<"$heif_symbols" || { log "libheif: no AV1 decoder"; exit 1; }
+# libheif's example pictures, and the damaged files its fuzzing corpus keeps (each once broke
+# a decoder): the HEIF loader must show the first and survive the others.
+cp "$d/examples/example.heic" "$d/examples/example.avif" "$prefix/samples/"
+cp "$d"/fuzzing/corpus/*.heic "$prefix/samples/heif-damaged/"
 
 # Compiles a list of sources in parallel into one static library.
 static_lib() {

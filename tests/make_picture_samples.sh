@@ -16,12 +16,17 @@
 #                  (tiffcp -t), LAYOUT one of rgb8 rgba8 rgb16 gray16 planar palette zip
 #   turned.heic turned-mirrored.heic turned.avif   photo.heic and photo.avif with a rotation
 #                  (and a mirroring) added by HEIF_BOXES (tests/heif_boxes.cpp), when given
-# Each NAME.EXT has NAME.EXT.png beside it from heif-convert or dwebp, and photo.avif also
-# photo.avif.avifdec.png from avifdec.
-#   usage: make_picture_samples.sh FOLDER [HEIF_BOXES]
+#   source-example.heic source-example.avif source-test.webp   the pictures libheif's and
+#                  libwebp's Debian source packages ship, from SOURCES (build-win-deps.sh keeps
+#                  them); source-example.heic holds two pictures, its primary one first;
+#                  heif-damaged/  the damaged files of libheif's fuzzing corpus
+# Each NAME.EXT has NAME.EXT.png beside it from heif-convert or dwebp, and photo.avif and
+# source-example.avif also NAME.EXT.avifdec.png from avifdec.
+#   usage: make_picture_samples.sh FOLDER SOURCES [HEIF_BOXES]
 set -euo pipefail
 folder=$1
-heif_boxes=${2:-}
+sources=$2
+heif_boxes=${3:-}
 mkdir -p "$folder"
 cd "$folder"
 quiet() { "$@" >/dev/null 2>&1 || { echo "make_picture_samples: failed: $*" >&2; exit 1; }; }
@@ -44,13 +49,29 @@ quiet avifenc -y 400 photo.png grey.avif
 for f in photo.heic photo.avif alpha.heic deep.heic alpha.avif deep.avif photo422.avif photo444.avif grey.avif; do
   quiet heif-convert "$f" "$f.png"
 done
-quiet avifdec photo.avif photo.avif.avifdec.png
+quiet avifdec -u nearest photo.avif photo.avif.avifdec.png
 if [[ -n $heif_boxes ]]; then
   # A quarter turn anticlockwise; three quarters, then mirrored (imir axis 1); a half turn.
   quiet "$heif_boxes" turn photo.heic turned.heic 1
   quiet "$heif_boxes" turn photo.heic turned-mirrored.heic 3 1
   quiet "$heif_boxes" turn photo.avif turned.avif 2 0
   for f in turned.heic turned-mirrored.heic turned.avif; do quiet heif-convert "$f" "$f.png"; done
+fi
+
+if [[ -f $sources/example.heic ]]; then
+  cp "$sources/example.heic" source-example.heic
+  cp "$sources/example.avif" source-example.avif
+  cp "$sources/test.webp" source-test.webp
+  # heif-convert writes each of the file's two pictures, in the order it lists them.
+  quiet heif-convert source-example.heic source-example.heic.all.png
+  mv source-example.heic.all-1.png source-example.heic.png
+  rm source-example.heic.all-*.png
+  quiet heif-convert source-example.avif source-example.avif.png
+  # The example lacks a property the strict reading requires.
+  quiet avifdec --no-strict -u nearest source-example.avif source-example.avif.avifdec.png
+  quiet dwebp source-test.webp -o source-test.webp.png
+  rm -rf heif-damaged
+  cp -r "$sources/heif-damaged" heif-damaged
 fi
 
 quiet cwebp -q 80 photo.png -o photo.webp
