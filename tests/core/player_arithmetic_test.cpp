@@ -259,14 +259,6 @@ std::string Atom(const char* type, size_t body, uint64_t claimed = 0, bool wide 
   return atom + std::string(body, 'x');
 }
 
-ReadFileAt ReaderOf(const std::string& file) {
-  return [&file](uint64_t offset, uint8_t* out, size_t size) {
-    if (offset > file.size() || file.size() - offset < size) return false;
-    std::memcpy(out, file.data() + offset, size);
-    return true;
-  };
-}
-
 TEST(EngineRoute, OnlyMovFilesWithTheirMovieAtomWholeGoToTheLibrary) {
   const std::string ftyp = Atom("ftyp", 12);
   const struct {
@@ -288,13 +280,13 @@ TEST(EngineRoute, OnlyMovFilesWithTheirMovieAtomWholeGoToTheLibrary) {
       {"shorter than a header", "\0\0", false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(CouldBeQuickTimeMovie(ReaderOf(c.file), c.file.size()), c.movie) << c.what;
+    EXPECT_EQ(CouldBeQuickTimeMovie(ReadFromMemory(c.file.data(), c.file.size()), c.file.size()), c.movie) << c.what;
   }
   // A run of empty "free" atoms longer than the walk allows.
   std::string many;
   for (int i = 0; i < kMovieAtomLimit; ++i) many += Atom("free", 0);
   many += Atom("moov", 8);
-  EXPECT_FALSE(CouldBeQuickTimeMovie(ReaderOf(many), many.size()));
+  EXPECT_FALSE(CouldBeQuickTimeMovie(ReadFromMemory(many.data(), many.size()), many.size()));
 }
 
 TEST(EngineRoute, OnlyAvisWithTheirWholeSkeletonGoToTheDecoders) {
@@ -332,7 +324,7 @@ TEST(EngineRoute, OnlyAvisWithTheirWholeSkeletonGoToTheDecoders) {
       {"a whole phone video", "a.m4v", Atom("ftyp", 12) + Atom("mdat", 100) + Atom("moov", 40), true},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(CouldBeMovieFile(c.name, ReaderOf(c.file), c.file.size()), c.movie) << c.what;
+    EXPECT_EQ(CouldBeMovieFile(c.name, ReadFromMemory(c.file.data(), c.file.size()), c.file.size()), c.movie) << c.what;
   }
 }
 

@@ -38,14 +38,6 @@ std::string TrackHeader(int version, const std::vector<int32_t>& matrix, int wid
 const std::vector<int32_t> kIdentity = {kOne, 0, 0, 0, kOne, 0, 0, 0, kOneW};
 const std::vector<int32_t> kQuarter = {0, kOne, 0, -kOne, 0, 0, 240 * kOne, 0, kOneW};
 
-ReadFileAt ReaderOf(const std::string& file) {
-  return [&file](uint64_t offset, uint8_t* out, size_t size) {
-    if (offset > file.size() || file.size() - offset < size) return false;
-    std::memcpy(out, file.data() + offset, size);
-    return true;
-  };
-}
-
 TEST(TrackTurn, OnlyExactQuarterTurnsTurn) {
   const struct {
     const char* what;
@@ -93,7 +85,8 @@ TEST(TrackTurn, TheFirstTrackWithAPictureSizeTellsTheTurn) {
       {"no movie atom", ftyp + mdat, 0},
       {"the movie atom cut short", movie(quarter).substr(0, ftyp.size() + mdat.size() + 60), 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(ReadMovieTurn(ReaderOf(c.file), c.file.size()), c.turn) << c.what;
+  for (const auto& c : cases)
+    EXPECT_EQ(ReadMovieTurn(ReadFromMemory(c.file.data(), c.file.size()), c.file.size()), c.turn) << c.what;
 }
 
 TEST(TrackTurn, FramesTurnClockwise) {

@@ -1,8 +1,18 @@
 #include "core/media/movie_atoms.h"
 
+#include <cstring>
+
 #include "core/base/byte_order.h"
 
 namespace glintora {
+
+ReadFileAt ReadFromMemory(const void* data, size_t size) {
+  return [bytes = static_cast<const uint8_t*>(data), size](uint64_t offset, uint8_t* out, size_t count) {
+    if (offset > size || size - offset < count) return false;
+    if (count) std::memcpy(out, bytes + offset, count);
+    return true;
+  };
+}
 
 bool WalkMovieAtoms(const ReadFileAt& read, uint64_t begin, uint64_t end,
                     const std::function<bool(const MovieAtom&)>& visit) {

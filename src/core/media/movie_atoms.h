@@ -14,6 +14,9 @@ namespace glintora {
 // Reads `size` bytes at `offset` of a file into `out`; false when they are not all there.
 using ReadFileAt = std::function<bool(uint64_t offset, uint8_t* out, size_t size)>;
 
+// Reads from `size` bytes at `data`, which must outlive the reader.
+ReadFileAt ReadFromMemory(const void* data, size_t size);
+
 // At most this many atoms are walked at each level.
 inline constexpr int kMovieAtomLimit = 1024;
 
